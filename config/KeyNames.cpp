@@ -1,0 +1,12 @@
+#include "config/KeyNames.h"
+
+const std::map<std::string, int32_t> KeyNameTable = {
+    {"F1", 112}, {"F2", 113}, {"F3", 114}, {"F4", 115}, {"F5", 116}, {"F6", 117}, {"F7", 118}, {"F8", 119},
+};
+
+bool LookupKeyName(const std::string& name, int32_t* code) {
+    auto found = KeyNameTable.find(name);
+    if (found == KeyNameTable.end()) return false;
+    *code = found->second;
+    return true;
+}

@@ -1,0 +1,9 @@
+#pragma once
+#include <cstdint>
+#include <map>
+#include <string>
+
+extern const std::map<std::string, int32_t> KeyNameTable;
+
+// The code of the key with exactly this name (byte for byte), or false when there is none.
+bool LookupKeyName(const std::string& name, int32_t* code);

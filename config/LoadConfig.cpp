@@ -1,0 +1,3 @@
+#include "config/LoadConfig.h"
+
+void LoadConfig() {}

@@ -1,0 +1,17 @@
+#include "config/Settings.h"
+
+#include "config/WeaponLists.h"
+
+SettingsRecord BuiltInSettings() {
+    SettingsRecord s;
+    s.ConfigFileName = "Skirmora_config.txt";
+    s.MaxRioters = 20;
+    s.EnableKey = 118;
+    s.DisableCops = true;
+    s.PedAccuracy = 1.0;
+    s.RiotersOnlyAttackPlayer = false;
+    return s;
+}
+
+SettingsRecord Settings = BuiltInSettings();
+std::vector<std::string> SharedWeaponList = BuiltInWeaponList();

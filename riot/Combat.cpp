@@ -1,0 +1,3 @@
+#include "riot/Combat.h"
+
+void CombatTick() {}

@@ -1,0 +1,3 @@
+#include "riot/Recruit.h"
+
+void RecruitTick() {}

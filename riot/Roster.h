@@ -1,0 +1,28 @@
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "host/Natives.h"
+
+struct Rioter {
+    int32_t Ped = 0;     // the ped handle the spawn returned, 0 included
+    int32_t Target = 0;  // the ped last fought; 0 = never sent
+    bool Engaged = false;
+};
+
+struct Faction {
+    uint32_t MaxMembers = 0;
+    Hash GroupHash = 0;
+    bool WillAttackSelf = false;
+    std::vector<Rioter> Members;
+    std::vector<std::string> MemberModels;
+    std::vector<std::string> Weapons;
+};
+
+extern std::vector<Faction> FactionList;
+
+int32_t CountRioters();
+
+// Single-precision distance between two entities: first's coordinates are asked first.
+float EntityDistance(Entity first, Entity second);

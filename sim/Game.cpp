@@ -1,0 +1,102 @@
+#include "sim/Game.h"
+
+#include "sim/Dispatch.h"
+#include "sim/Format.h"
+
+void Game::BeginFrame() {
+    if (frame_ >= 0) tick_ += frameMs;
+    ++frame_;
+    for (auto& hook : onFrame)
+        hook(*this);
+}
+
+bool Game::ScriptDue() const {
+    if (!waiting_) return true;
+    if (frame_ <= waitFrame_) return false;
+    return static_cast<uint32_t>(tick_ - waitTick_) >= waitMs_;
+}
+
+void Game::Register(void (*entry)()) {
+    entry_ = entry;
+    Log("scriptRegister");
+}
+
+void Game::Wait(uint32_t milliseconds) {
+    if (trace.Active()) {
+        std::string event = "scriptWait(";
+        AppendUnsigned(event, milliseconds);
+        event += ')';
+        Log(event);
+    }
+    waiting_ = true;
+    waitFrame_ = frame_;
+    waitTick_ = tick_;
+    waitMs_ = milliseconds;
+}
+
+void Game::NativeInit(uint64_t hash) {
+    if (callOpen_) Fail("nativeInit while another native call is open");
+    callOpen_ = true;
+    hash_ = hash;
+    argCount_ = 0;
+}
+
+void Game::NativePush(uint64_t value) {
+    if (!callOpen_) {
+        Fail("nativePush64 without nativeInit");
+        return;
+    }
+    if (argCount_ == 16) {
+        Fail("more than 16 arguments pushed");
+        return;
+    }
+    args_[argCount_++] = value;
+}
+
+uint64_t* Game::NativeCall() {
+    result_[0] = result_[1] = result_[2] = result_[3] = 0;
+    if (!callOpen_) {
+        Fail("nativeCall without nativeInit");
+        return result_;
+    }
+    callOpen_ = false;
+    DispatchNative(*this, hash_, args_, argCount_, result_);
+    return result_;
+}
+
+uint32_t Game::TickQuery() {
+    if (trace.Active()) {
+        std::string event = "GetTickCount() -> ";
+        AppendUnsigned(event, tick_);
+        Log(event);
+    }
+    return tick_;
+}
+
+int16_t Game::KeyQuery(int32_t key) {
+    const int16_t state = keyboard.Query(key, frame_);
+    if (trace.Active()) {
+        std::string event = "GetAsyncKeyState(";
+        AppendInt(event, key);
+        event += ") -> ";
+        AppendHex32(event, static_cast<uint16_t>(state));
+        Log(event);
+    }
+    return state;
+}
+
+void Game::Fail(const std::string& message) {
+    errors.push_back(message);
+    Log("ERROR " + message);
+}
+
+void Game::Log(const std::string& event) {
+    if (!trace.Active()) return;
+    std::string line;
+    AppendInt(line, frame_);
+    line += ' ';
+    AppendUnsigned(line, tick_);
+    line += ' ';
+    line += event;
+    trace.Add(std::move(line));
+}

@@ -1,0 +1,65 @@
+// The simulated game as the script's platform sees it: the clock, the keyboard, the hook's native-call
+// protocol and wait bookkeeping, the world and the trace. Portable: the Linux simulator and the Windows
+// test host both drive the script through it.
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "sim/Keyboard.h"
+#include "sim/Trace.h"
+#include "sim/World.h"
+
+class Game {
+  public:
+    World world;
+    Keyboard keyboard;
+    Trace trace;
+    std::vector<std::string> errors;  // protocol faults: unknown hash, bad slot, wrong argument count
+
+    // Called at the start of every frame, before the script runs in it.
+    std::vector<std::function<void(Game&)>> onFrame;
+
+    uint32_t frameMs = 16;
+
+    explicit Game(uint32_t startTick = 0) : tick_(startTick) {}
+
+    int64_t Frame() const { return frame_; }
+    uint32_t Tick() const { return tick_; }
+    void SetTick(uint32_t tick) { tick_ = tick; }
+
+    // Moves to the next frame (the first call starts frame 0 at the start tick) and runs the frame hooks.
+    void BeginFrame();
+    // Whether the script is to be resumed in the current frame.
+    bool ScriptDue() const;
+
+    // The hook's services and the platform queries, as the script calls them.
+    void Register(void (*entry)());
+    void (*RegisteredEntry() const)() { return entry_; }
+    void Wait(uint32_t milliseconds);
+    void NativeInit(uint64_t hash);
+    void NativePush(uint64_t value);
+    uint64_t* NativeCall();
+    uint32_t TickQuery();
+    int16_t KeyQuery(int32_t key);
+
+    void Fail(const std::string& message);
+    void Log(const std::string& event);  // adds "frame tick event" to the trace
+
+  private:
+    int64_t frame_ = -1;
+    uint32_t tick_;
+    void (*entry_)() = nullptr;
+
+    bool waiting_ = false;
+    int64_t waitFrame_ = 0;
+    uint32_t waitTick_ = 0;
+    uint32_t waitMs_ = 0;
+
+    bool callOpen_ = false;
+    uint64_t hash_ = 0;
+    uint64_t args_[16] = {};
+    int argCount_ = 0;
+    uint64_t result_[4] = {};
+};

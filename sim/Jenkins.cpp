@@ -1,0 +1,16 @@
+#include "sim/Jenkins.h"
+
+uint32_t JenkinsHash(std::string_view text) {
+    uint32_t hash = 0;
+    for (char c : text) {
+        unsigned char byte = static_cast<unsigned char>(c);
+        if (byte >= 'A' && byte <= 'Z') byte = static_cast<unsigned char>(byte - 'A' + 'a');
+        hash += byte;
+        hash += hash << 10;
+        hash ^= hash >> 6;
+    }
+    hash += hash << 3;
+    hash ^= hash >> 11;
+    hash += hash << 15;
+    return hash;
+}

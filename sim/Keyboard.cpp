@@ -1,0 +1,20 @@
+#include "sim/Keyboard.h"
+
+bool Keyboard::Down(int32_t key, int64_t frame) const {
+    for (const Hold& hold : holds)
+        if (hold.key == key && frame >= hold.firstFrame && frame < hold.endFrame) return true;
+    return false;
+}
+
+int16_t Keyboard::Query(int32_t key, int64_t frame) {
+    auto last = lastQueryFrame.find(key);
+    const int64_t since = last == lastQueryFrame.end() ? -1 : last->second;
+    bool pressedSince = false;
+    for (const Hold& hold : holds)
+        if (hold.key == key && hold.firstFrame > since && hold.firstFrame <= frame) pressedSince = true;
+    lastQueryFrame[key] = frame;
+    uint16_t state = 0;
+    if (Down(key, frame)) state |= 0x8000u;
+    if (pressedSince) state |= 0x0001u;
+    return static_cast<int16_t>(state);
+}

@@ -1,0 +1,22 @@
+#pragma once
+#include <cstdint>
+#include <map>
+#include <vector>
+
+// Which keys are down in which frames.
+struct Keyboard {
+    struct Hold {
+        int32_t key;
+        int64_t firstFrame;
+        int64_t endFrame;  // first frame in which the key is up again
+    };
+    std::vector<Hold> holds;
+    std::map<int32_t, int64_t> lastQueryFrame;
+
+    void Press(int32_t key, int64_t firstFrame, int64_t frames = 1) {
+        holds.push_back({key, firstFrame, firstFrame + frames});
+    }
+    bool Down(int32_t key, int64_t frame) const;
+    // GetAsyncKeyState: bit 15 while down, bit 0 when a press began since the previous query of the key.
+    int16_t Query(int32_t key, int64_t frame);
+};

@@ -1,0 +1,79 @@
+// The simulated game world behind the natives.
+#pragma once
+#include <cstdint>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+struct Vec3 {
+    float x = 0.0f;
+    float y = 0.0f;
+    float z = 0.0f;
+};
+
+struct SimPed {
+    int32_t handle = 0;
+    Vec3 position;
+    bool exists = true;
+    bool alive = true;      // answers the ped check
+    bool released = false;  // the script said it no longer needs the ped
+    bool random = false;    // spawned as a random pedestrian
+    uint32_t model = 0;
+    int32_t accuracy = 0;
+    uint32_t group = 0;
+    std::vector<uint32_t> weapons;
+    int32_t combatTarget = 0;
+    int32_t spawnFrame = 0;
+};
+
+struct TextDraw {
+    int64_t frame = 0;
+    std::string text;
+    float x = 0.0f;
+    float y = 0.0f;
+};
+
+struct World {
+    // The player.
+    int32_t playerPed = 1;
+    int32_t playerIndex = 0;
+    Vec3 playerPosition;
+    Vec3 playerForward{0.0f, 1.0f, 0.0f};
+    bool playerInVehicle = false;
+    bool playerPedCheck = true;    // the player's ped passes the ped check
+    bool playerStateCheck = true;  // the player-state check answers true
+
+    // Peds other than the player, by handle.
+    std::map<int32_t, SimPed> peds;
+    int32_t nextHandle = 100;
+    int64_t spawnCount = 0;
+    std::set<int64_t> failingSpawns;  // spawn numbers (0 = the first spawn) that give handle 0
+
+    // Models: each loads after this many polls that answer false; listed names never load.
+    int32_t modelLoadPolls = 0;
+    std::set<std::string> neverLoadingModels;
+    std::map<uint32_t, int32_t> modelPolls;
+    std::set<uint32_t> requestedModels;
+
+    // Safe coordinates: the candidate point moved to the ground, or no answer at all.
+    float groundZ = 0.0f;
+    bool safeCoordFails = false;
+
+    // Relationship groups alive in the game, by hash.
+    std::map<uint32_t, std::string> groups;
+
+    int32_t wantedLevel = 0;
+    float wantedMultiplier = 1.0f;
+
+    // Text drawing: the style is not kept; each DrawText records the text entered for it.
+    std::string pendingText;
+    std::vector<TextDraw> draws;
+
+    SimPed* FindPed(int32_t handle);
+    const SimPed* FindPed(int32_t handle) const;
+    int32_t AddPed(Vec3 position, uint32_t model, bool random, int64_t frame);
+    bool Exists(int32_t entity) const;
+    Vec3 PositionOf(int32_t entity) const;
+    bool ModelNeverLoads(uint32_t hash) const;
+};

@@ -1,0 +1,85 @@
+#include <gtest/gtest.h>
+
+#include "host/Seam.h"
+#include "sim/Format.h"
+#include "sim/Jenkins.h"
+#include "sim/Simulation.h"
+
+TEST(SimulatedGame, JenkinsHashOfLowerCasedText) {
+    EXPECT_EQ(JenkinsHash("weapon_pistol"), 0x1B06D571u);
+    EXPECT_EQ(JenkinsHash("WEAPON_PISTOL"), 0x1B06D571u);
+    EXPECT_EQ(JenkinsHash(""), 0u);
+}
+
+TEST(SimulatedGame, FloatsAreWrittenShortestAndExact) {
+    EXPECT_EQ(FloatText(0.55f), "0.55");
+    EXPECT_EQ(FloatText(-90.0f), "-90");
+    EXPECT_EQ(FloatText(1e-7f), "1e-07");
+    EXPECT_EQ(FloatText(0.1f + 0.2f), "0.3");
+    EXPECT_EQ(FloatText(0.1f * 3.0f), "0.3");
+    EXPECT_EQ(FloatText(16777217.0f), "16777216");
+}
+
+namespace {
+std::vector<std::pair<int64_t, uint32_t>> Wakes;
+void WaitingEntry() {
+    for (uint32_t ms : {0u, 0u, 1u, 40u, 16u, 15u}) {
+        scriptWait(ms);
+        Wakes.push_back({CurrentGame()->Frame(), CurrentGame()->Tick()});
+    }
+    for (;;)
+        scriptWait(0);
+}
+
+struct Tracked {
+    static int alive;
+    Tracked() { ++alive; }
+    ~Tracked() { --alive; }
+};
+int Tracked::alive = 0;
+
+void EntryWithLocals() {
+    Tracked local;
+    std::vector<int> heap(1000, 7);
+    for (;;)
+        scriptWait(heap[0] == 7 ? 0 : 1);
+}
+}  // namespace
+
+TEST(SimulatedGame, WaitResumesOnTheFirstFrameThatIsFarEnoughOn) {
+    Wakes.clear();
+    Simulation sim(100);
+    sim.game.frameMs = 16;
+    sim.Start(&WaitingEntry);
+    sim.RunFrames(12);
+    // Frame ticks are 100, 116, 132, ...: 0 and 1 ms resume on the next frame, 40 ms after three frames.
+    const std::vector<std::pair<int64_t, uint32_t>> expected = {
+        {1, 116}, {2, 132}, {3, 148}, {6, 196}, {7, 212}, {8, 228},
+    };
+    EXPECT_EQ(Wakes, expected);
+    EXPECT_TRUE(sim.game.errors.empty());
+}
+
+TEST(SimulatedGame, StoppingUnwindsTheScriptThatNeverReturns) {
+    for (int run = 0; run < 50; ++run) {
+        Simulation sim;
+        sim.Start(&EntryWithLocals);
+        sim.RunFrames(run % 5);
+        if (run % 5) {
+            EXPECT_EQ(Tracked::alive, 1);
+        }
+    }
+    EXPECT_EQ(Tracked::alive, 0);
+}
+
+TEST(SimulatedGame, KeyboardReportsDownAndPressedSince) {
+    Keyboard keys;
+    keys.Press(118, 3, 2);  // down in frames 3 and 4
+    EXPECT_EQ(keys.Query(118, 2), 0);
+    EXPECT_EQ(static_cast<uint16_t>(keys.Query(118, 3)), 0x8001u);
+    EXPECT_EQ(static_cast<uint16_t>(keys.Query(118, 4)), 0x8000u);
+    EXPECT_EQ(keys.Query(118, 5), 0);
+    keys.Press(118, 7, 1);
+    EXPECT_EQ(keys.Query(118, 9), 1);  // pressed and released between two queries
+    EXPECT_EQ(keys.Query(117, 3), 0);
+}
