@@ -18,6 +18,9 @@ struct Faction {
     std::vector<Rioter> Members;
     std::vector<std::string> MemberModels;
     std::vector<std::string> Weapons;
+    // Built by the loader when the file defines no factions. Its group is never removed at the next load: it
+    // is the shared "RIOTER" group (or none), not one the loader created.
+    bool IsDefault = false;
 };
 
 extern std::vector<Faction> FactionList;
