@@ -164,7 +164,8 @@ const Native Catalogue[] = {
     {0x6C188BE134E074AA, "AddTextComponentString", "s", 'n', [](Call& c) { c.world.pendingText += c.S(0); }},
     {0xCD015E5BB0D96A57, "DrawText", "ff", 'n',
      [](Call& c) {
-         c.world.draws.push_back({c.game.Frame(), c.world.pendingText, c.F(0), c.F(1)});
+         ++c.world.drawCount;
+         if (c.world.keepDraws) c.world.draws.push_back({c.game.Frame(), c.world.pendingText, c.F(0), c.F(1)});
      }},
 };
 

@@ -69,6 +69,8 @@ struct World {
     // Text drawing: the style is not kept; each DrawText records the text entered for it.
     std::string pendingText;
     std::vector<TextDraw> draws;
+    bool keepDraws = true;  // off: only count them (a long run need not hold every frame's text)
+    int64_t drawCount = 0;
 
     SimPed* FindPed(int32_t handle);
     const SimPed* FindPed(int32_t handle) const;
