@@ -13,6 +13,7 @@
 #include "host/ScriptMain.h"
 #include "host/ScriptState.h"
 #include "riot/Roster.h"
+#include "sim/Jenkins.h"
 #include "tests/support/ScriptRun.h"
 #include "tests/support/TempDir.h"
 
