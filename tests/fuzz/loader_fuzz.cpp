@@ -1,0 +1,34 @@
+// Arbitrary bytes as the content of the config file, read by the real loader.
+#include <cstddef>
+#include <cstdint>
+
+#include "config/LoadConfig.h"
+#include "config/Settings.h"
+#include "host/ScriptState.h"
+#include "riot/Roster.h"
+#include "sim/Simulation.h"
+#include "tests/fuzz/FuzzSupport.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    EnterFuzzDirectory();
+    static Simulation* sim = [] {
+        auto* s = new Simulation();
+        s->game.trace.keep = false;
+        return s;
+    }();
+    ResetScriptState();
+    sim->game.world.groups.clear();
+    WriteConfigFile(data, size);
+    LoadConfig();
+    LoadConfig();  // a second load removes the groups of the first, starting from what it left
+    if (!sim->game.errors.empty()) FuzzFailure(sim->game.errors.front());
+    for (const Faction& faction : FactionList)
+        if (!faction.Members.empty()) FuzzFailure("a load produced rioters");
+    size_t grouped = 0;
+    for (const Faction& faction : FactionList)
+        if (!faction.WillAttackSelf && !faction.IsDefault) ++grouped;
+    // Only the groups of the factions in force are alive, unless a faction failed after creating its group.
+    if (sim->game.world.groups.size() > grouped + 2)
+        FuzzFailure("groups of an earlier load were left behind");
+    return 0;
+}
