@@ -165,7 +165,8 @@ const Native Catalogue[] = {
     {0xCD015E5BB0D96A57, "DrawText", "ff", 'n',
      [](Call& c) {
          ++c.world.drawCount;
-         if (c.world.keepDraws) c.world.draws.push_back({c.game.Frame(), c.world.pendingText, c.F(0), c.F(1)});
+         if (c.world.keepDraws)
+             c.world.draws.push_back({c.game.Frame(), c.world.pendingText, c.F(0), c.F(1)});
      }},
 };
 

@@ -60,6 +60,7 @@ uint64_t* Game::NativeCall() {
         return result_;
     }
     callOpen_ = false;
+    ++nativeCalls_;
     DispatchNative(*this, hash_, args_, argCount_, result_);
     return result_;
 }

@@ -26,6 +26,7 @@ class Game {
     explicit Game(uint32_t startTick = 0) : tick_(startTick) {}
 
     int64_t Frame() const { return frame_; }
+    int64_t NativeCalls() const { return nativeCalls_; }
     uint32_t Tick() const { return tick_; }
     void SetTick(uint32_t tick) { tick_ = tick; }
 
@@ -49,6 +50,7 @@ class Game {
 
   private:
     int64_t frame_ = -1;
+    int64_t nativeCalls_ = 0;
     uint32_t tick_;
     void (*entry_)() = nullptr;
 

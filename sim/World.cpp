@@ -1,5 +1,7 @@
 #include "sim/World.h"
 
+#include <utility>
+
 #include "sim/Jenkins.h"
 
 SimPed* World::FindPed(int32_t handle) {
@@ -21,7 +23,8 @@ int32_t World::AddPed(Vec3 position, uint32_t model, bool random, int64_t frame)
     ped.model = model;
     ped.random = random;
     ped.spawnFrame = static_cast<int32_t>(frame);
-    peds[ped.handle] = ped;
+    ped.weapons.reserve(4);  // handing out weapons later need not allocate
+    peds[ped.handle] = std::move(ped);
     return ped.handle;
 }
 
