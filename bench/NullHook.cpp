@@ -1,0 +1,46 @@
+#include "bench/NullHook.h"
+
+#include <benchmark/benchmark.h>
+
+#include "host/Seam.h"
+
+namespace NullHook {
+uint64_t Result[4] = {1, 0, 0, 0};
+int64_t Calls = 0;
+uint32_t Tick = 1000;
+std::vector<bool> KeyScript;
+size_t KeyQueries = 0;
+benchmark::State* LoopState = nullptr;
+namespace {
+uint64_t Hash = 0;
+uint64_t Slots[16];
+unsigned Count = 0;
+}  // namespace
+}  // namespace NullHook
+
+using namespace NullHook;
+
+void scriptRegister(void*, void (*)()) {}
+void scriptWait(uint32_t) {
+    if (LoopState && !LoopState->KeepRunning()) throw LoopDone{};
+}
+void nativeInit(uint64_t hash) {
+    Hash = hash;
+    Count = 0;
+}
+void nativePush64(uint64_t value) {
+    Slots[Count++ & 15] = value;
+}
+uint64_t* nativeCall() {
+    ++Calls;
+    benchmark::DoNotOptimize(Hash);
+    benchmark::DoNotOptimize(Slots);
+    return Result;
+}
+uint32_t TickCount() {
+    return Tick;
+}
+int16_t AsyncKeyState(int32_t) {
+    const size_t query = KeyQueries++;
+    return query < KeyScript.size() && KeyScript[query] ? static_cast<int16_t>(0x8000) : 0;
+}
