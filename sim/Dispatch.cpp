@@ -170,6 +170,8 @@ const Native Catalogue[] = {
      }},
 };
 
+static_assert(sizeof Catalogue / sizeof Catalogue[0] == NativeCount, "the catalogue holds every native");
+
 const Native* Find(uint64_t hash) {
     for (const Native& native : Catalogue)
         if (native.hash == hash) return &native;
@@ -275,6 +277,12 @@ void AppendOutputs(std::string& out, const Native& native, const Call& c) {
 
 }  // namespace
 
+int NativeIndex(const char* name) {
+    for (const Native& native : Catalogue)
+        if (std::strcmp(native.name, name) == 0) return static_cast<int>(&native - Catalogue);
+    return -1;
+}
+
 const char* NativeName(uint64_t hash) {
     const Native* native = Find(hash);
     return native ? native->name : nullptr;
@@ -308,6 +316,7 @@ void DispatchNative(Game& game, uint64_t hash, const uint64_t* slots, int count,
         if (!DecodeSlot(call, *native, k, native->args[k], tracing ? &line : nullptr)) return;
     }
     native->handler(call);
+    game.CountCall(static_cast<int>(native - Catalogue));
     if (!tracing) return;
     line += ')';
     AppendResult(line, *native, call);

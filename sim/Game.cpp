@@ -65,6 +65,11 @@ uint64_t* Game::NativeCall() {
     return result_;
 }
 
+int64_t Game::CallsOf(const char* name) const {
+    const int index = NativeIndex(name);
+    return index < 0 ? -1 : callCounts_[index];
+}
+
 uint32_t Game::TickQuery() {
     if (trace.Active()) {
         std::string event = "GetTickCount() -> ";

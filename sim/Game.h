@@ -27,6 +27,9 @@ class Game {
 
     int64_t Frame() const { return frame_; }
     int64_t NativeCalls() const { return nativeCalls_; }
+    // Completed calls of one native by catalogue name, counted whether or not the trace is on.
+    int64_t CallsOf(const char* name) const;
+    void CountCall(int index) { ++callCounts_[index]; }
     uint32_t Tick() const { return tick_; }
     void SetTick(uint32_t tick) { tick_ = tick; }
 
@@ -51,6 +54,7 @@ class Game {
   private:
     int64_t frame_ = -1;
     int64_t nativeCalls_ = 0;
+    int64_t callCounts_[64] = {};
     uint32_t tick_;
     void (*entry_)() = nullptr;
 

@@ -83,3 +83,20 @@ TEST(SimulatedGame, KeyboardReportsDownAndPressedSince) {
     EXPECT_EQ(keys.Query(118, 9), 1);  // pressed and released between two queries
     EXPECT_EQ(keys.Query(117, 3), 0);
 }
+
+TEST(SimulatedGame, CountsCallsPerNativeWithTheTraceOff) {
+    Simulation sim;
+    sim.game.trace.keep = false;
+    nativeInit(0xD80958FC74E988A6);  // PlayerPedId
+    nativeCall();
+    nativeInit(0xD80958FC74E988A6);
+    nativeCall();
+    nativeInit(0x1234);  // unknown: a fault, not a call
+    nativeCall();
+    EXPECT_EQ(sim.game.CallsOf("PlayerPedId"), 2);
+    EXPECT_EQ(sim.game.CallsOf("PlayerId"), 0);
+    EXPECT_EQ(sim.game.CallsOf("NoSuchNative"), -1);
+    EXPECT_EQ(sim.game.NativeCalls(), 3);
+    EXPECT_EQ(sim.game.errors.size(), 1u);
+    EXPECT_TRUE(sim.game.trace.lines.empty());
+}
