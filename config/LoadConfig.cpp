@@ -87,7 +87,7 @@ void BuildDefaultFaction() {
 }
 
 void RebuildFactions(const Json::Value& root) {
-    const Json::Value factions = root["Factions"];
+    const Json::Value& factions = root["Factions"];
     for (const Faction& faction : FactionList)
         if (!faction.WillAttackSelf && !faction.IsDefault) RemoveRelationshipGroup(faction.GroupHash);
     FactionList.clear();

@@ -28,7 +28,7 @@ struct Call {
     }
     template <typename T>
     T* P(int k) const {
-        return reinterpret_cast<T*>(static_cast<uintptr_t>(slots[k]));
+        return reinterpret_cast<T*>(static_cast<uintptr_t>(slots[k]));  // NOLINT(performance-no-int-to-ptr)
     }
     const char* S(int k) const { return P<const char>(k); }
 

@@ -24,8 +24,9 @@ int32_t World::AddPed(Vec3 position, uint32_t model, bool random, int64_t frame)
     ped.random = random;
     ped.spawnFrame = static_cast<int32_t>(frame);
     ped.weapons.reserve(4);  // handing out weapons later need not allocate
-    peds[ped.handle] = std::move(ped);
-    return ped.handle;
+    const int32_t handle = ped.handle;
+    peds[handle] = std::move(ped);
+    return handle;
 }
 
 bool World::Exists(int32_t entity) const {
