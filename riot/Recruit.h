@@ -1,4 +1,17 @@
 #pragma once
+#include <cstdint>
+
+#include "host/Natives.h"
+#include "riot/Roster.h"
 
 // One recruitment pass: spawns batches of rioters near the player within the caps.
 void RecruitTick();
+
+// Fills the record with this pass's spawn point for a faction and returns it.
+Vector3& ChooseSpawnPoint(Vector3& out);
+
+// Gives a new ped its accuracy and relationship group; the record has no target yet.
+Rioter SetupRioter(Ped ped, Hash group);
+
+// The game's integer accuracy: truncated toward zero and saturated to 32 bits; NaN gives 0.
+int32_t AccuracyInteger(double accuracy);

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/support/ScriptRun.h"
+#include "tests/support/TempDir.h"
 
 // Timers, the grace period and the message keep working when the 32-bit tick wraps to zero.
 namespace {
@@ -13,6 +14,8 @@ std::vector<int64_t> FramesWith(const Game& game, const std::string& prefix) {
 }  // namespace
 
 TEST(TickWrap, EveryTimerRunsAcrossTheWrap) {
+    TempDir dir;
+    dir.WriteConfig(R"({"MaxRioters": 0})");     // no spawns: every pass ends within its frame
     const uint32_t start = 0xFFFFFFFFu - 9999u;  // 10 s below the wrap
     ScriptRun run(start, 10);
     run.game().keyboard.Press(118, 500, 1);   // 5 s before the wrap: grace ends 2 s before it
@@ -36,6 +39,8 @@ TEST(TickWrap, EveryTimerRunsAcrossTheWrap) {
 }
 
 TEST(TickWrap, ModeLeftOnRunsThroughTheWrap) {
+    TempDir dir;
+    dir.WriteConfig(R"({"MaxRioters": 0})");
     ScriptRun run(0xFFFFFFFFu - 9999u, 10);
     run.game().keyboard.Press(118, 1, 1);
     run.Frames(3000);  // 30 s, the wrap at 10 s
