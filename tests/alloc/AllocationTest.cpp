@@ -6,6 +6,9 @@
 #include <gtest/gtest.h>
 
 #include "config/Settings.h"
+#include "host/Natives.h"
+#include "riot/Combat.h"
+#include "riot/Roster.h"
 #include "tests/support/ScriptRun.h"
 
 namespace {
@@ -77,4 +80,27 @@ TEST(Allocations, AFrameDrawingTheStatusText) {
     const int64_t draws = run.world().drawCount;
     EXPECT_EQ(AllocationsDuring([&] { run.Frames(100); }), 0);
     EXPECT_EQ(run.world().drawCount, draws + 100);
+}
+TEST(Allocations, ACombatPassOverAHundredRioters) {
+    ScriptRun run;
+    Quiet(run);
+    Faction left, right;
+    left.MaxMembers = right.MaxMembers = 100;
+    left.GroupHash = 1;
+    right.GroupHash = 2;
+    left.Weapons = {"WEAPON_SMG", "WEAPON_PISTOL"};
+    for (int k = 0; k < 100; ++k) {
+        const float x = static_cast<float>(k % 10) * 3.0f;
+        const float y = static_cast<float>(k / 10) * 3.0f;
+        (k % 2 ? right : left).Members.push_back({CreateRandomPed(x, y, 0.0f), 0, false});
+    }
+    FactionList = {left, right};
+    const int64_t before = run.game().NativeCalls();
+    EXPECT_EQ(AllocationsDuring([] { CombatTick(); }), 0);  // every rioter is armed and tasked
+    const int64_t firstPass = run.game().NativeCalls() - before;
+    EXPECT_EQ(AllocationsDuring([] { CombatTick(); }), 0);  // targets kept: no weapon, no task
+    EXPECT_EQ(CountRioters(), 100);
+    // Culling asks five natives of each rioter; each search two positions per enemy and the player.
+    EXPECT_EQ(run.game().NativeCalls() - before - firstPass, 100 * 5 + 100 * (2 * 50 + 3));
+    EXPECT_EQ(firstPass, 100 * 5 + 100 * (2 * 50 + 3) + 100 * 4);
 }
