@@ -6,20 +6,6 @@
 
 using Events = std::vector<std::string>;
 
-namespace {
-// Frames whose trace holds an event starting with the prefix.
-std::vector<int64_t> FramesWith(const ScriptRun& run, const Game& game, const std::string& prefix) {
-    std::vector<int64_t> frames;
-    for (const std::string& line : game.trace.lines)
-        if (ScriptRun::EventOf(line).rfind(prefix, 0) == 0) {
-            int64_t frame = ScriptRun::FrameOf(line);
-            if (frames.empty() || frames.back() != frame) frames.push_back(frame);
-        }
-    (void)run;
-    return frames;
-}
-}  // namespace
-
 TEST(MainLoop, StartUpReadsTwoTicksLoadsThenCreatesTheRioterGroup) {
     ScriptRun run(5000);
     run.Frames(2);
@@ -118,11 +104,11 @@ TEST(MainLoop, PressTogglesOnAndPassesStartAfterTheGracePeriod) {
     EXPECT_EQ(run.FrameEvents(311), firstPasses);
     run.Frames(2);
     // Recruitment is due after 3210 (not at it), combat after 4110.
-    const auto recruitFrames = FramesWith(run, run.game(), "PedStateCheck(1)");
+    const auto recruitFrames = run.FramesWith("PedStateCheck(1)");
     ASSERT_GE(recruitFrames.size(), 3u);
     EXPECT_EQ(recruitFrames[1], 322);
     EXPECT_EQ(recruitFrames[2], 333);
-    EXPECT_EQ(FramesWith(run, run.game(), "SetWantedLevelMultiplier"), (std::vector<int64_t>{311, 412}));
+    EXPECT_EQ(run.FramesWith("SetWantedLevelMultiplier"), (std::vector<int64_t>{311, 412}));
 }
 
 TEST(MainLoop, HeldKeyTogglesOnceAndTheLatchClearsAfterOneUpPass) {
@@ -180,7 +166,7 @@ TEST(MainLoop, PressWhileOnStopsEveryPassAndLeavesTheMultiplier) {
     run.game().keyboard.Press(118, 1, 1);
     run.game().keyboard.Press(118, 600, 1);  // off again at tick 6000
     run.Frames(1500);
-    const auto multiplierFrames = FramesWith(run, run.game(), "SetWantedLevelMultiplier");
+    const auto multiplierFrames = run.FramesWith("SetWantedLevelMultiplier");
     ASSERT_FALSE(multiplierFrames.empty());
     EXPECT_LT(multiplierFrames.back(), 600);
     EXPECT_EQ(run.Count("AddTextComponentString(\"Skirmora disabled\")"), 300);

@@ -4,15 +4,6 @@
 #include "tests/support/TempDir.h"
 
 // Timers, the grace period and the message keep working when the 32-bit tick wraps to zero.
-namespace {
-std::vector<int64_t> FramesWith(const Game& game, const std::string& prefix) {
-    std::vector<int64_t> frames;
-    for (const std::string& line : game.trace.lines)
-        if (ScriptRun::EventOf(line).rfind(prefix, 0) == 0) frames.push_back(ScriptRun::FrameOf(line));
-    return frames;
-}
-}  // namespace
-
 TEST(TickWrap, EveryTimerRunsAcrossTheWrap) {
     TempDir dir;
     dir.WriteConfig(R"({"MaxRioters": 0})");     // no spawns: every pass ends within its frame
@@ -32,7 +23,7 @@ TEST(TickWrap, EveryTimerRunsAcrossTheWrap) {
     EXPECT_EQ(draws.back().frame, 1799);
 
     // Combat passes while on: from frame 801 every 1000 ms until frame 990, and from 1801 on after the wrap.
-    const auto passes = FramesWith(run.game(), "SetWantedLevelMultiplier");
+    const auto passes = run.FramesWith("SetWantedLevelMultiplier");
     const std::vector<int64_t> expected = {801,  902,  1801, 1902, 2003, 2104, 2205,
                                            2306, 2407, 2508, 2609, 2710, 2811, 2912};
     EXPECT_EQ(passes, expected);
@@ -44,7 +35,7 @@ TEST(TickWrap, ModeLeftOnRunsThroughTheWrap) {
     ScriptRun run(0xFFFFFFFFu - 9999u, 10);
     run.game().keyboard.Press(118, 1, 1);
     run.Frames(3000);  // 30 s, the wrap at 10 s
-    const auto passes = FramesWith(run.game(), "SetWantedLevelMultiplier");
+    const auto passes = run.FramesWith("SetWantedLevelMultiplier");
     ASSERT_EQ(passes.size(), 27u);
     for (size_t k = 1; k < passes.size(); ++k)
         EXPECT_EQ(passes[k] - passes[k - 1], 101) << k;

@@ -51,6 +51,16 @@ std::vector<std::string> ScriptRun::FrameEvents(int64_t frame) const {
     return events;
 }
 
+std::vector<int64_t> ScriptRun::FramesWith(const std::string& prefix) const {
+    std::vector<int64_t> frames;
+    for (const std::string& line : sim_->game.trace.lines)
+        if (EventOf(line).rfind(prefix, 0) == 0) {
+            const int64_t frame = FrameOf(line);
+            if (frames.empty() || frames.back() != frame) frames.push_back(frame);
+        }
+    return frames;
+}
+
 void ExpectNoFaults(const Game& game) {
     for (const std::string& error : game.errors)
         ADD_FAILURE() << "simulated game fault: " << error;

@@ -31,6 +31,8 @@ class ScriptRun {
     // The event part of a trace line.
     static std::string EventOf(const std::string& line);
     static int64_t FrameOf(const std::string& line);
+    // The frames (each once, in order) whose trace holds an event starting with the prefix.
+    std::vector<int64_t> FramesWith(const std::string& prefix) const;
     int Count(const std::string& prefix) const { return static_cast<int>(Events(prefix).size()); }
 
   private:
