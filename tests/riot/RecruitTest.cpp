@@ -1,5 +1,6 @@
 // Recruitment end to end: ScriptMain in the simulated game, F7 pressed at the first frame, the config read
 // from a real file. The grace period ends at tick 3000, so the first passes run in frame 188 (tick 3008).
+#include <algorithm>
 #include <cmath>
 
 #include <gtest/gtest.h>
@@ -374,4 +375,45 @@ TEST_F(Recruit, TheRiotRunsAndAReloadForgetsIt) {
     EXPECT_EQ(CountRioters(), 0);
     for (Ped ped : peds)
         EXPECT_TRUE(world().Exists(ped));
+}
+
+TEST_F(Recruit, AnOffsetFlipDrawEndingInSixKeepsTheSign) {
+    // After 84 burnt draws the four offset draws reduce to 0, 2, 6 and 6: offsets 40 and 60, neither
+    // flipped (a flip needs a reduced draw below 6); the jitter draws add 3 and 9.
+    Start(R"({"Factions": [{"WillAttackSelf": true}]})", 84);
+    world().playerForward = {1, 1, 0};
+    run->Frames(FirstPassFrame + 1);
+    const Events pass = FirstPass();
+    ASSERT_GE(pass.size(), 9u);
+    EXPECT_EQ(pass[7], "GetSafeCoordForPed(40, 60, 0, 0, &(40, 60, 0), 0) -> true; out (40, 60, 0)");
+    EXPECT_EQ(pass[8], "CreateRandomPed(43, 69, 0) -> 100");
+}
+
+TEST(RecruitModelWait, GivesUpWhenExactlyOneSecondHasPassed) {
+    TempDir dir;
+    dir.WriteConfig(R"({"Factions": [{"WillAttackSelf": true, "MemberModels": ["never"]}]})");
+    ScriptRun run(0, 10);  // polls at every 10 ms: one of them lands exactly 1000 ms after the first
+    run.world().neverLoadingModels = {"never"};
+    run.Press();
+    run.Frames(301 + 120);  // the first pass starts at tick 3010
+    std::string model;
+    AppendHex32(model, JenkinsHash("never"));
+    const Events all = run.Events();
+    size_t spawn = 0;
+    while (spawn < all.size() && all[spawn].rfind("CreateRandomPed(", 0) != 0)
+        ++spawn;
+    ASSERT_GE(spawn, 3u);
+    ASSERT_LT(spawn, all.size());
+    EXPECT_EQ(Events(all.begin() + static_cast<std::ptrdiff_t>(spawn - 2),
+                     all.begin() + static_cast<std::ptrdiff_t>(spawn)),
+              (Events{"HasModelLoaded(" + model + ") -> false", "GetTickCount() -> 4010"}));
+    const Events wait(all.begin(), all.begin() + static_cast<std::ptrdiff_t>(spawn));
+    const auto count = [&wait](const std::string& prefix) {
+        return std::count_if(wait.begin(), wait.end(),
+                             [&](const std::string& e) { return e.rfind(prefix, 0) == 0; });
+    };
+    EXPECT_EQ(count("HasModelLoaded"), 101);
+    EXPECT_EQ(count("scriptWait(1)"), 100);
+    EXPECT_EQ(count("CreatePed"), 0);
+    ASSERT_EQ(CountRioters(), 1);
 }
