@@ -1,37 +1,43 @@
-// skirmora-sim: runs the script in the simulated game and tells what it did.
-#include <fmt/core.h>
+// skirmora-sim: runs the script in the simulated game, checks config files.
+#include <unistd.h>
 
-#include "host/ScriptMain.h"
-#include "host/ScriptState.h"
-#include "sim/Simulation.h"
+#include <iostream>
 
-int main() {
-    ResetScriptState();
-    Simulation sim;
-    sim.game.frameMs = 16;
-    const int64_t pressFrame = 62;  // about 1 s in
-    sim.game.keyboard.Press(118, pressFrame, 3);
-    sim.Start(&ScriptMain);
-    sim.RunFrames(500);  // 8 s of game time
-    sim.Stop();
+#include <CLI/CLI.hpp>
 
-    fmt::print("Ran ScriptMain for {} frames ({} ms of game time); F7 held from frame {}.\n",
-               sim.game.Frame() + 1, sim.game.Tick(), pressFrame);
-    int64_t lastDrawFrame = -2;
-    std::string lastText;
-    for (const TextDraw& draw : sim.game.world.draws) {
-        if (draw.text != lastText || draw.frame != lastDrawFrame + 1)
-            fmt::print("  frame {:4}: message \"{}\" on screen\n", draw.frame, draw.text);
-        lastDrawFrame = draw.frame;
-        lastText = draw.text;
+#include "app/Check.h"
+#include "app/Run.h"
+
+int main(int argc, char** argv) {
+    CLI::App app{"Skirmora's simulator: watch a riot play out and check a config file, without the game.",
+                 "skirmora-sim"};
+    app.set_version_flag("--version", std::string("skirmora-sim ") + SKIRMORA_VERSION);
+    app.require_subcommand(1);
+
+    RunOptions run;
+    CLI::App* runCommand = app.add_subcommand("run", "Play a riot in the simulated game and report what happened");
+    runCommand->add_option("--config", run.config, "Config file to play with (default: the built-in values)")
+        ->check(CLI::ExistingFile);
+    runCommand->add_option("--scenario", run.scenario, "Scenario file (default: the built-in scenario)")
+        ->check(CLI::ExistingFile);
+    runCommand->add_option("--seconds", run.seconds, "Seconds of game time to play (default: the scenario's, 60)")
+        ->check(CLI::Range(0.0, 86400.0));
+    runCommand->add_option("--seed", run.seed, "Seed of the world's randomness (default: the scenario's)");
+    runCommand->add_option("--trace", run.trace, "Write every native call to this file, one line each");
+    runCommand->add_option("--svg", run.svg, "Write maps, a chart and index.html into this folder");
+
+    std::string checked = "Skirmora_config.txt";
+    CLI::App* checkCommand =
+        app.add_subcommand("check", "Load a config file as the game would and explain what each key did");
+    checkCommand->add_option("FILE", checked, "The config file (default: ./Skirmora_config.txt)");
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& error) {
+        const int status = app.exit(error);
+        return status == 0 ? 0 : RunFailed;
     }
-    int passes = 0;
-    for (const std::string& line : sim.game.trace.lines)
-        if (line.find("SetWantedLevelMultiplier(") != std::string::npos) {
-            ++passes;
-            fmt::print("  police kept away: {}\n", line);
-        }
-    fmt::print("{} combat passes, {} trace lines, {} protocol faults.\n", passes, sim.game.trace.lines.size(),
-               sim.game.errors.size());
-    return sim.game.errors.empty() ? 0 : 1;
+    if (*checkCommand) return CheckConfigFile(checked, std::cout, std::cerr);
+    run.progress = isatty(STDERR_FILENO) != 0;
+    return RunRiot(run, std::cout, std::cerr);
 }

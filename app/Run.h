@@ -1,0 +1,21 @@
+// skirmora-sim run: plays a riot in the simulated game and reports what happened.
+#pragma once
+#include <cstdint>
+#include <optional>
+#include <ostream>
+#include <string>
+
+struct RunOptions {
+    std::string config;    // the config file to play with; empty: none (built-in values)
+    std::string scenario;  // the scenario file; empty: the built-in scenario
+    std::optional<double> seconds;
+    std::optional<uint64_t> seed;
+    std::string trace;  // write every native call here
+    std::string svg;    // write the pictures into this folder
+    bool progress = false;  // show a progress line (on a terminal)
+};
+
+constexpr int RunFailed = 3;  // a file could not be read or written, or the scenario is broken
+
+// Returns 0 when the riot played out, RunFailed (after saying why on err) otherwise.
+int RunRiot(const RunOptions& options, std::ostream& out, std::ostream& err);
