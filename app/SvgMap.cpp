@@ -185,10 +185,10 @@ const char* PlayerState(const MapSnapshot& map) {
 }
 
 // A star on foot; a white star on a dark car body in a vehicle; grey and crossed out in red when dead.
-void DrawPlayer(std::string& svg, const MapSnapshot& map, Point at, double size) {
+void DrawPlayer(std::string& svg, const char* kind, const MapSnapshot& map, Point at, double size) {
     const char* state = map.playerInVehicle ? (map.playerDead ? "in-vehicle dead" : "in-vehicle")
                                             : (map.playerDead ? "on-foot dead" : "on-foot");
-    Append(svg, "<g class=\"player {}\" transform=\"translate({} {})\">", state, Num(at.x), Num(at.y));
+    Append(svg, "<g class=\"{} {}\" transform=\"translate({} {})\">", kind, state, Num(at.x), Num(at.y));
     const char* body = map.playerDead ? "#777777" : "#111111";
     if (map.playerInVehicle) {
         Append(svg,
@@ -231,7 +231,7 @@ std::string DrawLegend(const PictureSet& pictures, const MapSnapshot& map, doubl
     legend.Text(LegendLeft + 20.0, map.modeOn ? "mode on" : "mode off", 14);
     legend.y += 30.0;
 
-    DrawPlayer(legend.svg, map, {LegendLeft + 10.0, legend.y - 5.0}, 9.0);
+    DrawPlayer(legend.svg, "player-key", map, {LegendLeft + 10.0, legend.y - 5.0}, 9.0);
     legend.Text(LegendLeft + 30.0, PlayerState(map), 14);
     legend.y += 18.0;
     legend.Text(LegendLeft + 30.0,
@@ -329,7 +329,7 @@ std::string MapSvg(const PictureSet& pictures, size_t index) {
         if (rioter.hasTarget) DrawTarget(svg, view, rioter, FactionColour(rioter.faction));
     for (const MapRioter& rioter : map.rioters)
         DrawRioter(svg, view, rioter);
-    DrawPlayer(svg, map, player, PlayerRadius);
+    DrawPlayer(svg, "player", map, player, PlayerRadius);
     svg += "</g>\n";
     DrawScaleBar(svg, view, step);
     svg += legend;
