@@ -182,7 +182,8 @@ std::string MembersSvg(const PictureSet& pictures) {
                "<path class=\"total\" d=\"{}\" fill=\"none\" stroke=\"{}\" stroke-width=\"5\" "
                "stroke-linejoin=\"round\"/>\n",
                StepPath(axes, series.seconds, series.total, 0.0), TotalColour);
-        double spread = factions > 6 ? 1.0 : 1.5;
+        // At most 1.5 pixels between neighbours and 3 either side of the true height, however many factions.
+        double spread = factions > 1 ? std::min(1.5, 6.0 / (factions - 1)) : 0.0;
         for (int faction = 0; faction < factions; ++faction) {
             double offset = (faction - (factions - 1) / 2.0) * spread;
             Append(svg,
