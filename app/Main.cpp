@@ -15,12 +15,14 @@ int main(int argc, char** argv) {
     app.require_subcommand(1);
 
     RunOptions run;
-    CLI::App* runCommand = app.add_subcommand("run", "Play a riot in the simulated game and report what happened");
+    CLI::App* runCommand =
+        app.add_subcommand("run", "Play a riot in the simulated game and report what happened");
     runCommand->add_option("--config", run.config, "Config file to play with (default: the built-in values)")
         ->check(CLI::ExistingFile);
     runCommand->add_option("--scenario", run.scenario, "Scenario file (default: the built-in scenario)")
         ->check(CLI::ExistingFile);
-    runCommand->add_option("--seconds", run.seconds, "Seconds of game time to play (default: the scenario's, 60)")
+    runCommand
+        ->add_option("--seconds", run.seconds, "Seconds of game time to play (default: the scenario's, 60)")
         ->check(CLI::Range(0.0, 86400.0));
     runCommand->add_option("--seed", run.seed, "Seed of the world's randomness (default: the scenario's)");
     runCommand->add_option("--trace", run.trace, "Write every native call to this file, one line each");

@@ -1,5 +1,5 @@
-// skirmora-sim run --svg: top-down maps of the riot at chosen moments, a chart of members per faction over time,
-// and an index.html that shows them all.
+// skirmora-sim run --svg: top-down maps of the riot at chosen moments, a chart of members per faction over
+// time, and an index.html that shows them all.
 #pragma once
 #include <string>
 #include <vector>
@@ -30,14 +30,14 @@ struct ChartSample {
 };
 
 struct PictureSet {
-    std::string title;                     // e.g. the scenario and config names
+    std::string title;                      // e.g. the scenario and config names
     std::vector<std::string> factionNames;  // "Faction 0 (cap 12)", ...
-    float releaseRadius = 150.0f;          // rioters this far from the player are released
+    float releaseRadius = 150.0f;           // rioters this far from the player are released
     std::vector<MapSnapshot> maps;
     std::vector<ChartSample> chart;
 };
 
 // Writes map-01.svg ... (one per snapshot), members.svg and index.html into dir, creating dir when missing.
-// Returns the paths written, index.html last. Throws std::runtime_error saying what failed when a file cannot be
-// written.
+// Returns the paths written, index.html last. Throws std::runtime_error saying what failed when a file cannot
+// be written.
 std::vector<std::string> WritePictures(const PictureSet& pictures, const std::string& dir);
