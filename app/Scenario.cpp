@@ -24,6 +24,8 @@ class Reader {
 
     void Keys(const Json::Value& object, const std::string& path,
               std::initializer_list<const char*> known) const {
+        if (!object.isObject() && path.empty())
+            throw ScenarioError(name_ + ": a scenario is one JSON object, { ... }");
         if (!object.isObject()) Fail(object, path, "must be an object");
         for (const std::string& key : object.getMemberNames()) {
             bool found = false;
@@ -237,8 +239,10 @@ Scenario ParseScenario(const std::string& text, const std::string& name) {
         // "* Line 3, Column 5\n  Missing ',' or '}' in object declaration\n"
         std::string message = errors;
         if (message.rfind("* ", 0) == 0) message.erase(0, 2);
-        for (char& c : message)
-            if (c == '\n') c = ' ';
+        std::string flat;
+        for (char c : message)
+            if ((c != '\n' && c != ' ') || (!flat.empty() && flat.back() != ' ')) flat += c == '\n' ? ' ' : c;
+        message = flat;
         while (!message.empty() && message.back() == ' ')
             message.pop_back();
         throw ScenarioError(fmt::format("{}: not valid JSON: {}", name, message));
