@@ -23,7 +23,8 @@ int main(int argc, char** argv) {
         ->check(CLI::ExistingFile);
     runCommand
         ->add_option("--seconds", run.seconds, "Seconds of game time to play (default: the scenario's, 60)")
-        ->check(CLI::Range(0.0, 86400.0));
+        ->check(CLI::Number)
+        ->check(CLI::Range(0.001, 86400.0));
     runCommand->add_option("--seed", run.seed, "Seed of the world's randomness (default: the scenario's)");
     runCommand->add_option("--trace", run.trace, "Write every native call to this file, one line each");
     runCommand->add_option("--svg", run.svg, "Write maps, a chart and index.html into this folder");
@@ -36,8 +37,10 @@ int main(int argc, char** argv) {
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {
-        const int status = app.exit(error);
-        return status == 0 ? 0 : RunFailed;
+        if (error.get_exit_code() == 0) return app.exit(error);  // --help, --version
+        std::cerr << "skirmora-sim: " << error.what()
+                  << "\nRun skirmora-sim --help for the commands and options.\n";
+        return RunFailed;
     }
     if (*checkCommand) return CheckConfigFile(checked, std::cout, std::cerr);
     run.progress = isatty(STDERR_FILENO) != 0;

@@ -10,8 +10,8 @@ struct RunOptions {
     std::string scenario;  // the scenario file; empty: the built-in scenario
     std::optional<double> seconds;
     std::optional<uint64_t> seed;
-    std::string trace;  // write every native call here
-    std::string svg;    // write the pictures into this folder
+    std::string trace;      // write every native call here
+    std::string svg;        // write the pictures into this folder
     bool progress = false;  // show a progress line (on a terminal)
 };
 

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <stdexcept>
 #include <string>
 
 #include "bench/NullHook.h"
@@ -132,10 +133,7 @@ void CombatPass(benchmark::State& state) {
 std::string ExampleConfig() {
     std::ifstream in(std::string(SKIRMORA_SOURCE_DIR) + "/examples/Skirmora_config.txt", std::ios::binary);
     std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (text.empty())
-        text =
-            R"({"EnableKey": "F6", "MaxRioters": 30, "Factions": [{"MaxMembers": 12, "Weapons": ["WEAPON_SMG"]},
-                   {"MaxMembers": 6, "WillAttackSelf": true}]})";
+    if (text.empty()) throw std::runtime_error("examples/Skirmora_config.txt is missing");
     return text;
 }
 

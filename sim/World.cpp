@@ -1,5 +1,6 @@
 #include "sim/World.h"
 
+#include <cmath>
 #include <utility>
 
 #include "sim/Jenkins.h"
@@ -23,6 +24,7 @@ int32_t World::AddPed(Vec3 position, uint32_t model, bool random, int64_t frame)
     ped.model = model;
     ped.random = random;
     ped.spawnFrame = static_cast<int32_t>(frame);
+    ped.health = pedHealth;
     ped.weapons.reserve(4);  // handing out weapons later need not allocate
     const int32_t handle = ped.handle;
     peds[handle] = std::move(ped);
@@ -45,4 +47,20 @@ bool World::ModelNeverLoads(uint32_t hash) const {
     for (const std::string& name : neverLoadingModels)
         if (JenkinsHash(name) == hash) return true;
     return false;
+}
+
+void World::CountRelease(int32_t handle) {
+    const SimPed* ped = FindPed(handle);
+    ReleaseReason reason = ReleaseReason::Other;
+    if (!ped || !ped->exists) {
+        reason = ReleaseReason::Vanished;
+    } else if (!ped->alive) {
+        reason = ReleaseReason::Dead;
+    } else {
+        const float dx = ped->position.x - playerPosition.x;
+        const float dy = ped->position.y - playerPosition.y;
+        const float dz = ped->position.z - playerPosition.z;
+        if (std::sqrt(dx * dx + dy * dy + dz * dz) >= 150.0f) reason = ReleaseReason::TooFar;
+    }
+    ++releases[static_cast<int>(reason)];
 }

@@ -25,7 +25,13 @@ struct SimPed {
     std::vector<uint32_t> weapons;
     int32_t combatTarget = 0;
     int32_t spawnFrame = 0;
+    float health = 100.0f;        // the fight model's; the script never sees it
+    float attackCooldown = 0.0f;  // seconds until this ped's next attack
 };
+
+// Why the script let a ped go, judged from the world when it did.
+enum class ReleaseReason { Dead, Vanished, TooFar, Other };
+constexpr int ReleaseReasonCount = 4;
 
 struct TextDraw {
     int64_t frame = 0;
@@ -43,12 +49,19 @@ struct World {
     bool playerInVehicle = false;
     bool playerPedCheck = true;    // the player's ped passes the ped check
     bool playerStateCheck = true;  // the player-state check answers true
+    bool playerDead = false;
+    float playerHealth = 400.0f;
 
     // Peds other than the player, by handle.
     std::map<int32_t, SimPed> peds;
     int32_t nextHandle = 100;
     int64_t spawnCount = 0;
     std::set<int64_t> failingSpawns;  // spawn numbers (0 = the first spawn) that give handle 0
+    float pedHealth = 100.0f;         // health of a new ped
+
+    // Peds the script let go, counted by reason (handle 0 and unknown handles count as vanished).
+    int64_t releases[ReleaseReasonCount] = {};
+    void CountRelease(int32_t handle);
 
     // Models: each loads after this many polls that answer false; listed names never load.
     int32_t modelLoadPolls = 0;

@@ -1,0 +1,30 @@
+// Plays a scenario in the simulated game with the real script and records what happened.
+#pragma once
+#include <functional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "app/Pictures.h"
+#include "app/Scenario.h"
+#include "app/Timeline.h"
+
+struct RiotResult {
+    std::vector<TimelineRow> rows;
+    Totals totals;
+    PictureSet pictures;
+    std::vector<std::string> faults;  // protocol faults the simulated game saw (a script defect)
+    int64_t frames = 0;
+    int64_t nativeCalls = 0;
+};
+
+struct RiotProgress {
+    double seconds = 0.0;
+    int rioters = 0;
+    int64_t frames = 0;
+};
+
+// configPath: the file the script reads as its config; empty: no file (built-in values). trace: where to
+// write every native call, or null. progress is called every few hundred frames.
+RiotResult PlayRiot(const Scenario& scenario, const std::string& configPath, std::ostream* trace,
+                    const std::function<void(const RiotProgress&)>& progress = {});
