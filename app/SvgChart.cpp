@@ -5,25 +5,26 @@
 #include "app/SvgText.h"
 
 namespace {
-constexpr int Width = 940;
+constexpr int Width = 980;
 constexpr double PlotLeft = 70.0;
 constexpr double PlotRight = 650.0;
 constexpr double PlotTop = 60.0;
 constexpr double PlotBottom = 420.0;
 constexpr double LegendLeft = 684.0;
-constexpr double LegendRight = 924.0;
+constexpr double LegendRight = 964.0;
 constexpr double LegendRow = 22.0;
-constexpr size_t LegendNameChars = 24;
+constexpr size_t LegendNameChars = 30;
 constexpr const char* TotalColour = "#a0a0a0";
 
 bool Finite(double value) {
     return value == value && value - value == 0.0;
 }
 
-// The smallest whole multiple of step not below value.
+// The smallest whole multiple of step not below value, where a hair above a multiple (sample times summed
+// frame by frame) counts as on it.
 double CeilToStep(double value, double step) {
     double floor = FloorToStep(value, step);
-    return floor < value ? floor + step : floor;
+    return value - floor <= step * 1e-6 ? floor : floor + step;
 }
 
 struct Series {
@@ -77,7 +78,7 @@ Axes FitAxes(const PictureSet& pictures, const Series& series) {
         include(map.seconds);
     if (last - first < 1.0) last = first + 1.0;
     Axes axes;
-    axes.xStep = NiceStep(last - first, 8, 0.1);
+    axes.xStep = NiceStep(last - first, 10, 0.1);
     axes.xFrom = FloorToStep(first, axes.xStep);
     axes.xTo = CeilToStep(last, axes.xStep);
     int most = 0;

@@ -10,12 +10,12 @@ constexpr double MapLeft = 20.0;
 constexpr double MapTop = 56.0;
 constexpr double MapSize = 640.0;
 constexpr double LegendLeft = 684.0;
-constexpr double LegendRight = 924.0;
-constexpr int Width = 940;
+constexpr double LegendRight = 964.0;
+constexpr int Width = 980;
 constexpr double RioterRadius = 5.5;
 constexpr double PlayerRadius = 11.0;
 constexpr double LegendRow = 22.0;
-constexpr size_t LegendNameChars = 24;
+constexpr size_t LegendNameChars = 30;
 
 bool Finite(double value) {
     return value == value && value - value == 0.0;
