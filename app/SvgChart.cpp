@@ -114,7 +114,7 @@ void DrawAxes(std::string& svg, const Axes& axes) {
         double y = axes.Y(members);
         Append(svg,
                "<line x1=\"{0}\" y1=\"{1}\" x2=\"{2}\" y2=\"{1}\" stroke=\"#e4e4e4\"/>"
-               "<text x=\"{3}\" y=\"{4}\" text-anchor=\"end\">{5}</text>\n",
+               "<text class=\"y-tick\" x=\"{3}\" y=\"{4}\" text-anchor=\"end\">{5}</text>\n",
                Num(PlotLeft), Num(y), Num(PlotRight), Num(PlotLeft - 8.0), Num(y + 4.0), Num(members));
     }
     for (int i = 0; i < 64; ++i) {
@@ -123,7 +123,7 @@ void DrawAxes(std::string& svg, const Axes& axes) {
         double x = axes.X(seconds);
         Append(svg,
                "<line x1=\"{0}\" y1=\"{1}\" x2=\"{0}\" y2=\"{2}\" stroke=\"#e4e4e4\"/>"
-               "<text x=\"{0}\" y=\"{3}\" text-anchor=\"middle\">{4}</text>\n",
+               "<text class=\"x-tick\" x=\"{0}\" y=\"{3}\" text-anchor=\"middle\">{4}</text>\n",
                Num(x), Num(PlotTop), Num(PlotBottom + 5.0), Num(PlotBottom + 20.0), Num(seconds));
     }
     Append(svg, "<path d=\"M{} {}V{}H{}\" fill=\"none\" stroke=\"#333333\"/>\n", Num(PlotLeft), Num(PlotTop),

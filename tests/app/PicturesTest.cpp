@@ -40,6 +40,7 @@ struct Document {
     std::string error;  // empty when the text parsed
     std::vector<Element> elements;
     std::vector<std::string> texts;  // character data, one entry per text run, in document order
+    std::vector<size_t> owners;      // for each text run, the index of the element holding it
 
     std::vector<Element> WithClass(const std::string& wanted) const {
         std::vector<Element> found;
@@ -51,6 +52,13 @@ struct Document {
         std::vector<Element> found;
         for (const Element& element : elements)
             if (element.name == name) found.push_back(element);
+        return found;
+    }
+    // The text of every element with that class, in document order.
+    std::vector<std::string> TextsOf(const std::string& wanted) const {
+        std::vector<std::string> found;
+        for (size_t i = 0; i < texts.size(); ++i)
+            if (elements[owners[i]].HasClass(wanted)) found.push_back(texts[i]);
         return found;
     }
     bool HasText(const std::string& text) const {
@@ -69,11 +77,12 @@ struct Document {
 struct ParseState {
     Document* document;
     bool inText = false;
+    std::vector<size_t> open;  // indices of the elements not yet closed
 };
 
 Document ParseXml(const std::string& text) {
     Document document;
-    ParseState state{&document};
+    ParseState state{&document, false, {}};
     XML_Parser parser = XML_ParserCreate("UTF-8");
     XML_SetUserData(parser, &state);
     XML_SetElementHandler(
@@ -83,18 +92,25 @@ Document ParseXml(const std::string& text) {
             Element element{name, {}};
             for (size_t i = 0; attributes[i]; i += 2)
                 element.attributes[attributes[i]] = attributes[i + 1];
+            state->open.push_back(state->document->elements.size());
             state->document->elements.push_back(element);
             state->inText = false;
         },
-        [](void* data, const XML_Char*) { static_cast<ParseState*>(data)->inText = false; });
+        [](void* data, const XML_Char*) {
+            auto* state = static_cast<ParseState*>(data);
+            state->inText = false;
+            state->open.pop_back();
+        });
     XML_SetCharacterDataHandler(parser, [](void* data, const XML_Char* chars, int length) {
         auto* state = static_cast<ParseState*>(data);
         std::string piece(chars, static_cast<size_t>(length));
         if (piece.find_first_not_of(" \t\r\n") == std::string::npos && !state->inText) return;
-        if (state->inText)
+        if (state->inText) {
             state->document->texts.back() += piece;
-        else
+        } else {
             state->document->texts.push_back(piece);
+            state->document->owners.push_back(state->open.back());
+        }
         state->inText = true;
     });
     if (XML_Parse(parser, text.data(), static_cast<int>(text.size()), 1) == XML_STATUS_ERROR) {
@@ -113,7 +129,7 @@ std::string ReadFile(const std::string& path) {
 }
 
 Document ParseFile(const std::string& path) {
-    if (!std::filesystem::exists(path)) return Document{"missing " + path, {}, {}};
+    if (!std::filesystem::exists(path)) return Document{"missing " + path, {}, {}, {}};
     Document document = ParseXml(ReadFile(path));
     if (!document.error.empty()) document.error = path + " " + document.error;
     return document;
@@ -572,6 +588,54 @@ TEST(Pictures, ChartTotalIsTheSumOfTheFactionsAsSteps) {
     EXPECT_TRUE(chart.HasText("game time (seconds)"));
     EXPECT_TRUE(chart.HasText("members"));
     EXPECT_EQ(chart.TextAfter("total"), "7");
+}
+
+TEST(Pictures, ChartTicksAreRoundAndTheTimeAxisEndsJustPastTheLastMoment) {
+    struct Case {
+        const char* name;
+        double sampleEvery;
+        int samples;
+        double mapAt;  // negative: no map
+        std::vector<std::string> xTicks;
+        std::vector<std::string> yTicks;
+    };
+    const Case cases[] = {
+        // Times summed a tenth at a time end a hair past 60: the axis still ends at 60.
+        {"a minute",
+         0.1,
+         601,
+         -1.0,
+         {"0", "10", "20", "30", "40", "50", "60"},
+         {"0", "5", "10", "15", "20", "25"}},
+        {"a map after the last sample",
+         1.0,
+         61,
+         75.0,
+         {"0", "10", "20", "30", "40", "50", "60", "70", "80"},
+         {}},
+        {"a short run",
+         0.1,
+         4,
+         -1.0,
+         {"0", "0.1", "0.2", "0.3", "0.4", "0.5", "0.6", "0.7", "0.8", "0.9", "1"},
+         {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        PictureSet pictures;
+        pictures.factionNames = {"a", "b"};
+        double seconds = 0.0;
+        for (int i = 0; i < c.samples; ++i, seconds += c.sampleEvery)
+            pictures.chart.push_back(ChartSample{seconds, {i % 13, i % 11}});
+        if (c.mapAt >= 0.0) pictures.maps.push_back(MapSnapshot{c.mapAt, 0, 0, false, false, false, {}});
+        TempDir dir;
+        Document chart = ParseFile(Write(pictures, dir).at(pictures.maps.size()));
+        ASSERT_EQ(chart.error, "");
+        EXPECT_EQ(chart.TextsOf("x-tick"), c.xTicks);
+        if (!c.yTicks.empty()) {
+            EXPECT_EQ(chart.TextsOf("y-tick"), c.yTicks);
+        }
+    }
 }
 
 TEST(Pictures, ChartMarksEachMapsMomentInOrder) {
