@@ -148,9 +148,15 @@ void DrawTarget(std::string& svg, const View& view, const MapRioter& rioter, con
     svg += "</g>\n";
 }
 
-void DrawRioter(std::string& svg, const View& view, const MapRioter& rioter) {
+// The faction a rioter is drawn as: its own, or -1 (grey, "no faction") for a number the legend has no row
+// for.
+int DrawnFaction(const MapRioter& rioter, int factions) {
+    return rioter.faction >= 0 && rioter.faction < factions ? rioter.faction : -1;
+}
+
+void DrawRioter(std::string& svg, const View& view, const MapRioter& rioter, int faction) {
     Point at = view.At(rioter.x, rioter.y);
-    const char* colour = FactionColour(rioter.faction);
+    const char* colour = FactionColour(faction);
     if (rioter.dead) {
         double r = RioterRadius - 1.0;
         Append(svg,
@@ -161,7 +167,7 @@ void DrawRioter(std::string& svg, const View& view, const MapRioter& rioter) {
     }
     std::string attributes =
         fmt::format(R"(class="rioter" fill="{}" stroke="#ffffff" stroke-width="1.2")", colour);
-    svg += Mark(FactionShape(rioter.faction), at.x, at.y, RioterRadius, attributes);
+    svg += Mark(FactionShape(faction), at.x, at.y, RioterRadius, attributes);
     svg += '\n';
 }
 
@@ -245,8 +251,9 @@ std::string DrawLegend(const PictureSet& pictures, const MapSnapshot& map, doubl
     int unassigned = 0, dead = 0;
     for (const MapRioter& rioter : map.rioters) {
         if (rioter.dead) ++dead;
-        if (rioter.faction >= 0 && rioter.faction < factions)
-            ++members[static_cast<size_t>(rioter.faction)];
+        int faction = DrawnFaction(rioter, factions);
+        if (faction >= 0)
+            ++members[static_cast<size_t>(faction)];
         else
             ++unassigned;
     }
@@ -311,8 +318,10 @@ std::string MapSvg(const PictureSet& pictures, size_t index) {
     double legendBottom = 0.0;
     std::string legend = DrawLegend(pictures, map, legendBottom);
     int height = static_cast<int>(std::max(MapTop + MapSize + 20.0, legendBottom));
-    std::string heading =
-        fmt::format("{} \xE2\x80\x94 map {} of {}", pictures.title, index + 1, pictures.maps.size());
+    std::string heading = fmt::format("Map {} of {}", index + 1, pictures.maps.size());
+    if (!pictures.title.empty())
+        heading =
+            fmt::format("{} \xE2\x80\x94 map {} of {}", pictures.title, index + 1, pictures.maps.size());
 
     std::string svg;
     SvgOpen(svg, Width, height, heading);
@@ -325,10 +334,11 @@ std::string MapSvg(const PictureSet& pictures, size_t index) {
            Num(MapLeft), Num(MapTop), Num(MapSize));
     DrawGrid(svg, view, step);
     DrawReleaseCircle(svg, view, ReleaseRadius(pictures), player);
+    int factions = FactionCount(pictures);
     for (const MapRioter& rioter : map.rioters)
-        if (rioter.hasTarget) DrawTarget(svg, view, rioter, FactionColour(rioter.faction));
+        if (rioter.hasTarget) DrawTarget(svg, view, rioter, FactionColour(DrawnFaction(rioter, factions)));
     for (const MapRioter& rioter : map.rioters)
-        DrawRioter(svg, view, rioter);
+        DrawRioter(svg, view, rioter, DrawnFaction(rioter, factions));
     DrawPlayer(svg, "player", map, player, PlayerRadius);
     svg += "</g>\n";
     DrawScaleBar(svg, view, step);

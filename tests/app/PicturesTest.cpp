@@ -432,6 +432,16 @@ TEST(Pictures, LegendCountsEachFactionInThisSnapshotAndGivesTimeAndMode) {
     unnamed.maps[1].rioters.push_back(Rioter(0, 0, 3));
     Document more = ParseFile(Write(unnamed, dir)[1]);
     EXPECT_EQ(more.TextAfter("Faction 3"), "1");
+    // Numbers no legend row could hold are counted, and drawn grey, as "no faction".
+    unnamed.maps[1].rioters.push_back(Rioter(1, 1, -1));
+    unnamed.maps[1].rioters.push_back(Rioter(2, 2, 1000000));
+    more = ParseFile(Write(unnamed, dir)[1]);
+    EXPECT_EQ(more.TextAfter("no faction"), "2");
+    std::vector<Element> marks = more.WithClass("rioter");
+    ASSERT_EQ(marks.size(), 7u);
+    EXPECT_EQ(marks[5].Attribute("fill"), UnknownFactionColour);
+    EXPECT_EQ(marks[6].Attribute("fill"), UnknownFactionColour);
+    EXPECT_NE(marks[4].Attribute("fill"), UnknownFactionColour);
 }
 
 TEST(Pictures, FactionsPastTheTenthColourGetAnotherShape) {
