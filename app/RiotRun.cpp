@@ -51,7 +51,7 @@ class Recorder {
             result_.pictures.chart.push_back(std::move(sample));
             chartNext_ += ChartSeconds;
         }
-        while (nextSnapshot_ < snapshots_.size() && (snapshots_[nextSnapshot_] <= seconds + 1e-9 || last)) {
+        while (nextSnapshot_ < snapshots_.size() && snapshots_[nextSnapshot_] <= seconds + 1e-9) {
             result_.pictures.maps.push_back(Map(world, seconds));
             ++nextSnapshot_;
         }
@@ -114,6 +114,7 @@ class Recorder {
                 mark.faction = static_cast<int>(k);
                 const Vec3 target = world.PositionOf(ped->combatTarget);
                 mark.hasTarget = ped->alive && ped->combatTarget != 0 && world.Exists(ped->combatTarget);
+                mark.dead = !ped->alive;
                 mark.targetIsPlayer = ped->combatTarget == world.playerPed;
                 mark.targetX = target.x;
                 mark.targetY = target.y;
