@@ -1,7 +1,9 @@
 #include "tests/windows/Scenarios.h"
 
 #include <cstring>
+#include <memory>
 
+#include "sim/Fight.h"
 #include "sim/Game.h"
 
 namespace {
@@ -51,6 +53,22 @@ void Riot(Game& game) {
     });
 }
 
+// The world's fight model plays the riot: every position, hit and death comes from its float arithmetic and
+// its random numbers, and shows in the coordinates the script reads.
+void Fighting(Game& game) {
+    WorldPlan plan;
+    plan.seed = 11;
+    plan.rules.vanishPerMinute = 1.5f;
+    plan.player.path = {{0.0, 0.0f, 0.0f}, {20.0, 33.3f, 7.1f}, {26.0, 190.0f, 61.0f}, {40.0, 200.0f, 70.0f}};
+    plan.player.vehicle = {{20.0, 26.0}};
+    plan.player.health = 150.0f;
+    plan.player.respawnSeconds = 3.0;
+    auto living = std::make_shared<LivingWorld>(plan);
+    game.keyboard.Press(118, 1, 2);
+    game.onFrame.push_back(
+        [living](Game& g) { living->Step(g.world, static_cast<double>(g.Frame()) * 0.016); });
+}
+
 void PressAt1(Game& game) {
     game.keyboard.Press(118, 1, 1);
 }
@@ -68,6 +86,10 @@ const Scenario Scenarios[] = {
           {"MaxMembers": 5},
           {"MaxMembers": 4, "WillAttackSelf": true}]})",
      0, 16, 2400, Riot},
+    {"fighting-riot",
+     R"({"MaxRioters": 16, "PedAccuracy": 35,
+        "Factions": [{"MaxMembers": 7, "Weapons": ["WEAPON_PISTOL"]}, {"MaxMembers": 6}, {"MaxMembers": 3, "WillAttackSelf": true}]})",
+     0, 16, 2500, Fighting},
     // Numbers the loader turns into text, and ones the reader cannot hold: the C runtimes must not differ.
     {"number-texts",
      R"({"WeaponsUsedByAllFactions": [0.1, 1e300, -2.5e-7, 7, 3000000000, 123456789.125, true, null],

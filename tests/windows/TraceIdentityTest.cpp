@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <set>
 #include <sstream>
 
 #include <gtest/gtest.h>
@@ -74,3 +75,26 @@ INSTANTIATE_TEST_SUITE_P(Scenarios, TraceIdentity, ::testing::Range(0, ScenarioC
                                  if (c == '-') c = '_';
                              return name;
                          });
+
+// The fighting scenario is only a proof of the world's arithmetic if its trace holds that arithmetic.
+TEST(FightingRiotScenario, ItsTraceHoldsMovingRioterDeathsAndReleases) {
+    const Scenario* scenario = FindScenario("fighting-riot");
+    ASSERT_NE(scenario, nullptr);
+    TempDir dir;
+    dir.WriteConfig(scenario->config);
+    const std::string trace = LinuxTrace(*scenario);
+    std::istringstream lines(trace);
+    std::string line;
+    int deadChecks = 0, releases = 0;
+    std::set<std::string> coordinates;
+    while (std::getline(lines, line)) {
+        if (line.find("PedStateCheck(") != std::string::npos && line.find("-> false") != std::string::npos)
+            ++deadChecks;
+        if (line.find("SetPedAsNoLongerNeeded(") != std::string::npos) ++releases;
+        if (line.find("GetEntityCoords(") != std::string::npos)
+            coordinates.insert(line.substr(line.find("->")));
+    }
+    EXPECT_GT(deadChecks, 3) << "rioters die in the fight";
+    EXPECT_GT(releases, 10);
+    EXPECT_GT(coordinates.size(), 500u) << "peds and the player move";
+}
