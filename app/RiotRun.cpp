@@ -30,7 +30,7 @@ bool ModeOn() {
 
 class Recorder {
   public:
-    Recorder(const Scenario& scenario, RiotResult& result) : scenario_(scenario), result_(result) {
+    Recorder(const Scenario& scenario, RiotResult& result) : result_(result) {
         snapshots_ = scenario.snapshots;
         if (snapshots_.empty())
             for (int k = 1; k <= 6; ++k)
@@ -59,7 +59,7 @@ class Recorder {
             result_.rows.push_back(Row(world, living, seconds, rioters));
             rowStart_ = seconds;
         }
-        if (last) Finish(world, living);
+        if (last) Finish(living);
     }
 
   private:
@@ -124,7 +124,7 @@ class Recorder {
         return map;
     }
 
-    void Finish(const World& world, const LivingWorld& living) {
+    void Finish(const LivingWorld& living) {
         Totals& totals = result_.totals;
         for (const TimelineRow& row : result_.rows) {
             totals.recruited += row.recruited;
@@ -136,7 +136,6 @@ class Recorder {
         totals.attacks = living.Tally().attacks;
         totals.hits = living.Tally().hits;
         totals.pedDeaths = living.Tally().pedDeaths;
-        (void)world;
         for (size_t k = 0; k < FactionList.size(); ++k) {
             const Faction& faction = FactionList[k];
             std::string cap =
@@ -149,7 +148,6 @@ class Recorder {
         }
     }
 
-    const Scenario& scenario_;
     RiotResult& result_;
     std::vector<double> snapshots_;
     size_t nextSnapshot_ = 0;
