@@ -1,6 +1,7 @@
 // The check's report: what the real loader left, with the walk's account of why.
 #include <algorithm>
 #include <climits>
+#include <cstdint>
 
 #include <fmt/format.h>
 

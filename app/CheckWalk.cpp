@@ -284,6 +284,11 @@ class Walker {
         } else {
             why = "is not a key name: names are \"F1\" to \"F8\", in quotes";
         }
+        if (CutOff(*v)) {
+            Add(FindingKind::ChangedNothing, *v, "\"EnableKey\" " + why);
+            r_.enableKey.note = "the file's value is cut off by the parse error";
+            return;
+        }
         Add(FindingKind::ChangedNothing, *v, fmt::format("\"EnableKey\": {} {}", Written(*v), why));
         r_.enableKey.note = fmt::format("the file's {} {}", Written(*v), why);
     }
@@ -405,11 +410,10 @@ class Walker {
             why = "the value is cut off by the parse error";
         } else if (v->isString()) {
             why += ": write true or false without quotes";
-        } else if (v->isNumeric()) {
-            why = Written(*v) + " is a number, not true or false";
         }
         Add(FindingKind::ChangedNothing, *v, "\"DisableCops\": " + why);
-        r_.disableCops.note = "the file's " + why;
+        r_.disableCops.note =
+            CutOff(*v) ? "the file's value is cut off by the parse error" : "the file's " + why;
     }
 
     void PedAccuracy() {
@@ -428,7 +432,8 @@ class Walker {
             why = Written(*v) + " is a text: write the number without quotes";
         }
         Add(FindingKind::ChangedNothing, *v, "\"PedAccuracy\": " + why);
-        r_.pedAccuracy.note = "the file's " + why;
+        r_.pedAccuracy.note =
+            CutOff(*v) ? "the file's value is cut off by the parse error" : "the file's " + why;
     }
 
     void RiotersOnlyAttackPlayer() {
