@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
+#include <map>
 #include <system_error>
 
 #include <fmt/format.h>
@@ -67,11 +68,11 @@ std::vector<GroupCall> TracedGroupCalls(const Game& game, std::size_t first) {
     return calls;
 }
 
-std::string GroupName(uint32_t hash, const std::vector<GroupCall>& calls, const Game& game) {
+std::string GroupName(uint32_t hash, const std::map<uint32_t, std::string>& created, const Game& game) {
     if (hash == 0) return "";
     if (hash == RioterGroup) return "RIOTER";
-    for (auto call = calls.rbegin(); call != calls.rend(); ++call)
-        if (call->add && call->hash == hash) return call->name;
+    const auto made = created.find(hash);
+    if (made != created.end()) return made->second;
     const auto alive = game.world.groups.find(hash);
     if (alive != game.world.groups.end()) return alive->second;
     return fmt::format("0x{:08X}", hash);
@@ -82,13 +83,16 @@ LoadState Capture(const Game& game, std::size_t traceFrom) {
     state.settings = Settings;
     state.weapons = SharedWeaponList;
     state.groupCalls = TracedGroupCalls(game, traceFrom);
+    std::map<uint32_t, std::string> created;  // the last name each hash was created under
+    for (const GroupCall& call : state.groupCalls)
+        if (call.add) created[call.hash] = call.name;
     for (const Faction& faction : FactionList) {
         FactionState f;
         f.MaxMembers = faction.MaxMembers;
         f.WillAttackSelf = faction.WillAttackSelf;
         f.IsDefault = faction.IsDefault;
         f.GroupHash = faction.GroupHash;
-        f.group = GroupName(faction.GroupHash, state.groupCalls, game);
+        f.group = GroupName(faction.GroupHash, created, game);
         f.Weapons = faction.Weapons;
         f.MemberModels = faction.MemberModels;
         state.factions.push_back(f);

@@ -18,8 +18,12 @@ std::string Plural(std::size_t count, const char* one, const char* many) {
     return fmt::format("{} {}", count, count == 1 ? one : many);
 }
 
-std::string At(const std::string& text, std::ptrdiff_t offset, bool column) {
-    const TextPosition position = PositionOf(text, offset);
+std::string At(const LineIndex& lines, std::ptrdiff_t offset, bool column) {
+    if (!column) {
+        const int line = lines.LineOf(offset);
+        return line == 0 ? "" : fmt::format("line {}", line);
+    }
+    const TextPosition position = lines.Of(offset);
     if (position.line == 0) return "";
     return column ? fmt::format("line {}, column {}", position.line, position.column)
                   : fmt::format("line {}", position.line);
@@ -39,28 +43,39 @@ std::string Wrapped(const Names& names, std::size_t indent) {
     return text + line;
 }
 
+// The thrown weapons a list holds, each once.
+Names ThrownIn(const Names& weapons) {
+    Names thrown;
+    for (const std::string& name : weapons)
+        if (std::find(ThrowableList.begin(), ThrowableList.end(), name) != ThrowableList.end() &&
+            std::find(thrown.begin(), thrown.end(), name) == thrown.end())
+            thrown.push_back(name);
+    return thrown;
+}
+
 std::string KeyName(int32_t code) {
     for (const auto& entry : KeyNameTable)
         if (entry.second == code) return fmt::format("{} (key code {})", entry.first, code);
     return fmt::format("key code {}", code);
 }
 
-std::string Source(const std::string& text, const SettingSource& source) {
-    if (source.fromFile) return "from the file, " + At(text, source.offset, false);
+std::string Source(const LineIndex& lines, const SettingSource& source) {
+    if (source.fromFile) return "from the file, " + At(lines, source.offset, false);
     return source.note.empty() ? "built-in" : "built-in (" + source.note + ")";
 }
 
-std::string Headline(const CheckOutcome& o, std::size_t ignored, std::size_t warnings) {
+std::string Headline(const CheckOutcome& o, const LineIndex& lines, std::size_t ignored,
+                     std::size_t warnings) {
     const WalkResult& w = o.walk;
     std::string line;
     switch (o.status) {
         case CheckDisagreement:
             return "this check and the loader disagree (see \"Internal disagreement\")";
         case CheckLoadEnded:
-            return "the load ended early, at " + At(o.text, w.endOffset, true);
+            return "the load ended early, at " + At(lines, w.endOffset, true);
         case CheckKeysIgnored:
             line = "loads";
-            if (w.parseError) line += " after a parse error at " + At(o.text, w.parseOffset, true);
+            if (w.parseError) line += " after a parse error at " + At(lines, w.parseOffset, true);
             if (ignored > 0)
                 line += fmt::format("{} {} changed nothing", w.parseError ? ", and" : ", but",
                                     Plural(ignored, "key", "keys"));
@@ -73,10 +88,10 @@ std::string Headline(const CheckOutcome& o, std::size_t ignored, std::size_t war
     return line;
 }
 
-void WriteEnd(const CheckOutcome& o, std::ostream& out) {
+void WriteEnd(const CheckOutcome& o, const LineIndex& lines, std::ostream& out) {
     const WalkResult& w = o.walk;
     out << "\nThe load ended early\n";
-    const std::string at = At(o.text, w.endOffset, true);
+    const std::string at = At(lines, w.endOffset, true);
     out << fmt::format("  {}{}\n", at.empty() ? "" : at + ": ", w.endWhy);
     const char* keptFactions =
         "  The factions are not rebuilt: those of the last load stay. At the game's start there are none "
@@ -107,11 +122,7 @@ void WriteEnd(const CheckOutcome& o, std::ostream& out) {
         case LoadEnd::Completed:
             break;
     }
-    Names thrown;
-    for (const std::string& name : o.observed.weapons)
-        if (std::find(ThrowableList.begin(), ThrowableList.end(), name) != ThrowableList.end() &&
-            std::find(thrown.begin(), thrown.end(), name) == thrown.end())
-            thrown.push_back(name);
+    const Names thrown = ThrownIn(o.observed.weapons);
     if (!thrown.empty())
         out << fmt::format(
             "  The thrown weapons are not taken out of the shared list (the last step of a load):\n"
@@ -119,30 +130,30 @@ void WriteEnd(const CheckOutcome& o, std::ostream& out) {
             Wrapped(thrown, 2), thrown.size() == 1 ? "stays" : "stay");
 }
 
-void WriteSettings(const CheckOutcome& o, std::ostream& out) {
+void WriteSettings(const CheckOutcome& o, const LineIndex& lines, std::ostream& out) {
     const WalkResult& w = o.walk;
     const SettingsRecord& s = o.observed.settings;
     out << "\nSettings in force\n";
     auto row = [&](const char* key, const std::string& value, const std::string& source) {
         out << fmt::format("  {:<24} {:<22} {}\n", key, value, source);
     };
-    row("EnableKey", KeyName(s.EnableKey), Source(o.text, w.enableKey));
-    row("MaxRioters", std::to_string(s.MaxRioters), Source(o.text, w.maxRioters));
-    row("DisableCops", s.DisableCops ? "true" : "false", Source(o.text, w.disableCops));
+    row("EnableKey", KeyName(s.EnableKey), Source(lines, w.enableKey));
+    row("MaxRioters", std::to_string(s.MaxRioters), Source(lines, w.maxRioters));
+    row("DisableCops", s.DisableCops ? "true" : "false", Source(lines, w.disableCops));
     row("PedAccuracy", fmt::format("{}", s.PedAccuracy),
-        Source(o.text, w.pedAccuracy) +
+        Source(lines, w.pedAccuracy) +
             fmt::format("; rioters get accuracy {}", AccuracyInteger(s.PedAccuracy)));
     row("RiotersOnlyAttackPlayer", s.RiotersOnlyAttackPlayer ? "true" : "false",
-        Source(o.text, w.riotersOnlyAttackPlayer) +
+        Source(lines, w.riotersOnlyAttackPlayer) +
             (s.RiotersOnlyAttackPlayer ? "; every rioter fights only the player" : ""));
 }
 
-void WriteWeapons(const CheckOutcome& o, std::ostream& out) {
+void WriteWeapons(const CheckOutcome& o, const LineIndex& lines, std::ostream& out) {
     const WalkResult& w = o.walk;
     const Names& weapons = o.observed.weapons;
     const std::string from = w.weaponsKey.empty() ? "built-in"
                                                   : fmt::format("from \"{}\", {}", w.weaponsKey,
-                                                                At(o.text, w.weaponsOffset, false));
+                                                                At(lines, w.weaponsOffset, false));
     out << fmt::format("\nShared weapons ({}, {})\n", weapons.size(), from);
     out << "  "
         << (weapons.empty() ? "none: rioters of factions without weapons of their own get no weapon"
@@ -150,6 +161,10 @@ void WriteWeapons(const CheckOutcome& o, std::ostream& out) {
         << "\n";
     if (w.end == LoadEnd::Completed && !w.thrownRemoved.empty())
         out << fmt::format("  thrown weapons taken out: {}\n", Wrapped(w.thrownRemoved, 28));
+    const Names thrown = ThrownIn(weapons);
+    if (w.end != LoadEnd::Completed && !thrown.empty())
+        out << fmt::format("  thrown weapons NOT taken out (the load ended early): {}\n",
+                           Wrapped(thrown, 56));
 }
 
 std::string Cap(uint32_t cap) {
@@ -160,7 +175,7 @@ std::string Cap(uint32_t cap) {
     return fmt::format("cap {}", cap);
 }
 
-void WriteFactions(const CheckOutcome& o, std::ostream& out) {
+void WriteFactions(const CheckOutcome& o, const LineIndex& lines, std::ostream& out) {
     const std::vector<FactionState>& factions = o.observed.factions;
     out << fmt::format("\nFactions ({})\n", factions.size());
     if (factions.empty()) out << "  none: nobody is recruited\n";
@@ -184,7 +199,7 @@ void WriteFactions(const CheckOutcome& o, std::ostream& out) {
                                group);
         } else {
             const std::ptrdiff_t offset = k < o.walk.factionOffsets.size() ? o.walk.factionOffsets[k] : -1;
-            const std::string line = At(o.text, offset, false);
+            const std::string line = At(lines, offset, false);
             out << fmt::format("  Factions[{}]{}: {}, {}\n", k, line.empty() ? "" : " (" + line + ")",
                                Cap(f.MaxMembers), group);
         }
@@ -194,7 +209,8 @@ void WriteFactions(const CheckOutcome& o, std::ostream& out) {
     }
 }
 
-void WriteFindings(const CheckOutcome& o, FindingKind kind, const char* title, std::ostream& out) {
+void WriteFindings(const CheckOutcome& o, const LineIndex& lines, FindingKind kind, const char* title,
+                   std::ostream& out) {
     std::vector<const Finding*> found;
     for (const Finding& finding : o.walk.findings)
         if (finding.kind == kind) found.push_back(&finding);
@@ -204,7 +220,7 @@ void WriteFindings(const CheckOutcome& o, FindingKind kind, const char* title, s
     });
     out << "\n" << title << "\n";
     for (const Finding* finding : found) {
-        const std::string at = At(o.text, finding->offset, false);
+        const std::string at = At(lines, finding->offset, false);
         out << fmt::format("  {}{}\n", at.empty() ? "" : at + ": ", finding->message);
     }
 }
@@ -213,12 +229,13 @@ void WriteFindings(const CheckOutcome& o, FindingKind kind, const char* title, s
 
 void WriteReport(const std::string& path, const CheckOutcome& o, std::ostream& out) {
     const WalkResult& w = o.walk;
+    const LineIndex lines(o.text);
     std::size_t ignored = 0, warnings = 0;
     for (const Finding& finding : w.findings) {
         if (finding.kind == FindingKind::ChangedNothing) ++ignored;
         if (finding.kind == FindingKind::Warning) ++warnings;
     }
-    out << fmt::format("{}: {} (exit status {})\n", path, Headline(o, ignored, warnings), o.status);
+    out << fmt::format("{}: {} (exit status {})\n", path, Headline(o, lines, ignored, warnings), o.status);
     if (!o.disagreements.empty()) {
         out << "\nInternal disagreement\n";
         for (const std::string& difference : o.disagreements)
@@ -229,16 +246,16 @@ void WriteReport(const std::string& path, const CheckOutcome& o, std::ostream& o
         out << "\nThe file holds no JSON value, only blanks and comments: every key counts as absent.\n";
     if (w.parseError) {
         out << "\nParse error\n";
-        out << fmt::format("  {}: {}\n", At(o.text, w.parseOffset, true), w.parseMessage);
+        out << fmt::format("  {}: {}\n", At(lines, w.parseOffset, true), w.parseMessage);
         out << "  The loader applies what it read before this point as if it were the whole file; nothing "
                "after\n"
                "  it is read.\n";
     }
-    if (w.end != LoadEnd::Completed) WriteEnd(o, out);
-    WriteSettings(o, out);
-    WriteWeapons(o, out);
-    WriteFactions(o, out);
-    WriteFindings(o, FindingKind::ChangedNothing, "Keys that changed nothing", out);
-    WriteFindings(o, FindingKind::NotRead, "Not read (the load ended before them)", out);
-    WriteFindings(o, FindingKind::Warning, "Warnings (applied, but maybe not as meant)", out);
+    if (w.end != LoadEnd::Completed) WriteEnd(o, lines, out);
+    WriteSettings(o, lines, out);
+    WriteWeapons(o, lines, out);
+    WriteFactions(o, lines, out);
+    WriteFindings(o, lines, FindingKind::ChangedNothing, "Keys that changed nothing", out);
+    WriteFindings(o, lines, FindingKind::NotRead, "Not read (the load ended before them)", out);
+    WriteFindings(o, lines, FindingKind::Warning, "Warnings (applied, but maybe not as meant)", out);
 }

@@ -46,24 +46,34 @@ bool Printable(const std::string& name) {
 
 }  // namespace
 
-TextPosition PositionOf(const std::string& text, std::ptrdiff_t offset) {
-    if (offset < 0) return {};
-    const std::size_t end = std::min(static_cast<std::size_t>(offset), text.size());
-    TextPosition position{1, 1};
-    for (std::size_t k = 0; k < end; ++k) {
-        const unsigned char c = static_cast<unsigned char>(text[k]);
-        if (c == '\r') {
-            if (k + 1 < end && text[k + 1] == '\n') ++k;
-            ++position.line;
-            position.column = 1;
-        } else if (c == '\n') {
-            ++position.line;
-            position.column = 1;
-        } else if ((c & 0xC0) != 0x80) {
-            ++position.column;
-        }
+LineIndex::LineIndex(const std::string& text) : text_(text) {
+    starts_.push_back(0);
+    for (std::size_t k = 0; k < text.size(); ++k) {
+        if (text[k] == '\r' && k + 1 < text.size() && text[k + 1] == '\n') ++k;
+        if (text[k] == '\r' || text[k] == '\n') starts_.push_back(k + 1);
     }
+}
+
+TextPosition LineIndex::Of(std::ptrdiff_t offset) const {
+    if (offset < 0) return {};
+    const std::size_t at = std::min(static_cast<std::size_t>(offset), text_.size());
+    // The last line that starts at or before the offset; a "\r\n" counts as one line end.
+    const auto next = std::upper_bound(starts_.begin(), starts_.end(), at);
+    const std::size_t line = static_cast<std::size_t>(next - starts_.begin());
+    TextPosition position{static_cast<int>(line), 1};
+    for (std::size_t k = starts_[line - 1]; k < at; ++k)
+        if ((static_cast<unsigned char>(text_[k]) & 0xC0) != 0x80) ++position.column;
     return position;
+}
+
+int LineIndex::LineOf(std::ptrdiff_t offset) const {
+    if (offset < 0) return 0;
+    const std::size_t at = std::min(static_cast<std::size_t>(offset), text_.size());
+    return static_cast<int>(std::upper_bound(starts_.begin(), starts_.end(), at) - starts_.begin());
+}
+
+TextPosition PositionOf(const std::string& text, std::ptrdiff_t offset) {
+    return LineIndex(text).Of(offset);
 }
 
 std::string SuggestKey(const std::string& key, const std::vector<std::string>& known) {

@@ -15,6 +15,18 @@ struct TextPosition {
 // line, as the parser counts them.
 TextPosition PositionOf(const std::string& text, std::ptrdiff_t offset);
 
+// The same for many offsets into one text: the line starts are found once.
+class LineIndex {
+  public:
+    explicit LineIndex(const std::string& text);
+    TextPosition Of(std::ptrdiff_t offset) const;
+    int LineOf(std::ptrdiff_t offset) const;  // without the column, which costs the length of the line
+
+  private:
+    const std::string& text_;
+    std::vector<std::size_t> starts_;
+};
+
 // The known name that a misspelt key most likely meant, or "" when none is close.
 std::string SuggestKey(const std::string& key, const std::vector<std::string>& known);
 

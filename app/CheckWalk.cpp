@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <map>
 
 #include <fmt/format.h>
 #include <json/json.h>
@@ -22,6 +23,72 @@ int StepOf(const std::string& key) {
     for (std::size_t k = 0; k < TopKeys.size(); ++k)
         if (TopKeys[k] == key) return k <= 2 ? static_cast<int>(k) : static_cast<int>(k) - 1;
     return -1;
+}
+
+struct Repeat {
+    std::string path;
+    std::ptrdiff_t first;  // the occurrence the parser drops
+    std::ptrdiff_t later;  // the one it keeps
+};
+
+// Keys given twice in one object: the parser keeps the later value and drops the earlier one without a word.
+std::vector<Repeat> RepeatedKeys(const std::string& text, std::size_t end) {
+    struct Level {
+        bool object;
+        bool expectKey;
+        std::string path;
+        Json::ArrayIndex index;
+        std::map<std::string, std::ptrdiff_t> keys;
+        std::string key;
+    };
+    std::vector<Repeat> repeats;
+    std::vector<Level> levels;
+    auto childPath = [&]() {
+        if (levels.empty()) return std::string();
+        const Level& top = levels.back();
+        if (!top.object) return fmt::format("{}[{}]", top.path, top.index);
+        return top.path.empty() ? top.key : top.path + "." + top.key;
+    };
+    for (std::size_t k = SkipBlanksAndComments(text, 0); k < end; k = SkipBlanksAndComments(text, k)) {
+        const char c = text[k];
+        if (c == '"') {
+            std::size_t close = k + 1;
+            while (close < end && text[close] != '"')
+                close += text[close] == '\\' ? 2 : 1;
+            if (close >= end) break;
+            if (!levels.empty() && levels.back().object && levels.back().expectKey) {
+                Level& top = levels.back();
+                top.key = text.substr(k + 1, close - k - 1);
+                const auto seen = top.keys.find(top.key);
+                if (seen != top.keys.end()) {
+                    repeats.push_back({childPath(), seen->second, static_cast<std::ptrdiff_t>(k)});
+                    seen->second = static_cast<std::ptrdiff_t>(k);
+                } else {
+                    top.keys[top.key] = static_cast<std::ptrdiff_t>(k);
+                }
+                top.expectKey = false;
+            }
+            k = close + 1;
+        } else if (c == '{' || c == '[') {
+            levels.push_back({c == '{', c == '{', childPath(), 0, {}, ""});
+            ++k;
+        } else if (c == '}' || c == ']') {
+            if (!levels.empty()) levels.pop_back();
+            ++k;
+        } else if (c == ',') {
+            if (!levels.empty()) {
+                if (levels.back().object) {
+                    levels.back().expectKey = true;
+                } else {
+                    ++levels.back().index;
+                }
+            }
+            ++k;
+        } else {
+            ++k;
+        }
+    }
+    return repeats;
 }
 
 // Unwinds the walk where the loader's load ends.
@@ -184,6 +251,14 @@ class Walker {
                 Add(FindingKind::ChangedNothing, static_cast<std::ptrdiff_t>(after),
                     "text after the end of the document is not read");
         }
+        const std::size_t read =
+            r_.parseError ? static_cast<std::size_t>(r_.parseOffset)
+                          : static_cast<std::size_t>(std::max<std::ptrdiff_t>(0, root_.getOffsetLimit()));
+        const LineIndex lines(text_);
+        for (const Repeat& repeat : RepeatedKeys(text_, std::min(read, text_.size())))
+            Add(FindingKind::ChangedNothing, repeat.first,
+                fmt::format("\"{}\" is given again on line {}: only the later one counts", repeat.path,
+                            lines.LineOf(repeat.later)));
         return true;
     }
 
