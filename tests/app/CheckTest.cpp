@@ -1,1 +1,606 @@
+// The check command against the real loader: for each way a config file goes wrong, the status, the
+// explanation, and that every claim of the report matches what the game itself does with the file at a press
+// of the toggle key.
+#include <climits>
+#include <filesystem>
+#include <sstream>
+
+#include <fmt/format.h>
 #include <gtest/gtest.h>
+
+#include "app/Check.h"
+#include "app/CheckRun.h"
+#include "app/CheckText.h"
+#include "config/KeyNames.h"
+#include "config/LoadConfig.h"
+#include "config/Settings.h"
+#include "host/ScriptMain.h"
+#include "host/ScriptState.h"
+#include "riot/Roster.h"
+#include "sim/Jenkins.h"
+#include "tests/support/ScriptRun.h"
+#include "tests/support/TempDir.h"
+
+namespace {
+
+// What the script itself leaves after its start-up load and one press of the toggle key.
+struct GameLoad {
+    SettingsRecord settings;
+    Names weapons;
+    std::vector<Faction> factions;
+    uint32_t rioterGroup;
+};
+
+GameLoad LoadInGame() {
+    ScriptRun run;
+    run.Frames(1);
+    run.Press(1, Settings.EnableKey);  // the key the start-up load put in force
+    run.Frames(1);
+    EXPECT_EQ(run.Count("AddTextComponentString(\"Skirmora enabled\")"), 1);
+    return {Settings, SharedWeaponList, FactionList, RioterGroup};
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+// The second word of the report's row for a setting.
+std::string Row(const std::string& report, const std::string& key) {
+    for (const std::string& line : Lines(report)) {
+        std::istringstream words(line);
+        std::string first, second;
+        words >> first >> second;
+        if (first == key && line.rfind("  " + key, 0) == 0) return second;
+    }
+    return "(no row)";
+}
+
+std::string KeyNameOf(int32_t code) {
+    for (const auto& entry : KeyNameTable)
+        if (entry.second == code) return entry.first;
+    return "?";
+}
+
+bool Contains(const std::string& text, const std::string& fragment) {
+    return text.find(fragment) != std::string::npos;
+}
+
+void ExpectSameState(const LoadState& state, const GameLoad& game, const std::string& what) {
+    EXPECT_EQ(state.settings.EnableKey, game.settings.EnableKey) << what;
+    EXPECT_EQ(state.settings.MaxRioters, game.settings.MaxRioters) << what;
+    EXPECT_EQ(state.settings.DisableCops, game.settings.DisableCops) << what;
+    EXPECT_EQ(state.settings.PedAccuracy, game.settings.PedAccuracy) << what;
+    EXPECT_EQ(state.settings.RiotersOnlyAttackPlayer, game.settings.RiotersOnlyAttackPlayer) << what;
+    EXPECT_EQ(state.weapons, game.weapons) << what;
+    ASSERT_EQ(state.factions.size(), game.factions.size()) << what;
+    for (std::size_t k = 0; k < game.factions.size(); ++k) {
+        const FactionState& f = state.factions[k];
+        const Faction& g = game.factions[k];
+        EXPECT_EQ(f.MaxMembers, g.MaxMembers) << what << " faction " << k;
+        EXPECT_EQ(f.WillAttackSelf, g.WillAttackSelf) << what << " faction " << k;
+        EXPECT_EQ(f.IsDefault, g.IsDefault) << what << " faction " << k;
+        EXPECT_EQ(f.Weapons, g.Weapons) << what << " faction " << k;
+        EXPECT_EQ(f.MemberModels, g.MemberModels) << what << " faction " << k;
+        const uint32_t hash = f.group.empty()       ? 0
+                              : f.group == "RIOTER" ? game.rioterGroup
+                                                    : JenkinsHash(f.group);
+        EXPECT_EQ(hash, g.GroupHash) << what << " faction " << k << " group \"" << f.group << '"';
+    }
+}
+
+// The report's words against the game's own load.
+void ExpectReportTells(const std::string& report, const GameLoad& game, const std::string& what) {
+    EXPECT_EQ(Row(report, "EnableKey"), KeyNameOf(game.settings.EnableKey)) << what;
+    EXPECT_EQ(Row(report, "MaxRioters"), std::to_string(game.settings.MaxRioters)) << what;
+    EXPECT_EQ(Row(report, "DisableCops"), game.settings.DisableCops ? "true" : "false") << what;
+    EXPECT_EQ(Row(report, "PedAccuracy"), fmt::format("{}", game.settings.PedAccuracy)) << what;
+    EXPECT_EQ(Row(report, "RiotersOnlyAttackPlayer"),
+              game.settings.RiotersOnlyAttackPlayer ? "true" : "false")
+        << what;
+    EXPECT_TRUE(Contains(report, fmt::format("\nShared weapons ({}, ", game.weapons.size()))) << what;
+    EXPECT_TRUE(Contains(report, fmt::format("\nFactions ({})\n", game.factions.size()))) << what;
+    for (std::size_t k = 0; k < game.factions.size(); ++k) {
+        const Faction& f = game.factions[k];
+        std::string line;
+        for (const std::string& l : Lines(report))
+            if (l.rfind(f.IsDefault ? "  the default faction" : fmt::format("  Factions[{}]", k), 0) == 0)
+                line = l;
+        ASSERT_FALSE(line.empty()) << what << " faction " << k << "\n" << report;
+        const std::string cap = f.MaxMembers > static_cast<uint32_t>(INT_MAX)
+                                    ? std::string("no cap of its own")
+                                    : fmt::format("cap {}", f.MaxMembers);
+        EXPECT_TRUE(Contains(line, cap)) << what << ": " << line;
+        const std::string group = f.GroupHash != 0 ? fmt::format("(0x{:08X})", f.GroupHash) : "no group";
+        EXPECT_TRUE(Contains(line, group)) << what << ": " << line;
+        EXPECT_EQ(Contains(line, "attacks its own"), f.WillAttackSelf) << what << ": " << line;
+    }
+}
+
+struct Case {
+    const char* what;
+    std::string text;
+    int status;
+    std::vector<std::string> says;  // fragments the report must hold
+};
+
+class CheckTest : public ::testing::Test {
+  protected:
+    TempDir dir;
+    std::string Path() const { return dir.Path() + "/Skirmora_config.txt"; }
+
+    struct Checked {
+        int status;
+        std::string report;
+        std::string errors;
+        CheckOutcome outcome;
+    };
+    Checked Check(const std::string& bytes) {
+        dir.WriteConfig(bytes);
+        std::ostringstream out, err;
+        const int status = CheckConfigFile(Path(), out, err);
+        return {status, out.str(), err.str(), RunCheck(Path(), &LoadConfig)};
+    }
+    void RunCases(const std::vector<Case>& cases);
+};
+
+std::string Nested(int levels) {
+    std::string text = "{\"MaxRioters\": 5,\n\"Deep\": ";
+    for (int k = 1; k < levels; ++k)
+        text += '[';
+    for (int k = 1; k < levels; ++k)
+        text += ']';
+    return text + "}";
+}
+
+const char* Example = R"({
+    "EnableKey": "F6",
+    "MaxRioters": 30,
+    "DisableCops": false,
+    "PedAccuracy": 45,
+    "WeaponsUsedByAllFactions": ["WEAPON_PISTOL", "WEAPON_SMG", "WEAPON_PUMPSHOTGUN"],
+    "Factions": [
+        {"MaxMembers": 12, "Weapons": ["WEAPON_ASSAULTRIFLE", "WEAPON_MOLOTOV"],
+         "MemberModels": ["g_m_y_ballaorig_01", "g_m_y_famca_01"]},
+        {"MaxMembers": 6, "WillAttackSelf": true}
+    ]
+})";
+
+}  // namespace
+
+TEST_F(CheckTest, SettingsThatApplyAndSettingsThatChangeNothing) {
+    const std::vector<Case> cases = {
+        {"the example",
+         Example,
+         CheckLoaded,
+         {"loads completely, every key applied (exit status 0)", "F6 (key code 117)", "from the file, line 2",
+          "from \"WeaponsUsedByAllFactions\", line 6", "group \"0\"", "g_m_y_ballaorig_01, g_m_y_famca_01",
+          "WEAPON_ASSAULTRIFLE, WEAPON_MOLOTOV", "rioters get accuracy 45"}},
+        {"key name in lower case",
+         R"({"EnableKey": "f6"})",
+         CheckKeysIgnored,
+         {R"("EnableKey": "f6" is not a key name: names are "F1" to "F8", case-sensitive)",
+          "1 key changed nothing"}},
+        {"no such key",
+         R"({"EnableKey": "F9"})",
+         CheckKeysIgnored,
+         {R"("EnableKey": "F9" is not a key name)"}},
+        {"key as its code",
+         R"({"EnableKey": 117})",
+         CheckKeysIgnored,
+         {R"("EnableKey": 117 is not a key name: write the key's name in quotes, "F6")"}},
+        {"key with a blank",
+         R"({"EnableKey": " F6"})",
+         CheckKeysIgnored,
+         {R"(no blanks around it, write "F6")"}},
+        {"fractional cap",
+         "{\n\"EnableKey\": \"F2\",\n\"MaxRioters\": 20.5\n}",
+         CheckKeysIgnored,
+         {"line 3: \"MaxRioters\": 20.5 is not a whole number",
+          "built-in (the file's 20.5 is not a whole number)", "F2 (key code 113)"}},
+        {"cap as text",
+         R"({"MaxRioters": "30"})",
+         CheckKeysIgnored,
+         {R"("MaxRioters": "30" is a text: write the number without quotes)"}},
+        {"cap out of range",
+         R"({"MaxRioters": 2147483648})",
+         CheckKeysIgnored,
+         {"is outside the whole numbers"}},
+        {"cap zero",
+         R"({"MaxRioters": 0})",
+         CheckLoaded,
+         {"\"MaxRioters\": 0 lets nobody be recruited", "(1 warning below)"}},
+        {"whole real cap", R"({"MaxRioters": 20.0})", CheckLoaded, {"from the file, line 1"}},
+        {"cops as a number",
+         R"({"DisableCops": 1})",
+         CheckKeysIgnored,
+         {R"("DisableCops": 1 is not true or false)"}},
+        {"cops as text",
+         R"({"DisableCops": "false"})",
+         CheckKeysIgnored,
+         {"write true or false without quotes"}},
+        {"accuracy as boolean",
+         R"({"PedAccuracy": true})",
+         CheckKeysIgnored,
+         {R"("PedAccuracy": true is not a number)"}},
+        {"fractional accuracy", R"({"PedAccuracy": 45.9})", CheckLoaded, {"rioters get accuracy 45"}},
+        {"huge accuracy", R"({"PedAccuracy": 1e300})", CheckLoaded, {"rioters get accuracy 2147483647"}},
+        {"player-only by number",
+         R"({"RiotersOnlyAttackPlayer": 2, "MaxRioters": 4})",
+         CheckLoaded,
+         {"the number 2 counts as true", "group \"RIOTER\"", "every rioter fights only the player",
+          "cap 4 (MaxRioters)"}},
+        {"player-only null",
+         R"({"RiotersOnlyAttackPlayer": null})",
+         CheckKeysIgnored,
+         {R"("RiotersOnlyAttackPlayer": null is not true or false)"}},
+        {"player-only false",
+         R"({"RiotersOnlyAttackPlayer": false})",
+         CheckLoaded,
+         {"a file can switch it on, never off"}},
+        {"misspelt key",
+         R"({"MaxRioter": 30})",
+         CheckKeysIgnored,
+         {R"(unknown key "MaxRioter": did you mean "MaxRioters"?)"}},
+        {"key in lower case",
+         R"({"maxrioters": 30})",
+         CheckKeysIgnored,
+         {R"(did you mean "MaxRioters"? Key names are case-sensitive)"}},
+        {"key given twice",
+         R"({"MaxRioters": 7.0, "MaxRioters": 9})",
+         CheckKeysIgnored,
+         {R"(line 1: "MaxRioters" is given again on line 1: only the later one counts)"}},
+        {"faction key given twice",
+         "{\"Factions\": [{}, {\"MaxMembers\": 2,\n \"MaxMembers\": 3}]}",
+         CheckKeysIgnored,
+         {R"("Factions[1].MaxMembers" is given again on line 2)", "cap 3,"}},
+        {"escaped quote in a key",
+         R"({"a\"b": 1, "a\"b": 2, "MaxRioters": 4})",
+         CheckKeysIgnored,
+         {R"("a\"b" is given again)", "from the file, line 1"}},
+        {"unrelated key", R"({"Colour": "red"})", CheckKeysIgnored, {R"(unknown key "Colour": ignored)"}},
+        {"faction key at the top",
+         R"({"Weapons": ["WEAPON_SMG"]})",
+         CheckKeysIgnored,
+         {R"("Weapons" is a key of a faction entry: at the top level it is ignored)",
+          "WeaponsUsedByAllFactions"}},
+    };
+    RunCases(cases);
+}
+
+TEST_F(CheckTest, WeaponListsAndFactions) {
+    const std::vector<Case> cases = {
+        {"both lists",
+         R"({"WeaponsUsedByAllFactions": ["WEAPON_SMG"], "PedWeapons": ["WEAPON_RPG"]})",
+         CheckKeysIgnored,
+         {R"("PedWeapons" is ignored: "WeaponsUsedByAllFactions" is an array)"}},
+        {"list as text",
+         R"({"WeaponsUsedByAllFactions": "WEAPON_RPG", "PedWeapons": ["WEAPON_SMG"]})",
+         CheckKeysIgnored,
+         {R"("WeaponsUsedByAllFactions" is a text, not an array: changed nothing; "PedWeapons" is read instead)",
+          "from \"PedWeapons\""}},
+        {"names of other kinds",
+         R"({"PedWeapons": [7, true, null, "WEAPON_MOLOTOV", "WEAPON_SMG"]})",
+         CheckLoaded,
+         {R"("PedWeapons[0]": 7 is not a text and becomes the name "7")",
+          R"("PedWeapons[1]": true is not a text and becomes the name "true")",
+          R"("PedWeapons[2]" is null and becomes the empty name "")",
+          "thrown weapons taken out: WEAPON_MOLOTOV"}},
+        {"only thrown weapons",
+         R"({"WeaponsUsedByAllFactions": ["WEAPON_GRENADE", "WEAPON_BZGAS"]})",
+         CheckLoaded,
+         {"holds only thrown weapons", "Shared weapons (0, ",
+          "thrown weapons taken out: WEAPON_GRENADE, WEAPON_BZGAS"}},
+        {"thrown weapon in other letters",
+         R"({"WeaponsUsedByAllFactions": ["weapon_molotov"]})",
+         CheckLoaded,
+         {"is the thrown weapon WEAPON_MOLOTOV in other letters"}},
+        {"empty factions",
+         R"({"Factions": []})",
+         CheckKeysIgnored,
+         {R"("Factions" is an empty array: the default faction is built instead)", "the default faction"}},
+        {"factions as object",
+         R"({"Factions": {"0": {}}})",
+         CheckKeysIgnored,
+         {"is an object, not an array"}},
+        {"misspelt faction key",
+         R"({"Factions": [{"Weapon": ["WEAPON_SMG"]}]})",
+         CheckKeysIgnored,
+         {R"(unknown key "Weapon" in "Factions[0]": did you mean "Weapons"?)", "weapons  the shared list"}},
+        {"fractional member cap",
+         R"({"Factions": [{"MaxMembers": 7.9}]})",
+         CheckLoaded,
+         {R"("Factions[0].MaxMembers": 7.9 is cut to 7)", "cap 7,"}},
+        {"no cap",
+         R"({"Factions": [{"MaxMembers": -1}]})",
+         CheckLoaded,
+         {"no cap of its own (MaxMembers -1"}},
+        {"null cap",
+         R"({"Factions": [{"MaxMembers": null}]})",
+         CheckLoaded,
+         {"null counts as 0: it recruits nobody", "cap 0: recruits nobody"}},
+        {"null entry",
+         R"({"Factions": [null]})",
+         CheckLoaded,
+         {R"("Factions[0]" is null: it is built as an empty)"}},
+        {"weapons as text",
+         R"({"Factions": [{"Weapons": "WEAPON_SMG"}]})",
+         CheckKeysIgnored,
+         {R"("Factions[0].Weapons" is a text, not an array: the faction draws from the shared list)"}},
+        {"models as object",
+         R"({"Factions": [{"MemberModels": {"a": 1}}]})",
+         CheckKeysIgnored,
+         {R"("Factions[0].MemberModels" is an object, not an array: the faction's rioters are random)"}},
+        {"group names count every entry",
+         R"({"Factions": [{"WillAttackSelf": true}, {}]})",
+         CheckLoaded,
+         {"Factions[0]", "no group of its own: attacks its own", "group \"1\""}},
+        {"top-level key in a faction",
+         R"({"Factions": [{"PedAccuracy": 5}]})",
+         CheckKeysIgnored,
+         {R"("Factions[0].PedAccuracy" is a top-level key: inside a faction it is ignored)"}},
+    };
+    RunCases(cases);
+}
+
+TEST_F(CheckTest, LoadsThatEndEarly) {
+    const std::vector<Case> cases = {
+        {"top-level array",
+         R"([{"MaxRioters": 3}])",
+         CheckLoadEnded,
+         {"the load ended early, at line 1, column 1", "the document is an array, not an object",
+          "Nothing changed", "Factions (0)", "Shared weapons (29, built-in)"}},
+        {"top-level text", R"("MaxRioters")", CheckLoadEnded, {"the document is a text"}},
+        {"key as array",
+         "{\"EnableKey\": [\"F6\"],\n \"MaxRioters\": 3}",
+         CheckLoadEnded,
+         {R"("EnableKey" is an array: a key name must be a text)", R"(line 2: "MaxRioters" not read)",
+          "the file's value is not read: the load ended before it"}},
+        {"shared weapon entry array",
+         R"({"MaxRioters": 3, "PedWeapons": ["A", ["B"], "C"], "DisableCops": false})",
+         CheckLoadEnded,
+         {R"("PedWeapons[1]" is an array: a weapon name must be a text)", R"("DisableCops" not read)",
+          "The shared weapons hold the entries before the bad one", "Shared weapons (1, "}},
+        {"player-only as text",
+         R"({"MaxRioters": 3, "PedWeapons": ["WEAPON_BZGAS"], "RiotersOnlyAttackPlayer": "yes", "Factions": [{}]})",
+         CheckLoadEnded,
+         {R"("RiotersOnlyAttackPlayer" is a text ("yes"): it must be true or false)",
+          R"("Factions" not read)", "The thrown weapons are not taken out", "WEAPON_BZGAS stays in it",
+          "Factions (0)"}},
+        {"faction entry number",
+         R"({"Factions": [{"MaxMembers": 4}, 5, {}, {}]})",
+         CheckLoadEnded,
+         {R"("Factions[1]" is a number: a faction must be an object)",
+          R"("Factions[2]" to "Factions[3]" not read)", "holds only the 1 faction built before it", "cap 4"}},
+        {"member cap as text",
+         "{\"Factions\": [{\"MaxMembers\": 2},\n {\"MaxMembers\": \"4\"}]}",
+         CheckLoadEnded,
+         {"at line 2, column 17", R"("Factions[1].MaxMembers" is a text ("4"): a cap must be a number)",
+          R"("Factions[1]" is not built)"}},
+        {"member cap out of range",
+         R"({"Factions": [{"MaxMembers": 2147483648}]})",
+         CheckLoadEnded,
+         {"is outside the 32-bit range", "no faction at all, so nobody is recruited"}},
+        {"attack-own as text",
+         R"({"Factions": [{"WillAttackSelf": "yes", "Weapons": ["A"]}]})",
+         CheckLoadEnded,
+         {R"("Factions[0].WillAttackSelf" is a text ("yes"))", R"("Factions[0].Weapons" not read)"}},
+        {"faction weapon entry array",
+         R"({"Factions": [{"MaxMembers": 3}, {"Weapons": ["A", []]}]})",
+         CheckLoadEnded,
+         {R"("Factions[1].Weapons[1]" is an array)", R"(the group "1" made for it stays in the game)"}},
+        {"faction model entry object",
+         R"({"PedWeapons": ["WEAPON_GRENADE", "WEAPON_SMG"], "Factions": [{"MemberModels": ["m1", {"x": 1}, "m3"]}, {}]})",
+         CheckLoadEnded,
+         {R"("Factions[0].MemberModels[1]" is an object: a model name must be a text)",
+          "is in the faction list with the models before the bad entry", "models   m1\n",
+          "WEAPON_GRENADE stays in it"}},
+        {"nested too deeply",
+         Nested(1001),
+         CheckLoadEnded,
+         {"more than 1000 deep", "at line 2, column 1008", "Nothing changed"}},
+        {"nested just deep enough", Nested(1000), CheckKeysIgnored, {"unknown key \"Deep\""}},
+    };
+    RunCases(cases);
+}
+
+TEST_F(CheckTest, TextFormsAndParseErrors) {
+    const std::string broken = "{\n  \"MaxRioters\": 9,\n  \"DisableCops\": fals\n}";
+    const std::vector<Case> cases = {
+        {"parse error",
+         broken,
+         CheckKeysIgnored,
+         {"loads after a parse error at line 3, column 18", "Syntax error: value, object or array expected",
+          "from the file, line 2", R"(line 3: "DisableCops": the value is cut off by the parse error)"}},
+        {"byte-order mark is no column", "\xEF\xBB\xBF" + broken, CheckKeysIgnored, {"line 3, column 18"}},
+        {"CRLF line ends",
+         "{\r\n  \"MaxRioters\": 9,\r\n  \"DisableCops\": fals\r\n}",
+         CheckKeysIgnored,
+         {"line 3, column 18"}},
+        {"lone CR line ends",
+         "{\r  \"MaxRioters\": 9,\r  \"DisableCops\": fals\r}",
+         CheckKeysIgnored,
+         {"line 3, column 18"}},
+        {"missing comma",
+         R"({"MaxRioters": 9 "EnableKey": "F2"})",
+         CheckKeysIgnored,
+         {"line 1, column 18: Missing ',' or '}' in object declaration"}},
+        {"columns count characters",
+         "{\"Name\": \"\xC3\xA9\", x}",
+         CheckKeysIgnored,
+         {"line 1, column 15", R"(unknown key "Name")"}},
+        {"cut off inside a faction",
+         R"({"MaxRioters": 4, "Factions": [{"MaxMembers": 2}, {"MaxMembers": 3, "Weapons": ["WEAPON_SMG", )",
+         CheckKeysIgnored,
+         {R"("Factions[1].Weapons[1]" is cut off by the parse error)", "Factions (2)"}},
+        {"byte-order mark twice",
+         "\xEF\xBB\xBF\xEF\xBB\xBF{\"MaxRioters\": 9}",
+         CheckKeysIgnored,
+         {"parse error at line 1, column 1"}},
+        {"comments",
+         "// players' file\n{ /* cap */ \"MaxRioters\": 9, // after\n \"EnableKey\": \"F2\" }\n",
+         CheckLoaded,
+         {"from the file, line 2", "from the file, line 3"}},
+        {"byte-order mark alone", "\xEF\xBB\xBF{\"MaxRioters\": 9}", CheckLoaded, {"from the file, line 1"}},
+        {"empty file", "", CheckLoaded, {"holds no JSON value, only blanks and comments"}},
+        {"only a comment", "// nothing yet\n", CheckLoaded, {"holds no JSON value"}},
+        {"null document", "null", CheckKeysIgnored, {"the document is null: it counts as an empty object"}},
+        {"trailing text",
+         "{\"MaxRioters\": 9}\nxyz {",
+         CheckKeysIgnored,
+         {"line 2: text after the end of the document is not read"}},
+        {"unclosed comment", "{\"MaxRioters\": 9} /* and", CheckKeysIgnored, {"text after the end"}},
+    };
+    RunCases(cases);
+}
+
+void CheckTest::RunCases(const std::vector<Case>& cases) {
+    for (const Case& c : cases) {
+        const auto checked = Check(c.text);
+        EXPECT_EQ(checked.status, c.status) << c.what << "\n" << checked.report;
+        EXPECT_EQ(checked.outcome.status, c.status) << c.what;
+        EXPECT_TRUE(checked.errors.empty()) << c.what << ": " << checked.errors;
+        EXPECT_TRUE(checked.outcome.disagreements.empty()) << c.what << "\n" << checked.report;
+        EXPECT_TRUE(Contains(checked.report, fmt::format("(exit status {})\n", c.status))) << c.what;
+        for (const std::string& fragment : c.says)
+            EXPECT_TRUE(Contains(checked.report, fragment)) << c.what << ": no \"" << fragment << "\" in\n"
+                                                            << checked.report;
+        const GameLoad game = LoadInGame();
+        ExpectSameState(checked.outcome.walk.predicted, game, std::string(c.what) + " (prediction)");
+        ExpectSameState(checked.outcome.observed, game, std::string(c.what) + " (loader in the check)");
+        ExpectReportTells(checked.report, game, c.what);
+    }
+}
+
+namespace {
+
+// Stand-ins for the loader that do not do what the walk predicts.
+void LoadAndBumpCap() {
+    LoadConfig();
+    ++Settings.MaxRioters;
+}
+void LoadAndAddGroup() {
+    LoadConfig();
+    Hash extra = 0;
+    AddRelationshipGroup("extra", &extra);
+}
+void LoadNothing() {}
+void LoadAndDropModels() {
+    LoadConfig();
+    for (Faction& f : FactionList)
+        f.MemberModels.clear();
+}
+
+}  // namespace
+
+TEST_F(CheckTest, AReportSaysSoWhenTheLoaderDoesSomethingElse) {
+    dir.WriteConfig(R"({"MaxRioters": 5, "Factions": [{"MemberModels": ["m"]}]})");
+    struct Stand {
+        void (*loader)();
+        const char* mentions;
+    };
+    for (const Stand& s :
+         {Stand{&LoadAndBumpCap, "MaxRioters: this check expected 5, the loader left 6"},
+          Stand{&LoadAndAddGroup, "the group calls"}, Stand{&LoadNothing, "the number of factions"},
+          Stand{&LoadAndDropModels, "faction 0 models"}}) {
+        const CheckOutcome outcome = RunCheck(Path(), s.loader);
+        EXPECT_EQ(outcome.status, CheckDisagreement) << s.mentions;
+        std::ostringstream report;
+        WriteReport(Path(), outcome, report);
+        EXPECT_TRUE(Contains(report.str(), std::string("internal disagreement: ") + s.mentions))
+            << report.str();
+        EXPECT_TRUE(Contains(report.str(), "(exit status 4)")) << report.str();
+    }
+    // And the real loader agrees, on the same file.
+    EXPECT_EQ(RunCheck(Path(), &LoadConfig).status, CheckLoaded);
+}
+
+TEST_F(CheckTest, FilesThatCannotBeRead) {
+    struct Case {
+        const char* what;
+        std::string path;
+        std::string says;
+    };
+    std::filesystem::create_directory(dir.Path() + "/folder");
+    const Case cases[] = {
+        {"missing", dir.Path() + "/nothing.txt", "No such file or directory"},
+        {"a directory", dir.Path() + "/folder", "Is a directory"},
+        {"under a file", Path() + "/x", "Not a directory"},
+    };
+    dir.WriteConfig("{}");
+    for (const Case& c : cases) {
+        std::ostringstream out, err;
+        EXPECT_EQ(CheckConfigFile(c.path, out, err), CheckCannotRun) << c.what;
+        EXPECT_EQ(err.str(), fmt::format("skirmora-sim: cannot read {}: {}\n", c.path, c.says)) << c.what;
+        EXPECT_TRUE(out.str().empty()) << c.what;
+    }
+}
+
+TEST_F(CheckTest, RunsTheLoaderInAFreshGameAndLeavesNoneBehind) {
+    dir.WriteConfig(R"({"MaxRioters": 3, "Factions": [{}, {"WillAttackSelf": true}, {}]})");
+    Settings.MaxRioters = 99;  // a stale value must not reach the check
+    const CheckOutcome outcome = RunCheck(Path(), &LoadConfig);
+    EXPECT_EQ(outcome.observed.settings.MaxRioters, 3);
+    ASSERT_EQ(outcome.observed.groupCalls.size(), 2u);
+    EXPECT_EQ(outcome.observed.groupCalls[0].name, "0");
+    EXPECT_EQ(outcome.observed.groupCalls[0].hash, JenkinsHash("0"));
+    EXPECT_EQ(outcome.observed.groupCalls[1].name, "2");
+    EXPECT_EQ(CurrentGame(), nullptr);
+    EXPECT_EQ(Settings.MaxRioters, 20);  // the script's globals are back as at library load
+    EXPECT_STREQ(Settings.ConfigFileName, "Skirmora_config.txt");
+    EXPECT_TRUE(FactionList.empty());
+    // Twice in a row gives the same answer.
+    EXPECT_EQ(RunCheck(Path(), &LoadConfig).observed.groupCalls.size(), 2u);
+}
+
+TEST_F(CheckTest, RefusesToRunBesideAnotherGame) {
+    dir.WriteConfig("{}");
+    ScriptRun run;
+    std::ostringstream out, err;
+    EXPECT_EQ(CheckConfigFile(Path(), out, err), CheckCannotRun);
+    EXPECT_TRUE(Contains(err.str(), "already running")) << err.str();
+}
+
+TEST(CheckTextTest, PositionsCountLinesAsTheParserDoes) {
+    struct Case {
+        std::string text;
+        std::ptrdiff_t offset;
+        int line, column;
+    };
+    const Case cases[] = {
+        {"abc", 0, 1, 1},       {"abc", 2, 1, 3},
+        {"a\nb", 2, 2, 1},      {"a\r\nb", 3, 2, 1},
+        {"a\rb", 2, 2, 1},      {"a\r\n\r\nb", 5, 3, 1},
+        {"\xC3\xA9x", 2, 1, 2}, {"\xE2\x82\xAC\xE2\x82\xACx", 6, 1, 3},
+        {"ab", 99, 1, 3},       {"x", -1, 0, 0},
+    };
+    for (const Case& c : cases) {
+        const TextPosition p = PositionOf(c.text, c.offset);
+        EXPECT_EQ(p.line, c.line) << c.text << " @" << c.offset;
+        EXPECT_EQ(p.column, c.column) << c.text << " @" << c.offset;
+    }
+    EXPECT_EQ(ParsedText("\xEF\xBB\xBFx"), "x");
+    EXPECT_EQ(ParsedText("\xEF\xBBx"), "\xEF\xBBx");
+}
+
+TEST(CheckTextTest, Suggestions) {
+    const Names top = {"EnableKey",   "MaxRioters",  "WeaponsUsedByAllFactions", "PedWeapons",
+                       "DisableCops", "PedAccuracy", "RiotersOnlyAttackPlayer",  "Factions"};
+    const std::pair<const char*, const char*> cases[] = {
+        {"MaxRioter", "MaxRioters"},
+        {"maxrioters", "MaxRioters"},
+        {"MaxRoiters", "MaxRioters"},
+        {"Max_Rioters", "MaxRioters"},
+        {"Faction", "Factions"},
+        {"DisableCop", "DisableCops"},
+        {"PedAcuracy", "PedAccuracy"},
+        {"Colour", ""},
+        {"x", ""},
+        {"WeaponsUsedByAllFaction", "WeaponsUsedByAllFactions"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(SuggestKey(c.first, top), c.second) << c.first;
+}
