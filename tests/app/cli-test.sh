@@ -43,6 +43,14 @@ expect 0 "Scenario downtown, small.txt" run --config small.txt --scenario "$exam
 expect 0 "Trace of every native call: t.txt" run --seconds 2 --trace t.txt
 [[ -s t.txt ]] || { echo "FAIL: the trace is empty"; failures=$((failures + 1)); }
 grep -q "GetTickCount() -> " t.txt || { echo "FAIL: the trace holds no tick read"; failures=$((failures + 1)); }
+printf '{"EnableKey": "f6", "MaxRioter": 3}' > typo.txt
+printf '{"Factions": [{"MaxMembers": "ten"}]}' > early.txt
+expect 0 "small.txt: loads completely" check small.txt
+expect 1 "unknown key \"MaxRioter\": did you mean \"MaxRioters\"\?" check typo.txt
+expect 2 "\"Factions\[0\].MaxMembers\" is a text" check early.txt
+expect 3 "cannot read missing.txt" check missing.txt
+expect 3 "cannot read Skirmora_config.txt" check
+expect 3 "skirmora-sim: The following argument was not expected: b" check a b
 # Off a terminal the run writes nothing but its result: no progress line.
 "$sim" run --seconds 3 >out.txt 2>err.txt
 [[ ! -s err.txt ]] || { echo "FAIL: stderr off a terminal:"; cat err.txt; failures=$((failures + 1)); }
