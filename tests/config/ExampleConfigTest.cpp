@@ -31,7 +31,8 @@ TEST_F(ExampleConfig, LoadsEveryKeyAndEveryFaction) {
         EXPECT_TRUE(Settings.DisableCops);
         EXPECT_DOUBLE_EQ(Settings.PedAccuracy, 40.0);
         EXPECT_FALSE(Settings.RiotersOnlyAttackPlayer);
-        EXPECT_EQ(SharedWeaponList, (Names{"WEAPON_PISTOL", "WEAPON_MICROSMG", "WEAPON_PUMPSHOTGUN", "WEAPON_BAT"}));
+        EXPECT_EQ(SharedWeaponList,
+                  (Names{"WEAPON_PISTOL", "WEAPON_MICROSMG", "WEAPON_PUMPSHOTGUN", "WEAPON_BAT"}));
         ASSERT_EQ(FactionList.size(), 3u) << "the load reached the last faction";
         EXPECT_EQ(FactionList[0].MaxMembers, 10u);
         EXPECT_EQ(FactionList[0].Weapons, (Names{"WEAPON_ASSAULTRIFLE", "WEAPON_MOLOTOV"}));
