@@ -3,6 +3,7 @@
 // of the toggle key.
 #include <climits>
 #include <filesystem>
+#include <fstream>
 #include <sstream>
 
 #include <fmt/format.h>
@@ -603,4 +604,29 @@ TEST(CheckTextTest, Suggestions) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(SuggestKey(c.first, top), c.second) << c.first;
+}
+
+// Every config the project holds elsewhere (the fuzz corpus, the players' example): the check agrees with the
+// game's own load on each of them.
+TEST_F(CheckTest, AgreesWithTheGameOnEveryConfigTheProjectHolds) {
+    const std::filesystem::path root(SKIRMORA_SOURCE_DIR);
+    std::vector<std::filesystem::path> files = {root / "examples" / "Skirmora_config.txt"};
+    for (const auto& entry :
+         std::filesystem::directory_iterator(root / "tests" / "fuzz" / "corpus" / "loader"))
+        files.push_back(entry.path());
+    ASSERT_GT(files.size(), 5u);
+    for (const std::filesystem::path& file : files) {
+        std::ifstream in(file, std::ios::binary);
+        std::ostringstream bytes;
+        bytes << in.rdbuf();
+        const std::string what = file.filename().string();
+        const auto checked = Check(bytes.str());
+        EXPECT_NE(checked.status, CheckDisagreement) << what << "\n" << checked.report;
+        EXPECT_NE(checked.status, CheckCannotRun) << what << ": " << checked.errors;
+        EXPECT_TRUE(checked.outcome.disagreements.empty()) << what << "\n" << checked.report;
+        const GameLoad game = LoadInGame();
+        ExpectSameState(checked.outcome.walk.predicted, game, what + " (prediction)");
+        ExpectSameState(checked.outcome.observed, game, what + " (loader in the check)");
+        ExpectReportTells(checked.report, game, what);
+    }
 }
