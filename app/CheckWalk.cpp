@@ -161,6 +161,11 @@ class Walker {
     void Add(FindingKind kind, const Json::Value& v, std::string message) {
         Add(kind, v.getOffsetStart(), std::move(message));
     }
+    // A setting the file's value left as it was: the finding, and the note on the setting's row.
+    void Unapplied(const Json::Value& v, std::string finding, const std::string& why, SettingSource& source) {
+        Add(FindingKind::ChangedNothing, v, std::move(finding));
+        source.note = CutOff(v) ? "the file's value is cut off by the parse error" : "the file's " + why;
+    }
     const Json::Value* Member(const Json::Value& object, const char* key) const {
         return object.isObject() ? object.find(key, key + std::char_traits<char>::length(key)) : nullptr;
     }
@@ -359,13 +364,9 @@ class Walker {
         } else {
             why = "is not a key name: names are \"F1\" to \"F8\", in quotes";
         }
-        if (CutOff(*v)) {
-            Add(FindingKind::ChangedNothing, *v, "\"EnableKey\" " + why);
-            r_.enableKey.note = "the file's value is cut off by the parse error";
-            return;
-        }
-        Add(FindingKind::ChangedNothing, *v, fmt::format("\"EnableKey\": {} {}", Written(*v), why));
-        r_.enableKey.note = fmt::format("the file's {} {}", Written(*v), why);
+        Unapplied(*v,
+                  CutOff(*v) ? "\"EnableKey\" " + why : fmt::format("\"EnableKey\": {} {}", Written(*v), why),
+                  Written(*v) + " " + why, r_.enableKey);
     }
 
     void MaxRioters() {
@@ -380,11 +381,9 @@ class Walker {
                     fmt::format("\"MaxRioters\": {} lets nobody be recruited", Written(*v)));
             return;
         }
-        const std::string why = CutOff(*v) ? "\"MaxRioters\" is cut off by the parse error"
-                                           : "\"MaxRioters\": " + WhyNotWhole(*v, text_);
-        Add(FindingKind::ChangedNothing, *v, why);
-        r_.maxRioters.note = CutOff(*v) ? "the file's value is cut off by the parse error"
-                                        : "the file's " + WhyNotWhole(*v, text_);
+        const std::string why = WhyNotWhole(*v, text_);
+        Unapplied(*v, CutOff(*v) ? "\"MaxRioters\" is cut off by the parse error" : "\"MaxRioters\": " + why,
+                  why, r_.maxRioters);
     }
 
     void SharedWeapons() {
@@ -486,9 +485,7 @@ class Walker {
         } else if (v->isString()) {
             why += ": write true or false without quotes";
         }
-        Add(FindingKind::ChangedNothing, *v, "\"DisableCops\": " + why);
-        r_.disableCops.note =
-            CutOff(*v) ? "the file's value is cut off by the parse error" : "the file's " + why;
+        Unapplied(*v, "\"DisableCops\": " + why, why, r_.disableCops);
     }
 
     void PedAccuracy() {
@@ -506,9 +503,7 @@ class Walker {
         } else if (v->isString()) {
             why = Written(*v) + " is a text: write the number without quotes";
         }
-        Add(FindingKind::ChangedNothing, *v, "\"PedAccuracy\": " + why);
-        r_.pedAccuracy.note =
-            CutOff(*v) ? "the file's value is cut off by the parse error" : "the file's " + why;
+        Unapplied(*v, "\"PedAccuracy\": " + why, why, r_.pedAccuracy);
     }
 
     void RiotersOnlyAttackPlayer() {

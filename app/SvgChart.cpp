@@ -5,20 +5,11 @@
 #include "app/SvgText.h"
 
 namespace {
-constexpr int Width = 980;
 constexpr double PlotLeft = 70.0;
 constexpr double PlotRight = 650.0;
 constexpr double PlotTop = 60.0;
 constexpr double PlotBottom = 420.0;
-constexpr double LegendLeft = 684.0;
-constexpr double LegendRight = 964.0;
-constexpr double LegendRow = 22.0;
-constexpr size_t LegendNameChars = 30;
 constexpr const char* TotalColour = "#a0a0a0";
-
-bool Finite(double value) {
-    return value == value && value - value == 0.0;
-}
 
 // The smallest whole multiple of step not below value, where a hair above a multiple (sample times summed
 // frame by frame) counts as on it.
@@ -165,7 +156,7 @@ std::string MembersSvg(const PictureSet& pictures) {
         pictures.title.empty() ? "Members per faction" : pictures.title + " \xE2\x80\x94 members";
 
     std::string svg;
-    SvgOpen(svg, Width, height, heading);
+    SvgOpen(svg, PictureWidth, height, heading);
     Append(svg, "<text x=\"{}\" y=\"28\" font-size=\"18\" font-weight=\"bold\">{}</text>\n",
            Num(PlotLeft - 50.0), XmlTextCut(heading, 80));
     DrawAxes(svg, axes);

@@ -9,17 +9,9 @@ namespace {
 constexpr double MapLeft = 20.0;
 constexpr double MapTop = 56.0;
 constexpr double MapSize = 640.0;
-constexpr double LegendLeft = 684.0;
-constexpr double LegendRight = 964.0;
-constexpr int Width = 980;
 constexpr double RioterRadius = 5.5;
 constexpr double PlayerRadius = 11.0;
-constexpr double LegendRow = 22.0;
-constexpr size_t LegendNameChars = 30;
 
-bool Finite(double value) {
-    return value == value && value - value == 0.0;
-}
 double Abs(double value) {
     return value < 0.0 ? -value : value;
 }
@@ -324,7 +316,7 @@ std::string MapSvg(const PictureSet& pictures, size_t index) {
             fmt::format("{} \xE2\x80\x94 map {} of {}", pictures.title, index + 1, pictures.maps.size());
 
     std::string svg;
-    SvgOpen(svg, Width, height, heading);
+    SvgOpen(svg, PictureWidth, height, heading);
     Append(svg, "<text x=\"{}\" y=\"34\" font-size=\"18\" font-weight=\"bold\">{}</text>\n", Num(MapLeft),
            XmlTextCut(heading, 80));
     Append(svg,

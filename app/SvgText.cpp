@@ -112,8 +112,8 @@ std::string XmlTextCut(std::string_view text, size_t maxChars) {
 }
 
 std::string Num(double value) {
-    if (!(value == value) || value - value != 0.0) return "0";  // NaN or infinite
-    constexpr double Limit = 1e9;                               // beyond any picture; keeps the text short
+    if (!Finite(value)) return "0";
+    constexpr double Limit = 1e9;  // beyond any picture; keeps the text short
     if (value > Limit) value = Limit;
     if (value < -Limit) value = -Limit;
     std::string text = fmt::format("{:.1f}", value);

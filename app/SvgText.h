@@ -15,6 +15,18 @@ std::string XmlText(std::string_view text);
 // The same, cut to at most maxChars characters (code points) with a trailing ellipsis when cut.
 std::string XmlTextCut(std::string_view text, size_t maxChars);
 
+// Whether a number is neither NaN nor infinite, without the C library.
+inline bool Finite(double value) {
+    return value == value && value - value == 0.0;
+}
+
+// What the map and the chart share: the picture's width and the legend column on its right.
+constexpr int PictureWidth = 980;
+constexpr double LegendLeft = 684.0;
+constexpr double LegendRight = 964.0;
+constexpr double LegendRow = 22.0;
+constexpr size_t LegendNameChars = 30;
+
 // A coordinate or measure with at most one decimal ("12.5", "-3", "0"); non-finite values give "0".
 std::string Num(double value);
 
