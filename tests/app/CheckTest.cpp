@@ -19,6 +19,7 @@
 #include "host/ScriptState.h"
 #include "riot/Roster.h"
 #include "sim/Jenkins.h"
+#include "tests/support/ExampleDocument.h"
 #include "tests/support/ScriptRun.h"
 #include "tests/support/TempDir.h"
 
@@ -157,25 +158,12 @@ std::string Nested(int levels) {
     return text + "}";
 }
 
-const char* Example = R"({
-    "EnableKey": "F6",
-    "MaxRioters": 30,
-    "DisableCops": false,
-    "PedAccuracy": 45,
-    "WeaponsUsedByAllFactions": ["WEAPON_PISTOL", "WEAPON_SMG", "WEAPON_PUMPSHOTGUN"],
-    "Factions": [
-        {"MaxMembers": 12, "Weapons": ["WEAPON_ASSAULTRIFLE", "WEAPON_MOLOTOV"],
-         "MemberModels": ["g_m_y_ballaorig_01", "g_m_y_famca_01"]},
-        {"MaxMembers": 6, "WillAttackSelf": true}
-    ]
-})";
-
 }  // namespace
 
 TEST_F(CheckTest, SettingsThatApplyAndSettingsThatChangeNothing) {
     const std::vector<Case> cases = {
         {"the example",
-         Example,
+         ExampleDocument,
          CheckLoaded,
          {"loads completely, every key applied (exit status 0)", "F6 (key code 117)", "from the file, line 2",
           "from \"WeaponsUsedByAllFactions\", line 6", "group \"0\"", "g_m_y_ballaorig_01, g_m_y_famca_01",

@@ -3,24 +3,10 @@
 #include <random>
 
 #include "sim/Jenkins.h"
-
-namespace {
-const char* Example = R"({
-    "EnableKey": "F6",
-    "MaxRioters": 30,
-    "DisableCops": false,
-    "PedAccuracy": 45,
-    "WeaponsUsedByAllFactions": ["WEAPON_PISTOL", "WEAPON_SMG", "WEAPON_PUMPSHOTGUN"],
-    "Factions": [
-        {"MaxMembers": 12, "Weapons": ["WEAPON_ASSAULTRIFLE", "WEAPON_MOLOTOV"],
-         "MemberModels": ["g_m_y_ballaorig_01", "g_m_y_famca_01"]},
-        {"MaxMembers": 6, "WillAttackSelf": true}
-    ]
-})";
-}  // namespace
+#include "tests/support/ExampleDocument.h"
 
 TEST_F(LoaderTest, TheExampleDocument) {
-    Load(Example);
+    Load(ExampleDocument);
     EXPECT_EQ(Settings.EnableKey, 117);
     EXPECT_EQ(Settings.MaxRioters, 30);
     EXPECT_FALSE(Settings.DisableCops);
