@@ -47,8 +47,7 @@ std::string Wrapped(const Names& names, std::size_t indent) {
 Names ThrownIn(const Names& weapons) {
     Names thrown;
     for (const std::string& name : weapons)
-        if (std::find(ThrowableList.begin(), ThrowableList.end(), name) != ThrowableList.end() &&
-            std::find(thrown.begin(), thrown.end(), name) == thrown.end())
+        if (IsThrowable(name) && std::find(thrown.begin(), thrown.end(), name) == thrown.end())
             thrown.push_back(name);
     return thrown;
 }

@@ -94,10 +94,6 @@ std::vector<Repeat> RepeatedKeys(const std::string& text, std::size_t end) {
 // Unwinds the walk where the loader's load ends.
 struct LoadEnds {};
 
-bool IsThrown(const std::string& name) {
-    return std::find(ThrowableList.begin(), ThrowableList.end(), name) != ThrowableList.end();
-}
-
 bool SameLetters(const std::string& a, const std::string& b) {
     if (a.size() != b.size()) return false;
     for (std::size_t k = 0; k < a.size(); ++k)
@@ -420,7 +416,7 @@ class Walker {
             Add(FindingKind::Warning, *chosen,
                 fmt::format("\"{}\" is empty: factions without weapons of their own get none from it",
                             r_.weaponsKey));
-        } else if (std::all_of(r_.predicted.weapons.begin(), r_.predicted.weapons.end(), IsThrown)) {
+        } else if (std::all_of(r_.predicted.weapons.begin(), r_.predicted.weapons.end(), IsThrowable)) {
             Add(FindingKind::Warning, *chosen,
                 fmt::format(
                     "\"{}\" holds only thrown weapons, which are taken out: the shared list ends empty",
@@ -708,7 +704,7 @@ class Walker {
         step_ = 7;
         Names kept;
         for (const std::string& name : r_.predicted.weapons) {
-            if (IsThrown(name)) {
+            if (IsThrowable(name)) {
                 if (std::find(r_.thrownRemoved.begin(), r_.thrownRemoved.end(), name) ==
                     r_.thrownRemoved.end())
                     r_.thrownRemoved.push_back(name);

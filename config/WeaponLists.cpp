@@ -40,17 +40,16 @@ std::vector<std::string> BuiltInWeaponList() {
     };
 }
 
+bool IsThrowable(const std::string& name) {
+    for (const std::string& thrown : ThrowableList)
+        if (name == thrown) return true;
+    return false;
+}
+
 void RemoveThrowables() {
     size_t position = 0;
     while (position < SharedWeaponList.size()) {
-        bool thrown = false;
-        for (const std::string& name : ThrowableList) {
-            if (SharedWeaponList[position] == name) {
-                thrown = true;
-                break;
-            }
-        }
-        if (thrown) {
+        if (IsThrowable(SharedWeaponList[position])) {
             SharedWeaponList.erase(SharedWeaponList.begin() + static_cast<std::ptrdiff_t>(position));
         } else {
             ++position;
