@@ -49,8 +49,7 @@ bool World::ModelNeverLoads(uint32_t hash) const {
     return false;
 }
 
-void World::CountRelease(int32_t handle) {
-    const SimPed* ped = FindPed(handle);
+void World::CountRelease(const SimPed* ped) {
     ReleaseReason reason = ReleaseReason::Other;
     if (!ped || !ped->exists) {
         reason = ReleaseReason::Vanished;

@@ -61,7 +61,7 @@ struct World {
 
     // Peds the script let go, counted by reason (handle 0 and unknown handles count as vanished).
     int64_t releases[ReleaseReasonCount] = {};
-    void CountRelease(int32_t handle);
+    void CountRelease(const SimPed* ped);  // null: a handle the world does not know
 
     // Models: each loads after this many polls that answer false; listed names never load.
     int32_t modelLoadPolls = 0;
