@@ -104,8 +104,7 @@ void AppendList(std::string& out, const std::vector<int32_t>& values) {
 
 void Replace(std::string& page, std::string_view marker, const std::string& text) {
     const size_t at = page.find(marker);
-    if (at == std::string::npos)
-        throw std::logic_error(fmt::format("the replay page has no {}", marker));
+    if (at == std::string::npos) throw std::logic_error(fmt::format("the replay page has no {}", marker));
     page.replace(at, marker.size(), text);
 }
 
@@ -175,6 +174,8 @@ void ReplayRecorder::FollowRoster(const World& world) {
             pedless.push_back(index);
             continue;
         }
+        // Killed and released between two samples: the death shows with the release.
+        if (!ped->alive && track.death < 0) track.death = next;
         track.reason = ped->released ? Judge(world, *ped) : ReplayEnd::Dropped;
         if (track.reason != ReplayEnd::Dropped) {
             const int reason = static_cast<int>(track.reason);
@@ -215,7 +216,8 @@ void ReplayRecorder::Sample(const World& world, int32_t ms) {
             const int32_t last = track.targets.empty() ? 0 : track.targets.back();
             if (target != last) track.targets.insert(track.targets.end(), {index, target});
             for (; track.weaponsSeen < ped->weapons.size(); ++track.weaponsSeen)
-                track.weapons.insert(track.weapons.end(), {index, WeaponIndex(ped->weapons[track.weaponsSeen])});
+                track.weapons.insert(track.weapons.end(),
+                                     {index, WeaponIndex(ped->weapons[track.weaponsSeen])});
         }
     }
 }
@@ -264,8 +266,8 @@ std::string ReplayJson(const ReplayRecording& recording, const ReplayFacts& fact
                    ",\"ms\":{},\"frames\":{},\"recruited\":{},\"peak\":{},\"released\":[{}],\"dropped\":{},"
                    "\"attacks\":{},\"hits\":{},\"pedDeaths\":{},\"playerDeaths\":{}}},\"factions\":",
                    std::llround(facts.seconds * 1000.0), facts.frames, totals.recruited, totals.peakRioters,
-                   fmt::join(totals.released, ","), totals.dropped, totals.attacks, totals.hits, totals.pedDeaths,
-                   totals.playerDeaths);
+                   fmt::join(totals.released, ","), totals.dropped, totals.attacks, totals.hits,
+                   totals.pedDeaths, totals.playerDeaths);
     texts(facts.factionNames);
     out += ",\"weapons\":";
     texts(recording.weaponNames);
@@ -304,9 +306,11 @@ std::string ReplayHtml(const ReplayRecording& recording, const ReplayFacts& fact
     std::string page = ReplayPageSource("replay.html");
     Replace(page, "<link rel=\"stylesheet\" href=\"replay.css\">",
             "<style>\n" + ReplayPageSource("replay.css") + "</style>");
-    Replace(page, "<script id=\"replay-data\" type=\"application/json\">null</script>",
-            "<script id=\"replay-data\" type=\"application/json\">" + ReplayJson(recording, facts) + "</script>");
-    Replace(page, "<script src=\"replay.js\"></script>", "<script>\n" + ReplayPageSource("replay.js") + "</script>");
+    Replace(
+        page, "<script id=\"replay-data\" type=\"application/json\">null</script>",
+        "<script id=\"replay-data\" type=\"application/json\">" + ReplayJson(recording, facts) + "</script>");
+    Replace(page, "<script src=\"replay.js\"></script>",
+            "<script>\n" + ReplayPageSource("replay.js") + "</script>");
     return page;
 }
 

@@ -29,7 +29,8 @@ std::string LinkFrom(const std::string& folder, const std::string& file) {
     std::string link;
     for (const auto unit : relative) {
         const auto c = static_cast<unsigned char>(unit);
-        if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || std::strchr("-._~/", c))
+        if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+            (c != 0 && std::strchr("-._~/", c)))
             link += static_cast<char>(c);
         else
             link += fmt::format("%{:02X}", c);
@@ -113,8 +114,8 @@ int RunRiot(const RunOptions& options, std::ostream& out, std::ostream& err) {
         }
     }
     if (!options.html.empty()) {
-        ReplayFacts facts{configNote, scenario.name, scenario.world.seed, scenario.seconds, result.frames,
-                          result.totals, result.pictures.factionNames};
+        ReplayFacts facts{configNote,    scenario.name, scenario.world.seed,         scenario.seconds,
+                          result.frames, result.totals, result.pictures.factionNames};
         try {
             WriteReplay(options.html, ReplayHtml(replay.Recording(), facts));
             out << fmt::format("Replay: {}\n", options.html);

@@ -114,7 +114,7 @@
 
   // ---- State ----
   var state = { t: 0, playing: false, speed: 1, follow: true, cx: 0, cy: 0, zoom: 1, hover: null,
-                pointer: null, lastWall: 0, dirty: true, shownSample: -1 };
+                pointer: null, lastWall: 0, panelWall: 0, dirty: true, shownSample: -1 };
   var stats = { frames: 0, drawMs: 0 };
 
   var view = document.getElementById('view'), ctx = view.getContext('2d');
@@ -371,13 +371,14 @@
     }
     line(totals, '#a0a0a0', 2);
     for (var f = 0; f < factionCount; f++) line(counts[f], colour(f), 1.6);
+    chartBox.left = chart.offsetLeft;
     marker.style.top = (chart.offsetTop + plot.top - 6) + 'px';
     marker.style.height = (chartBox.h - plot.bottom - plot.top + 6) + 'px';
   }
   // The moment's mark is a line over the chart, so the chart itself is drawn only when its size changes.
   function drawChart() {
     if (!chartBox || chart.clientWidth !== chartBox.w) drawChartBase();
-    marker.style.transform = 'translateX(' + (chart.offsetLeft + chartX(state.t) - 1) + 'px)';
+    marker.style.transform = 'translateX(' + (chartBox.left + chartX(state.t) - 1) + 'px)';
   }
 
   // ---- The panel beside the map: this moment and the events so far ----
@@ -568,7 +569,9 @@
     if (state.dirty) {
       var started = performance.now();
       state.dirty = false;
-      drawView(); drawChart(); updatePanel();
+      drawView(); drawChart();
+      // Text changes cost a repaint of the page around them: while playing, ten a second are enough.
+      if (!state.playing || wall - state.panelWall >= 100) { updatePanel(); state.panelWall = wall; }
       if (state.pointer) updateHover();
       stats.frames += 1;
       stats.drawMs += performance.now() - started;
