@@ -289,7 +289,7 @@
       c.globalAlpha = fade;
       if (ev.kind === 'spawn') {
         c.strokeStyle = colour(tr.faction); c.lineWidth = 2;
-        c.beginPath(); c.arc(where.x, where.y, MARK + 2 + age * 10, 0, Math.PI * 2); c.stroke();
+        c.beginPath(); c.arc(where.x, where.y, MARK + 2 + age * 6, 0, Math.PI * 2); c.stroke();
       } else if (ev.kind === 'death') {
         c.strokeStyle = '#cc0000'; c.lineWidth = 2;
         c.beginPath(); c.arc(where.x, where.y, MARK + 4, 0, Math.PI * 2); c.stroke();
@@ -405,7 +405,7 @@
     var ps = player.state[i];
     panel.time.textContent = 't = ' + fixed(seconds(i)) + ' s';
     panel.state.textContent = 'mode ' + (ps & 4 ? 'on' : 'off') + ' \u00b7 player ' +
-        (ps & 2 ? 'dead' : ps & 1 ? 'in a vehicle' : 'on foot');
+        (ps & 2 ? (ps & 1 ? 'dead in a vehicle' : 'dead') : ps & 1 ? 'in a vehicle' : 'on foot');
     panel.total.textContent = totals[i] + (totals[i] === 1 ? ' rioter' : ' rioters');
     for (var f = 0; f < factionCount; f++) panel.counts[f].textContent = String(counts[f][i]);
     nowBox.setAttribute('data-count', String(totals[i]));
@@ -468,9 +468,9 @@
     tip.setAttribute('data-id', String(best.track.id));
     tip.setAttribute('data-faction', String(best.track.faction));
     tip.hidden = false;
-    var left = best.x + 24, top = best.y + 24;
-    if (left + tip.offsetWidth > view.clientWidth) left = best.x - 24 - tip.offsetWidth;
-    if (top + tip.offsetHeight > view.clientHeight) top = best.y - 24 - tip.offsetHeight;
+    // In the map's corner across from the rioter: clear of it and of the player in the middle.
+    var left = best.x < view.clientWidth / 2 ? view.clientWidth - tip.offsetWidth - 8 : 8;
+    var top = best.y < view.clientHeight / 2 ? view.clientHeight - tip.offsetHeight - 8 : 8;
     tip.style.left = left + 'px'; tip.style.top = top + 'px';
     if (changed) state.dirty = true;
   }
@@ -496,7 +496,7 @@
     for (var k = 0; k < buttons.length; k++)
       buttons[k].classList.toggle('on', Number(buttons[k].getAttribute('data-speed')) === speed);
   }
-  function setFollow(on) { state.follow = on; followBox.checked = on; if (on) state.zoom = 1; state.dirty = true; }
+  function setFollow(on) { state.follow = on; followBox.checked = on; state.dirty = true; }
 
   playButton.addEventListener('click', function () { if (state.playing) pause(); else play(); });
   document.getElementById('speeds').addEventListener('click', function (event) {

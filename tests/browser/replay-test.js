@@ -15,17 +15,20 @@ try {
   process.exit(1);
 }
 
-const [sim, examples, out] = process.argv.slice(2);
-if (!out) {
+const [sim, examples, outArg] = process.argv.slice(2);
+if (!outArg) {
   console.error('usage: node replay-test.js SKIRMORA_SIM EXAMPLES_DIR OUT_DIR');
   process.exit(2);
 }
+const out = path.resolve(outArg);
 fs.mkdirSync(out, { recursive: true });
 
 // Plays a riot with --html and returns the page's path and the printed timeline: [{to, members, total}].
 function record(name, args) {
   const file = path.join(out, name);
-  const text = execFileSync(sim, ['run', ...args, '--html', file], { encoding: 'utf8' });
+  // From the examples' parent, so the page names the files as a modder typing the command would.
+  const text = execFileSync(path.resolve(sim), ['run', ...args, '--html', file],
+                            { encoding: 'utf8', cwd: path.dirname(path.resolve(examples)) });
   const header = text.split('\n').find((line) => line.includes('time (s)'));
   const factions = header.split(/\s+/).filter((word) => /^F\d+$/.test(word)).length;
   const rows = [];
@@ -64,8 +67,9 @@ async function scrubTo(page, seconds) {
 }
 
 async function main() {
-  const example = record('example.html', ['--config', path.join(examples, 'Skirmora_config.txt'),
-                                          '--scenario', path.join(examples, 'downtown.json')]);
+  const folder = path.basename(path.resolve(examples));
+  const example = record('example.html', ['--config', `${folder}/Skirmora_config.txt`,
+                                          '--scenario', `${folder}/downtown.json`]);
   const config = path.join(out, 'hundred.json');
   fs.writeFileSync(config, '{"MaxRioters": 100, "PedAccuracy": 20, "Factions": [{"MaxMembers": 40}, ' +
                    '{"MaxMembers": 40}, {"MaxMembers": 30, "WillAttackSelf": true}]}');
@@ -116,10 +120,28 @@ async function main() {
     const at45 = await page.evaluate(() => window.replay.countAt(window.replay.time()));
     await page.waitForFunction((n) => Number(document.querySelector('#now').dataset.count) === n, at45);
 
-    // Pointing at an armed rioter shows its faction, its target and its weapons.
+    // The wheel zooms about the player; a drag moves the map and stops following the player.
     await scrubTo(page, 22);
-    await page.evaluate(() => new Promise((done) => requestAnimationFrame(() => requestAnimationFrame(done))));
-    const rioters = await page.evaluate(() => window.replay.rioters());
+    const drawn = () => page.evaluate(() => new Promise((done) => requestAnimationFrame(() =>
+        requestAnimationFrame(() => done(window.replay.rioters())))));
+    const spread = (marks) => Math.hypot(marks[0].x - marks[1].x, marks[0].y - marks[1].y);
+    const map = await page.$eval('#view', (v) => { const r = v.getBoundingClientRect(); return { x: r.x, y: r.y }; });
+    let marks = await drawn();
+    await page.mouse.move(map.x + 300, map.y + 200);
+    for (let k = 0; k < 3; k++) await page.mouse.wheel(0, -100);
+    const zoomed = await drawn();
+    assert.ok(Math.abs(spread(zoomed) / spread(marks) - 1.15 ** 3) < 0.01, 'three notches zoom in 1.15^3');
+    await page.mouse.down();
+    await page.mouse.move(map.x + 400, map.y + 250, { steps: 4 });
+    await page.mouse.up();
+    marks = await drawn();
+    assert.equal(await page.$eval('#follow', (box) => box.checked), false);
+    assert.ok(Math.abs(marks[0].x - zoomed[0].x - 100) < 0.01 && Math.abs(marks[0].y - zoomed[0].y - 50) < 0.01);
+    await page.mouse.dblclick(map.x + 300, map.y + 200);
+    assert.equal(await page.$eval('#follow', (box) => box.checked), true);
+
+    // Pointing at an armed rioter shows its faction, its target and its weapons.
+    const rioters = await drawn();
     assert.equal(rioters.length, await page.evaluate(() => window.replay.count()), 'one mark per rioter');
     const armed = rioters.find((r) => !r.dead && !r.gone && r.weapons > 0 &&
         rioters.every((o) => o === r || Math.hypot(o.x - r.x, o.y - r.y) > 12));
