@@ -1,7 +1,9 @@
 #include "app/Replay.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
@@ -316,7 +318,8 @@ std::string ReplayHtml(const ReplayRecording& recording, const ReplayFacts& fact
 
 void WriteReplay(const std::string& path, const std::string& html) {
     std::ofstream file(PathFromUtf8(path), std::ios::binary | std::ios::trunc);
-    if (file) file.write(html.data(), static_cast<std::streamsize>(html.size()));
-    if (file) file.close();
-    if (!file) throw std::runtime_error("cannot write the replay " + path);
+    if (!file) throw std::runtime_error("cannot write the replay " + path + ": " + std::strerror(errno));
+    file.write(html.data(), static_cast<std::streamsize>(html.size()));
+    file.close();
+    if (!file) throw std::runtime_error("writing the replay " + path + " failed");
 }

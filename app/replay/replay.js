@@ -360,7 +360,8 @@
     }
     var xstep = niceStep(duration, 10);
     c.textAlign = 'center';
-    for (var t = 0; t <= duration + 1e-9; t += xstep) c.fillText(t + ' s', chartX(t), h - 8);
+    for (var k = 0; k * xstep <= duration + 1e-9; k++)
+      c.fillText(Number((k * xstep).toPrecision(6)) + ' s', chartX(k * xstep), h - 8);
     function line(series, col, width) {
       c.strokeStyle = col; c.lineWidth = width; c.beginPath();
       for (var k = 0; k < samples; k++) {
@@ -521,6 +522,11 @@
     else if (event.key === 'End') seek(duration);
     else handled = false;
     if (handled) event.preventDefault();
+  });
+
+  // A focused button would take the space bar as a click as well.
+  document.addEventListener('keyup', function (event) {
+    if (event.key === ' ' || event.code === 'Space') event.preventDefault();
   });
 
   var drag = null;
