@@ -178,7 +178,9 @@ void ReplayRecorder::FollowRoster(const World& world) {
         }
         // Killed and released between two samples: the death shows with the release.
         if (!ped->alive && track.death < 0) track.death = next;
-        track.reason = ped->released ? Judge(world, *ped) : ReplayEnd::Dropped;
+        track.reason = !ped->released      ? ReplayEnd::Dropped
+                       : track.vanish >= 0 ? ReplayEnd::Vanished
+                                           : Judge(world, *ped);
         if (track.reason != ReplayEnd::Dropped) {
             const int reason = static_cast<int>(track.reason);
             if (++judged[reason] > counted[reason]) track.reason = ReplayEnd::Vanished;

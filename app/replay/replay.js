@@ -619,12 +619,6 @@
       if (!chartBox) drawChartBase();
       return { x: rect.left + chartX(t), y: rect.top + chartBox.h / 2 };
     },
-    tracks: tracks.length,
-    ends: function () {
-      var ends = [0, 0, 0, 0, 0, 0];
-      tracks.forEach(function (t) { ends[t.reason] += 1; });
-      return ends;
-    },
     stats: stats
   };
   window.requestAnimationFrame(tick);

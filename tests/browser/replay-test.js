@@ -42,12 +42,15 @@ function record(name, args) {
   return { file, rows, bytes: fs.statSync(file).size };
 }
 
-async function open(browser, file) {
+// Opens the page, or the page that links it and then the link.
+async function open(browser, file, from) {
   const page = await browser.newPage({ viewport: { width: 1280, height: 1000 } });
   const errors = [];
   page.on('console', (message) => { if (message.type() === 'error') errors.push(message.text()); });
   page.on('pageerror', (error) => errors.push(String(error)));
-  await page.goto(pathToFileURL(file).href);
+  await page.goto(pathToFileURL(from || file).href);
+  if (from) await page.click(`a[href$="${path.basename(file)}"]`);
+  assert.equal(page.url(), pathToFileURL(file).href);
   await page.waitForFunction(() => window.replay && document.querySelector('#now').hasAttribute('data-count'));
   return { page, errors };
 }
@@ -68,8 +71,9 @@ async function scrubTo(page, seconds) {
 
 async function main() {
   const folder = path.basename(path.resolve(examples));
+  const pictures = path.join(out, 'pictures');
   const example = record('example.html', ['--config', `${folder}/Skirmora_config.txt`,
-                                          '--scenario', `${folder}/downtown.json`]);
+                                          '--scenario', `${folder}/downtown.json`, '--svg', pictures]);
   const config = path.join(out, 'hundred.json');
   fs.writeFileSync(config, '{"MaxRioters": 100, "PedAccuracy": 20, "Factions": [{"MaxMembers": 40}, ' +
                    '{"MaxMembers": 40}, {"MaxMembers": 30, "WillAttackSelf": true}]}');
@@ -80,7 +84,7 @@ async function main() {
     args: process.getuid && process.getuid() === 0 ? ['--no-sandbox'] : [],
   });
   try {
-    const { page, errors } = await open(browser, example.file);
+    const { page, errors } = await open(browser, example.file, path.join(pictures, 'index.html'));
 
     // The first moment: nobody yet, and the page agrees with itself.
     assert.equal(await page.evaluate(() => window.replay.time()), 0);
