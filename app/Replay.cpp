@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cmath>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
@@ -319,7 +320,11 @@ std::string ReplayHtml(const ReplayRecording& recording, const ReplayFacts& fact
 }
 
 void WriteReplay(const std::string& path, const std::string& html) {
-    std::ofstream file(PathFromUtf8(path), std::ios::binary | std::ios::trunc);
+    // Like --svg's folder, a missing folder is made.
+    const std::filesystem::path target = PathFromUtf8(path);
+    std::error_code ignored;
+    if (target.has_parent_path()) std::filesystem::create_directories(target.parent_path(), ignored);
+    std::ofstream file(target, std::ios::binary | std::ios::trunc);
     if (!file) throw std::runtime_error("cannot write the replay " + path + ": " + std::strerror(errno));
     file.write(html.data(), static_cast<std::streamsize>(html.size()));
     file.close();

@@ -71,5 +71,5 @@ class ReplayRecorder {
 std::string ReplayJson(const ReplayRecording& recording, const ReplayFacts& facts);
 // The whole page with its style, script and data inlined.
 std::string ReplayHtml(const ReplayRecording& recording, const ReplayFacts& facts);
-// Writes the page; throws std::runtime_error saying what failed.
+// Writes the page, making its folder when missing; throws std::runtime_error saying what failed.
 void WriteReplay(const std::string& path, const std::string& html);

@@ -72,7 +72,8 @@ async function scrubTo(page, seconds) {
 async function main() {
   const folder = path.basename(path.resolve(examples));
   const pictures = path.join(out, 'pictures');
-  const example = record('example.html', ['--config', `${folder}/Skirmora_config.txt`,
+  fs.rmSync(path.join(out, 'pages'), { recursive: true, force: true });  // run --html makes the folder
+  const example = record('pages/example.html', ['--config', `${folder}/Skirmora_config.txt`,
                                           '--scenario', `${folder}/downtown.json`, '--svg', pictures]);
   const config = path.join(out, 'hundred.json');
   fs.writeFileSync(config, '{"MaxRioters": 100, "PedAccuracy": 20, "Factions": [{"MaxMembers": 40}, ' +
