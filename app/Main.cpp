@@ -28,6 +28,8 @@ int main(int argc, char** argv) {
     runCommand->add_option("--seed", run.seed, "Seed of the world's randomness (default: the scenario's)");
     runCommand->add_option("--trace", run.trace, "Write every native call to this file, one line each");
     runCommand->add_option("--svg", run.svg, "Write maps, a chart and index.html into this folder");
+    runCommand->add_option("--html", run.html,
+                           "Write a page that replays the riot in a browser to this file");
 
     std::string checked = "Skirmora_config.txt";
     CLI::App* checkCommand =

@@ -70,6 +70,9 @@ std::string IndexHtml(const PictureSet& pictures) {
            "numbered as "
            "on the chart.</p>\n",
            pictures.maps.size(), pictures.maps.size() == 1 ? "map" : "maps");
+    if (!pictures.replayLink.empty())
+        Append(html, "<p><a href=\"{}\">Watch the whole riot move: the replay</a></p>\n",
+               XmlText(pictures.replayLink));
     html +=
         "<figure>\n<img src=\"members.svg\" alt=\"Members per faction over time\"/>\n"
         "<figcaption>Members per faction over time</figcaption>\n</figure>\n";

@@ -36,6 +36,7 @@ struct PictureSet {
     float releaseRadius = 150.0f;           // rioters this far from the player are released
     std::vector<MapSnapshot> maps;
     std::vector<ChartSample> chart;
+    std::string replayLink;  // the replay page relative to index.html, percent-encoded; empty: none
 };
 
 // Writes map-01.svg ... (one per snapshot), members.svg and index.html into dir, creating dir when missing.

@@ -162,7 +162,7 @@ class Recorder {
 }  // namespace
 
 RiotResult PlayRiot(const Scenario& scenario, const std::string& configPath, std::ostream* trace,
-                    const std::function<void(const RiotProgress&)>& progress) {
+                    const std::function<void(const RiotProgress&)>& progress, ReplayRecorder* replay) {
     RiotResult result;
     result.pictures.title = scenario.name;
     ResetScriptState();
@@ -192,6 +192,7 @@ RiotResult PlayRiot(const Scenario& scenario, const std::string& configPath, std
         const int64_t frame = g.Frame();
         const double seconds = static_cast<double>(ElapsedMs(scenario.frameMs, frame)) / 1000.0;
         recorder.Observe(g.world, living, seconds, false);
+        if (replay) replay->Observe(g.world, seconds);
         living.Step(g.world, seconds);
         while (nextPress < scenario.presses.size() && scenario.presses[nextPress].seconds <= seconds + 1e-9) {
             const int32_t key =
@@ -217,6 +218,7 @@ RiotResult PlayRiot(const Scenario& scenario, const std::string& configPath, std
     }
     const double endSeconds = static_cast<double>(ElapsedMs(scenario.frameMs, frames)) / 1000.0;
     recorder.Observe(game.world, living, endSeconds, true);
+    if (replay) replay->Observe(game.world, endSeconds, true);
     sim.Stop();
     result.frames = frames;
     result.nativeCalls = game.NativeCalls();

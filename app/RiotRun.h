@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/Pictures.h"
+#include "app/Replay.h"
 #include "app/Scenario.h"
 #include "app/Timeline.h"
 
@@ -25,6 +26,8 @@ struct RiotProgress {
 };
 
 // configPath: the file the script reads as its config; empty: no file (built-in values). trace: where to
-// write every native call, or null. progress is called every few hundred frames.
+// write every native call, or null. progress is called every few hundred frames. replay, when given, sees
+// every frame.
 RiotResult PlayRiot(const Scenario& scenario, const std::string& configPath, std::ostream* trace,
-                    const std::function<void(const RiotProgress&)>& progress = {});
+                    const std::function<void(const RiotProgress&)>& progress = {},
+                    ReplayRecorder* replay = nullptr);

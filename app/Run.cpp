@@ -3,18 +3,39 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 
 #include <fmt/core.h>
 
 #include "app/RiotRun.h"
 #include "app/Scenario.h"
+#include "app/Utf8Path.h"
 
 namespace {
 
 bool Readable(const std::string& path) {
     std::ifstream file(path, std::ios::binary);
     return static_cast<bool>(file);
+}
+
+// The replay's address as a link from the pictures' index.html, percent-encoded.
+std::string LinkFrom(const std::string& folder, const std::string& file) {
+    namespace fs = std::filesystem;
+    std::error_code error;
+    const fs::path from = fs::absolute(PathFromUtf8(folder.empty() ? "." : folder), error);
+    const fs::path to = fs::absolute(PathFromUtf8(file), error);
+    const auto relative = to.lexically_relative(from).generic_u8string();
+    std::string link;
+    for (const auto unit : relative) {
+        const auto c = static_cast<unsigned char>(unit);
+        if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+            (c != 0 && std::strchr("-._~/", c)))
+            link += static_cast<char>(c);
+        else
+            link += fmt::format("%{:02X}", c);
+    }
+    return link;
 }
 
 }  // namespace
@@ -70,8 +91,9 @@ int RunRiot(const RunOptions& options, std::ostream& out, std::ostream& err) {
         };
     }
 
-    const RiotResult result =
-        PlayRiot(scenario, config, traceFile.is_open() ? &traceFile : nullptr, progress);
+    ReplayRecorder replay;
+    RiotResult result = PlayRiot(scenario, config, traceFile.is_open() ? &traceFile : nullptr, progress,
+                                 options.html.empty() ? nullptr : &replay);
     if (options.progress) err << "\r" << std::string(72, ' ') << "\r" << std::flush;
 
     out << fmt::format("Scenario {}, {}: {:.0f} s of game time, {} frames, seed {}.\n\n", scenario.name,
@@ -89,6 +111,18 @@ int RunRiot(const RunOptions& options, std::ostream& out, std::ostream& err) {
             status = RunFailed;
         } else {
             out << fmt::format("Trace of every native call: {}\n", options.trace);
+        }
+    }
+    if (!options.html.empty()) {
+        ReplayFacts facts{configNote,    scenario.name, scenario.world.seed,         scenario.seconds,
+                          result.frames, result.totals, result.pictures.factionNames};
+        try {
+            WriteReplay(options.html, ReplayHtml(replay.Recording(), facts));
+            out << fmt::format("Replay: {}\n", options.html);
+            result.pictures.replayLink = LinkFrom(options.svg, options.html);
+        } catch (const std::exception& error) {
+            err << "skirmora-sim: " << error.what() << '\n';
+            status = RunFailed;
         }
     }
     if (!options.svg.empty()) {

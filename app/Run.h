@@ -12,6 +12,7 @@ struct RunOptions {
     std::optional<uint64_t> seed;
     std::string trace;      // write every native call here
     std::string svg;        // write the pictures into this folder
+    std::string html;       // write the replay page here
     bool progress = false;  // show a progress line (on a terminal)
 };
 
