@@ -1,0 +1,139 @@
+#!/usr/bin/env bash
+# skirmora-sim.exe under Wine, against the Linux build of the same sources.
+# Usage: exe-test.sh PART WINDOWS_BUILD LINUX_SKIRMORA_SIM SOURCE_DIR VERSION
+#   check     the same report, errors and exit status for every config file the project holds
+#   run       the same timeline, trace and pictures; names with spaces and non-ASCII characters everywhere
+#   explorer  a double-click, a dropped file, cmd, standard input closed or redirected: who waits for Enter
+#   binaries  the exe's imports, both binaries' version resources, --version
+set -uo pipefail
+part=$1 build=$2 linux=$3 source=$4 version=$5
+exe=$build/skirmora-sim.exe
+player=$build/wine/skirmora-player.exe
+export WINEPREFIX=$build/wine-prefix WINEDEBUG=-all
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cd "$work" || exit 1
+failures=0
+fail() {
+    echo "FAIL: $*"
+    failures=$((failures + 1))
+}
+windows() { timeout 120 wine "$exe" "$@"; }
+winpath() { winepath -w "$1" 2>/dev/null; }
+
+# same NAME ARGS...: run in folders of their own, the two builds give the same stdout, stderr, exit status and
+# files written (the folder separator of Windows in the "Pictures:" line aside). Inputs are given as ../NAME.
+same() {
+    local name=$1 linuxStatus windowsStatus
+    shift
+    rm -rf linux windows && mkdir linux windows
+    (cd linux && "$linux" "$@" >../linux.out 2>../linux.err)
+    linuxStatus=$?
+    (cd windows && windows "$@" >../windows.out 2>../windows.err)
+    windowsStatus=$?
+    sed -i '/^Pictures: /s|\\|/|g' windows.out
+    [[ $linuxStatus == "$windowsStatus" ]] || fail "$name: exit status $windowsStatus on Windows, $linuxStatus on Linux"
+    cmp -s linux.out windows.out || fail "$name: stdout differs: $(diff linux.out windows.out | head -5)"
+    cmp -s linux.err windows.err || fail "$name: stderr differs: $(diff linux.err windows.err | head -5)"
+    diff -r linux windows >/dev/null || fail "$name: the files written differ: $(diff -rq linux windows | head -3)"
+}
+
+case $part in
+check)
+    cp "$source/examples/Skirmora_config.txt" example.txt
+    for f in "$source"/tests/fuzz/corpus/loader/*.json; do cp "$f" "corpus-$(basename "$f")"; done
+    # As players' editors save it: Windows line ends and a byte-order mark; names no code page holds.
+    { printf '\xef\xbb\xbf'; sed 's/$/\r/' example.txt; } >notepad.txt
+    printf '{"Factions": [{"MemberModels": ["a_m_y_\xc3\xbcber_01", "\xe2\x80\x9cquoted\xe2\x80\x9d"], "MaxMembers": "t\xc3\xa9n"}]}' >names.txt
+    mkdir folder
+    for f in *.txt *.json missing.txt folder; do same "check $f" check "../$f"; done
+    ;;
+run)
+    same "run downtown" run --config "$source/examples/Skirmora_config.txt" --scenario "$source/examples/downtown.json" \
+        --trace trace.txt --svg pictures
+    [[ -s linux/trace.txt && $(ls linux/pictures | wc -l) -ge 3 ]] || fail "the run wrote no trace or too few pictures"
+    # Every option given a name with spaces and characters beyond ASCII.
+    dir="Mes réglages ü"
+    mkdir "$dir" && cp "$source/examples/Skirmora_config.txt" "$dir/Skirmora config é.txt"
+    cp "$source/examples/downtown.json" "$dir/scène.json"
+    same "run with non-ASCII names" run --config "../$dir/Skirmora config é.txt" --scenario "../$dir/scène.json" \
+        --seconds 20 --trace "trâce ü.txt" --svg "imágenes é"
+    [[ -s "windows/trâce ü.txt" && -s "windows/imágenes é/index.html" ]] || fail "no trace or pictures under non-ASCII names"
+    grep -q "Scenario downtown, ../$dir/Skirmora config é.txt" windows.out || fail "the run did not name its config"
+    ;;
+explorer)
+    # Consoles without a display: Wine's null graphics driver.
+    grep -q '"Graphics"="null"' "$WINEPREFIX/user.reg" 2>/dev/null ||
+        wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null
+    cp "$exe" skirmora-sim.exe
+    mkdir game empty "Mes réglages ü"
+    printf '{"EnableKey": "f6", "Factions": [{"MemberModels": ["a_m_y_\xc3\xbcber_01", "\xe2\x80\x9cquoted\xe2\x80\x9d"]}]}' \
+        >game/Skirmora_config.txt
+    cp game/Skirmora_config.txt "Mes réglages ü/Skirmora config é.txt"
+    (cd game && "$linux" check Skirmora_config.txt >../linux.out)
+    linuxStatus=$?
+    exeWin=$(winpath skirmora-sim.exe)
+    # start NAME MODE FOLDER [FILE]: the player's view of the program in a console.
+    start() {
+        local name=$1 mode=$2 folder
+        folder=$(winpath "$3")
+        shift 3
+        timeout 120 wine "$player" "$mode" "$folder" "$exeWin" "$@" >"$name.screen" ||
+            fail "$name: the program hung or did not start: $(cat "$name.screen")"
+    }
+    expect() {  # expect NAME TEXT...: each text shows in the window
+        local name=$1
+        shift
+        for text in "$@"; do grep -qF -- "$text" "$name.screen" || fail "$name: the window does not show \"$text\":
+$(cat "$name.screen")"; done
+    }
+    start double-click explorer game
+    expect double-click "waited for Enter" "$(winpath game/Skirmora_config.txt): " "exit status $linuxStatus" \
+        'a_m_y_über_01' '“quoted”' '"f6" is not a key name' "Press Enter to close this window."
+    start no-config explorer empty
+    expect no-config "waited for Enter" "There is no Skirmora_config.txt in the folder it looked in:" \
+        "  $(winpath empty)" "drop it there" "exit status 3"
+    start dropped explorer empty "$(winpath "Mes réglages ü/Skirmora config é.txt")"
+    expect dropped "waited for Enter" "$(winpath "Mes réglages ü/Skirmora config é.txt"): " "exit status $linuxStatus"
+    start nul-stdin explorer-nul-stdin game
+    expect nul-stdin "did not wait" "exit status $linuxStatus"
+    start cmd cmd game Skirmora_config.txt
+    expect cmd "did not wait" "Skirmora_config.txt: " 'a_m_y_über_01' "exit status $linuxStatus"
+    grep -qF "Press Enter" cmd.screen && fail "cmd: asked for Enter in a shared console"
+    # No console at all, standard input closed, empty, or a pipe: a double-click's check, and no wait.
+    cd game || exit 1
+    timeout 60 wine "$exe" <&- >closed.out 2>&1; closed=$?
+    timeout 60 wine "$exe" </dev/null >null.out 2>&1; null=$?
+    echo | timeout 60 wine "$exe" >pipe.out 2>&1; pipe=$?
+    for got in "closed $closed" "null $null" "pipe $pipe"; do
+        set -- $got
+        [[ $2 == "$linuxStatus" ]] || fail "no console, stdin $1: status $2 (124: it hung), expected $linuxStatus"
+        grep -qF "$(winpath Skirmora_config.txt): " "$1.out" || fail "no console, stdin $1: $(head -3 "$1.out")"
+        grep -qF "Press Enter" "$1.out" && fail "no console, stdin $1: asked for Enter"
+    done
+    cd ..
+    ;;
+binaries)
+    dump=$(x86_64-w64-mingw32-objdump -p "$exe")
+    grep -q "file format pei-x86-64" <<<"$dump" || fail "not a 64-bit PE image"
+    grep -q "Subsystem.*(Windows CUI)" <<<"$dump" || fail "not a console program"
+    dlls=$(awk '/DLL Name:/{print tolower($3)}' <<<"$dump" | sort -u | tr '\n' ' ')
+    extra=$(tr ' ' '\n' <<<"$dlls" | grep -v -E '^(kernel32|user32|msvcrt|ucrtbase|shell32|advapi32|ntdll|api-ms-win-.*)\.dll$|^$')
+    [[ -z $extra ]] || fail "skirmora-sim.exe imports DLLs players do not have: $extra (all: $dlls)"
+    for binary in "$exe" "$build/Skirmora.asi"; do
+        properties=$(timeout 60 wine "$player" properties "$(winpath "$binary")" | tr -d '\r')
+        for line in "FileVersion (numbers) $version.0" "ProductName: Skirmora" "FileVersion: $version" \
+            "ProductVersion: $version" "LegalCopyright: Copyright (c) 2026 the Skirmora developers" \
+            "OriginalFilename: $(basename "$binary")"; do
+            grep -qF -- "$line" <<<"$properties" || fail "$(basename "$binary"): no \"$line\" in: $properties"
+        done
+    done
+    [[ $(windows --version) == "skirmora-sim $version" ]] || fail "--version says $(windows --version)"
+    same "--version" --version
+    ;;
+*)
+    fail "no part named $part"
+    ;;
+esac
+echo "$part: $failures failures"
+((failures == 0))
