@@ -77,6 +77,19 @@ class ConsoleBuffer : public std::streambuf {
     std::string pending_;
 };
 
+// The check's report is written for 120 columns; a classic console window has 80, and wraps it.
+void WidenWindow(HANDLE console) {
+    constexpr SHORT Columns = 120;
+    CONSOLE_SCREEN_BUFFER_INFO info;
+    if (!GetConsoleScreenBufferInfo(console, &info) || info.dwSize.X >= Columns) return;
+    if (GetLargestConsoleWindowSize(console).X < Columns) return;  // the screen is too small: keep wrapping
+    SetConsoleScreenBufferSize(console, COORD{Columns, info.dwSize.Y});
+    SMALL_RECT window = info.srWindow;
+    window.Left = 0;
+    window.Right = Columns - 1;
+    SetConsoleWindowInfo(console, TRUE, &window);
+}
+
 bool IsConsole(HANDLE handle) {
     DWORD mode = 0;
     return handle != INVALID_HANDLE_VALUE && handle != nullptr && GetConsoleMode(handle, &mode) != 0;
@@ -125,7 +138,10 @@ ConsoleSession::ConsoleSession(int, char**) {
         lookedIn_ = checked.parent_path().u8string();
         configMissing_ = !std::filesystem::exists(checked, error);
         arguments_ = {arguments_[0], "check", checked.u8string()};
-        if (ownWindow_) SetConsoleTitleW(L"Skirmora config check");
+        if (ownWindow_) {
+            WidenWindow(GetStdHandle(STD_OUTPUT_HANDLE));
+            SetConsoleTitleW(L"Skirmora config check");
+        }
     }
     for (std::string& argument : arguments_)
         pointers_.push_back(argument.data());

@@ -89,7 +89,8 @@ $(cat "$name.screen")"; done
     }
     start double-click explorer game
     expect double-click "waited for Enter" "$(winpath game/Skirmora_config.txt): " "exit status $linuxStatus" \
-        'a_m_y_über_01' '“quoted”' '"f6" is not a key name' "Press Enter to close this window."
+        'a_m_y_über_01' '“quoted”' 'line 1: "EnableKey": "f6" is not a key name: names are "F1" to "F8", case-sensitive' \
+        "Press Enter to close this window."  # unwrapped: the window is widened to 120 columns
     start no-config explorer empty
     expect no-config "waited for Enter" "There is no Skirmora_config.txt in the folder it looked in:" \
         "  $(winpath empty)" "drop it there" "exit status 3"
