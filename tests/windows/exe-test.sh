@@ -40,10 +40,10 @@ same() {
 
 case $part in
 check)
-    cp "$source/examples/Skirmora_config.txt" example.txt
+    for f in "$source"/examples/*; do cp "$f" "example-$(basename "$f")"; done
     for f in "$source"/tests/fuzz/corpus/loader/*.json; do cp "$f" "corpus-$(basename "$f")"; done
     # As players' editors save it: Windows line ends and a byte-order mark; names no code page holds.
-    { printf '\xef\xbb\xbf'; sed 's/$/\r/' example.txt; } >notepad.txt
+    { printf '\xef\xbb\xbf'; sed 's/$/\r/' example-Skirmora_config.txt; } >notepad.txt
     printf '{"Factions": [{"MemberModels": ["a_m_y_\xc3\xbcber_01", "\xe2\x80\x9cquoted\xe2\x80\x9d"], "MaxMembers": "t\xc3\xa9n"}]}' >names.txt
     mkdir folder
     for f in *.txt *.json missing.txt folder; do same "check $f" check "../$f"; done
