@@ -1,4 +1,5 @@
-# The shipped DLL, Skirmora.asi, and (with MinGW) the Wine test pieces.
+# JsonCpp and the shipped DLL, Skirmora.asi, with its version resource; with MinGW also fmt and CLI11 for
+# skirmora-sim.exe, which CMakeLists.txt builds from app/ next (cmake/WindowsSimulator.cmake).
 
 # JsonCpp compiled in: a package when one is provided (vcpkg), else Debian's 1.9.5 source (scripts/fetch-jsoncpp).
 find_package(jsoncpp CONFIG QUIET)
