@@ -62,75 +62,56 @@ run)
     grep -q "Scenario downtown, ../$dir/Skirmora config é.txt" windows.out || fail "the run did not name its config"
     ;;
 explorer)
-    # Consoles without a display: Wine's null graphics driver.
-    grep -q '"Graphics"="null"' "$WINEPREFIX/user.reg" 2>/dev/null ||
+    grep -q '"Graphics"="null"' "$WINEPREFIX/user.reg" 2>/dev/null ||  # consoles without a display
         wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null
     cp "$exe" skirmora-sim.exe
     mkdir game empty "Mes réglages ü"
-    printf '{"EnableKey": "f6", "Factions": [{"MemberModels": ["a_m_y_\xc3\xbcber_01", "\xe2\x80\x9cquoted\xe2\x80\x9d"]}]}' \
+    printf '{"EnableKey": "f6", "Factions": [{"MemberModels": ["a_m_y_\xc3\xbcber_01", "\xe2\x80\x9cq\xe2\x80\x9d"]}]}' \
         >game/Skirmora_config.txt
+    dropped=$(winpath "Mes réglages ü")'\Skirmora config é.txt'
     cp game/Skirmora_config.txt "Mes réglages ü/Skirmora config é.txt"
-    (cd game && "$linux" check Skirmora_config.txt >../linux.out)
-    linuxStatus=$?
-    exeWin=$(winpath skirmora-sim.exe)
-    # start NAME MODE FOLDER [FILE]: the player's view of the program in a console.
-    start() {
-        local name=$1 mode=$2 folder
-        folder=$(winpath "$3")
-        shift 3
-        timeout 120 wine "$player" "$mode" "$folder" "$exeWin" "$@" >"$name.screen" ||
-            fail "$name: the program hung or did not start: $(cat "$name.screen")"
+    status=$(cd game && "$linux" check Skirmora_config.txt >/dev/null; echo $?)
+    look() {  # look MODE FOLDER [FILE]: what the player sees, in $screen
+        screen=$(timeout 120 wine "$player" "$1" "$(winpath "$2")" "$(winpath skirmora-sim.exe)" "${@:3}") ||
+            fail "$1 in $2: hung or did not start: $screen"
     }
-    expect() {  # expect NAME TEXT...: each text shows in the window
-        local name=$1
-        shift
-        for text in "$@"; do grep -qF -- "$text" "$name.screen" || fail "$name: the window does not show \"$text\":
-$(cat "$name.screen")"; done
-    }
-    start double-click explorer game
-    expect double-click "waited for Enter" "$(winpath game/Skirmora_config.txt): " "exit status $linuxStatus" \
-        'a_m_y_über_01' '“quoted”' 'line 1: "EnableKey": "f6" is not a key name: names are "F1" to "F8", case-sensitive' \
-        "Press Enter to close this window."  # unwrapped: the window is widened to 120 columns
-    start no-config explorer empty
-    expect no-config "waited for Enter" "There is no Skirmora_config.txt in the folder it looked in:" \
-        "  $(winpath empty)" "drop it there" "exit status 3"
-    start dropped explorer empty "$(winpath "Mes réglages ü/Skirmora config é.txt")"
-    expect dropped "waited for Enter" "$(winpath "Mes réglages ü/Skirmora config é.txt"): " "exit status $linuxStatus"
-    start nul-stdin explorer-nul-stdin game
-    expect nul-stdin "did not wait" "exit status $linuxStatus"
-    start cmd cmd game Skirmora_config.txt
-    expect cmd "did not wait" "Skirmora_config.txt: " 'a_m_y_über_01' "exit status $linuxStatus"
-    grep -qF "Press Enter" cmd.screen && fail "cmd: asked for Enter in a shared console"
-    # No console at all, standard input closed, empty, or a pipe: a double-click's check, and no wait.
+    shows() { for text in "$@"; do grep -qF -- "$text" <<<"$screen" || fail "the window lacks \"$text\": $screen"; done; }
+    look explorer game  # the report's lines unwrapped: the window is widened to 120 columns
+    shows "waited for Enter" "$(winpath game/Skirmora_config.txt): " "exit status $status" 'a_m_y_über_01' '“q”' \
+        'line 1: "EnableKey": "f6" is not a key name: names are "F1" to "F8", case-sensitive' "Press Enter to close"
+    look explorer empty
+    shows "waited for Enter" "There is no Skirmora_config.txt in the folder it looked in:" "  $(winpath empty)" \
+        "exit status 3"
+    look explorer empty "$dropped"
+    shows "waited for Enter" "$dropped: " "exit status $status"
+    look explorer-nul-stdin game
+    shows "did not wait" "exit status $status"
+    look cmd game Skirmora_config.txt
+    shows "did not wait" "Skirmora_config.txt: " 'a_m_y_über_01' "exit status $status"
+    grep -qF "Press Enter" <<<"$screen" && fail "cmd: asked for Enter in a shared console"
     cd game || exit 1
-    timeout 60 wine "$exe" <&- >closed.out 2>&1; closed=$?
-    timeout 60 wine "$exe" </dev/null >null.out 2>&1; null=$?
-    echo | timeout 60 wine "$exe" >pipe.out 2>&1; pipe=$?
-    for got in "closed $closed" "null $null" "pipe $pipe"; do
-        set -- $got
-        [[ $2 == "$linuxStatus" ]] || fail "no console, stdin $1: status $2 (124: it hung), expected $linuxStatus"
-        grep -qF "$(winpath Skirmora_config.txt): " "$1.out" || fail "no console, stdin $1: $(head -3 "$1.out")"
-        grep -qF "Press Enter" "$1.out" && fail "no console, stdin $1: asked for Enter"
+    for stdin in "<&-" "</dev/null" "<<<''"; do  # no console at all
+        screen=$(eval "timeout 60 wine '$exe' $stdin 2>&1")
+        got=$?
+        [[ $got == "$status" ]] || fail "no console, stdin $stdin: status $got (124: it hung)"
+        shows "$(winpath Skirmora_config.txt): "
+        grep -qF "Press Enter" <<<"$screen" && fail "no console, stdin $stdin: asked for Enter"
     done
-    cd ..
     ;;
 binaries)
     dump=$(x86_64-w64-mingw32-objdump -p "$exe")
     grep -q "file format pei-x86-64" <<<"$dump" || fail "not a 64-bit PE image"
-    grep -q "Subsystem.*(Windows CUI)" <<<"$dump" || fail "not a console program"
-    dlls=$(awk '/DLL Name:/{print tolower($3)}' <<<"$dump" | sort -u | tr '\n' ' ')
-    extra=$(tr ' ' '\n' <<<"$dlls" | grep -v -E '^(kernel32|user32|msvcrt|ucrtbase|shell32|advapi32|ntdll|api-ms-win-.*)\.dll$|^$')
-    [[ -z $extra ]] || fail "skirmora-sim.exe imports DLLs players do not have: $extra (all: $dlls)"
+    extra=$(awk '/DLL Name:/{print tolower($3)}' <<<"$dump" | grep -v -E '^(kernel32|msvcrt|shell32|user32)\.dll$')
+    [[ -z $extra ]] || fail "skirmora-sim.exe imports DLLs players do not have: $extra"
     for binary in "$exe" "$build/Skirmora.asi"; do
-        properties=$(timeout 60 wine "$player" properties "$(winpath "$binary")" | tr -d '\r')
-        for line in "FileVersion (numbers) $version.0" "ProductName: Skirmora" "FileVersion: $version" \
-            "ProductVersion: $version" "LegalCopyright: Copyright (c) 2026 the Skirmora developers" \
-            "OriginalFilename: $(basename "$binary")"; do
-            grep -qF -- "$line" <<<"$properties" || fail "$(basename "$binary"): no \"$line\" in: $properties"
+        resource=$(x86_64-w64-mingw32-windres -i "$binary" -O rc)
+        for line in "FILEVERSION ${version//./, }, 0" "PRODUCTVERSION ${version//./, }, 0" '"ProductName", "Skirmora"' \
+            "\"FileVersion\", \"$version\"" "\"ProductVersion\", \"$version\"" "\"OriginalFilename\", \"${binary##*/}\"" \
+            '"LegalCopyright", "Copyright (c) 2026 the Skirmora developers'; do
+            grep -qF -- "$line" <<<"$resource" || fail "${binary##*/}: the version resource lacks $line"
         done
     done
     [[ $(windows --version) == "skirmora-sim $version" ]] || fail "--version says $(windows --version)"
-    same "--version" --version
     ;;
 *)
     fail "no part named $part"
