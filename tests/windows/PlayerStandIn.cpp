@@ -2,6 +2,8 @@
 // wait", the window's text (UTF-8), "exit status N". Modes: explorer (a double-click, or FILE dropped onto
 // it: a console window of its own), explorer-nul-stdin (the same, standard input from NUL), cmd (the console
 // is shared, as with a command prompt). Usage: skirmora-player MODE FOLDER PROGRAM [FILE]; exit 1 if it hung.
+#include <fcntl.h>
+#include <io.h>
 #include <windows.h>
 
 #include <cstdio>
@@ -9,30 +11,22 @@
 
 namespace {
 
-std::string Utf8(const std::wstring& text) {
-    std::string result(text.size() * 3, '\0');
-    result.resize(static_cast<size_t>(
-        WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), result.data(),
-                            static_cast<int>(result.size()), nullptr, nullptr)));
-    return result;
-}
-
 HANDLE Open(const wchar_t* name) {
     return CreateFileW(name, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                        OPEN_EXISTING, 0, nullptr);
 }
 
 // The console's rows up to the cursor, trailing blanks removed.
-std::string ScreenText() {
+std::wstring ScreenText() {
     const HANDLE out = Open(L"CONOUT$");
     CONSOLE_SCREEN_BUFFER_INFO info;
-    std::string text;
+    std::wstring text;
     for (SHORT row = 0; GetConsoleScreenBufferInfo(out, &info) && row <= info.dwCursorPosition.Y; ++row) {
         std::wstring line(static_cast<size_t>(info.dwSize.X), L' ');
         DWORD got = 0;
         ReadConsoleOutputCharacterW(out, line.data(), info.dwSize.X, COORD{0, row}, &got);
         line.resize(got);
-        text += Utf8(line.erase(line.find_last_not_of(L' ') + 1)) + "\n";
+        text += line.erase(line.find_last_not_of(L' ') + 1) + L"\n";
     }
     CloseHandle(out);
     return text;
@@ -82,18 +76,19 @@ int wmain(int argc, wchar_t** argv) {
             FreeConsole();
             attached = AttachConsole(process.dwProcessId) != 0;
         }
-        waiting = attached && ScreenText().find("Press Enter to close this window.") != std::string::npos;
+        waiting = attached && ScreenText().find(L"Press Enter to close this window.") != std::wstring::npos;
     }
     waiting = waiting && WaitForSingleObject(process.hProcess, 300) == WAIT_TIMEOUT;  // and still open
-    std::printf("%s\n%s", waiting ? "waited for Enter" : "did not wait", ScreenText().c_str());
+    _setmode(_fileno(stdout), _O_U8TEXT);                                             // UTF-8 out
+    std::wprintf(L"%ls\n%ls", waiting ? L"waited for Enter" : L"did not wait", ScreenText().c_str());
     if (waiting) PressEnter();
     DWORD status = 0;
     if (WaitForSingleObject(process.hProcess, 10000) != WAIT_OBJECT_0 ||
         !GetExitCodeProcess(process.hProcess, &status)) {
-        std::printf("still running: hung\n");
+        std::wprintf(L"still running: hung\n");
         TerminateProcess(process.hProcess, 99);
         return 1;
     }
-    std::printf("exit status %lu\n", status);
+    std::wprintf(L"exit status %lu\n", status);
     return 0;
 }
