@@ -6,9 +6,11 @@
 #include <CLI/CLI.hpp>
 
 #include "app/Check.h"
+#include "app/Console.h"
 #include "app/Run.h"
 
-int main(int argc, char** argv) {
+namespace {
+int RunCommand(int argc, char** argv) {
     CLI::App app{"Skirmora's simulator: watch a riot play out and check a config file, without the game.",
                  "skirmora-sim"};
     app.set_version_flag("--version", std::string("skirmora-sim ") + SKIRMORA_VERSION);
@@ -47,4 +49,11 @@ int main(int argc, char** argv) {
     if (*checkCommand) return CheckConfigFile(checked, std::cout, std::cerr);
     run.progress = isatty(STDERR_FILENO) != 0;
     return RunRiot(run, std::cout, std::cerr);
+}
+}  // namespace
+
+int main(int argc, char** argv) {
+    ConsoleSession console(argc, argv);
+    if (console.ExplainNothingToCheck(std::cout)) return console.Finish(CheckCannotRun);
+    return console.Finish(RunCommand(console.Argc(), console.Argv()));
 }

@@ -9,6 +9,7 @@
 
 #include "app/SvgPictures.h"
 #include "app/SvgText.h"
+#include "app/Utf8Path.h"
 
 namespace {
 // Faction numbers past the names beyond this many are drawn as "no faction" rather than given a legend row
@@ -20,7 +21,11 @@ std::string PageTitle(const PictureSet& pictures) {
 }
 
 void WriteFile(const std::filesystem::path& path, const std::string& text) {
-    std::FILE* file = std::fopen(path.string().c_str(), "wb");
+#ifdef _WIN32
+    std::FILE* file = _wfopen(path.c_str(), L"wb");  // the wide name: any characters
+#else
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+#endif
     if (!file) throw std::runtime_error("cannot write " + path.string() + ": " + std::strerror(errno));
     size_t written = std::fwrite(text.data(), 1, text.size(), file);
     int writeError = written == text.size() ? 0 : errno;
@@ -93,7 +98,7 @@ std::string IndexHtml(const PictureSet& pictures) {
 }
 
 std::vector<std::string> WritePictures(const PictureSet& pictures, const std::string& dir) {
-    std::filesystem::path folder = dir.empty() ? std::filesystem::path(".") : std::filesystem::path(dir);
+    std::filesystem::path folder = dir.empty() ? std::filesystem::path(".") : PathFromUtf8(dir);
     std::error_code error;
     std::filesystem::create_directories(folder, error);
     if (!error && !std::filesystem::is_directory(folder, error) && !error)

@@ -15,7 +15,7 @@
 namespace {
 
 bool Readable(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
+    std::ifstream file(PathFromUtf8(path), std::ios::binary);
     return static_cast<bool>(file);
 }
 
@@ -68,7 +68,7 @@ int RunRiot(const RunOptions& options, std::ostream& out, std::ostream& err) {
 
     std::ofstream traceFile;
     if (!options.trace.empty()) {
-        traceFile.open(options.trace, std::ios::binary | std::ios::trunc);
+        traceFile.open(PathFromUtf8(options.trace), std::ios::binary | std::ios::trunc);
         if (!traceFile) {
             err << fmt::format("skirmora-sim: cannot write the trace {}: {}\n", options.trace,
                                std::strerror(errno));

@@ -10,6 +10,7 @@
 #include <fmt/core.h>
 #include <json/json.h>
 
+#include "app/Utf8Path.h"
 #include "config/KeyNames.h"
 
 namespace {
@@ -269,7 +270,7 @@ Scenario ParseScenario(const std::string& text, const std::string& name) {
 }
 
 Scenario ReadScenario(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
+    std::ifstream file(PathFromUtf8(path), std::ios::binary);
     if (!file)
         throw ScenarioError(fmt::format("{}: cannot read the scenario: {}", path, std::strerror(errno)));
     std::ostringstream text;
