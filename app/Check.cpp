@@ -71,9 +71,10 @@ int CheckConfigFile(const std::string& path, std::ostream& out, std::ostream& er
         return CheckCannotRun;
     }
     if (CurrentGame()) {
-        err << Printable(fmt::format("skirmora-sim: cannot check {}: a simulated game is already running in this "
-                                     "process\n",
-                                     name));
+        err << Printable(
+            fmt::format("skirmora-sim: cannot check {}: a simulated game is already running in this "
+                        "process\n",
+                        name));
         return CheckCannotRun;
     }
     const CheckedLoad checked = CheckLoad(bytes);

@@ -17,4 +17,5 @@ constexpr std::size_t CheckInputLimit = std::size_t{64} << 20;
 
 // Checks the file at path, or standard input (read from in) for "-"; writes the report to out and errors to
 // err, and returns one of the statuses above.
-int CheckConfigFile(const std::string& path, std::ostream& out, std::ostream& err, std::istream& in = std::cin);
+int CheckConfigFile(const std::string& path, std::ostream& out, std::ostream& err,
+                    std::istream& in = std::cin);

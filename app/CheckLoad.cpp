@@ -32,7 +32,8 @@ bool Has(const Names& names, const std::string& name) {
 
 bool SameLetters(const std::string& a, const std::string& b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+               return std::tolower(static_cast<unsigned char>(x)) ==
+                      std::tolower(static_cast<unsigned char>(y));
            });
 }
 
@@ -62,7 +63,7 @@ class Recorder : public LoadObserver {
     std::vector<std::string> built;  // entry paths of the factions appended, "" for the default one
     std::map<uint32_t, std::string> groupNames;
     bool ended = false;
-    std::string endPath;                   // of the value the load ended at
+    std::string endPath;                    // of the value the load ended at
     const Json::Value* endValue = nullptr;  // in the copy; nullptr when it ended in the reader
     std::string endWhat;
 
@@ -73,12 +74,15 @@ class Recorder : public LoadObserver {
         error = message;
         Map(document, root, "");
     }
-    void KeyRead(const Json::Value& object, const char* key, const Json::Value& value, bool applied) override {
+    void KeyRead(const Json::Value& object, const char* key, const Json::Value& value,
+                 bool applied) override {
         const auto member = nodes_.find(&value);
-        reads.push_back({nodes_.at(&object).path, key, member == nodes_.end() ? nullptr : member->second.copy,
-                         applied});
+        reads.push_back(
+            {nodes_.at(&object).path, key, member == nodes_.end() ? nullptr : member->second.copy, applied});
     }
-    void FactionBuilt(const Json::Value* entry) override { built.push_back(entry ? nodes_.at(entry).path : ""); }
+    void FactionBuilt(const Json::Value* entry) override {
+        built.push_back(entry ? nodes_.at(entry).path : "");
+    }
     void GroupCreated(const std::string& name, uint32_t hash) override { groupNames[hash] = name; }
     void GroupRemoved(uint32_t) override {}
     void Ended(const Json::Value* at, const std::string& what) override {
@@ -142,8 +146,9 @@ class Explainer {
         return c_.parseError && v.isNull() && v.getOffsetStart() >= c_.parseOffset;
     }
     bool WasRead(const std::string& object, const std::string& key) const {
-        return std::any_of(r_.reads.begin(), r_.reads.end(),
-                           [&](const Recorder::Read& read) { return read.object == object && read.key == key; });
+        return std::any_of(r_.reads.begin(), r_.reads.end(), [&](const Recorder::Read& read) {
+            return read.object == object && read.key == key;
+        });
     }
     bool Applied(const std::string& key) const {
         return std::any_of(r_.reads.begin(), r_.reads.end(),
@@ -167,12 +172,14 @@ class Explainer {
                 c_.parseMessage = ExplainParseError(text, r_.errorOffset, r_.error, c_.notJson);
             }
         } else {
-            const std::size_t after = SkipBlanksAndComments(text, static_cast<std::size_t>(r_.root.getOffsetLimit()));
+            const std::size_t after =
+                SkipBlanksAndComments(text, static_cast<std::size_t>(r_.root.getOffsetLimit()));
             if (after < text.size())
                 Add(FindingKind::ChangedNothing, static_cast<std::ptrdiff_t>(after),
                     "text after the end of the document is not read");
             if (r_.root.isNull())
-                Add(FindingKind::ChangedNothing, r_.root, "the document is null: it counts as an empty object");
+                Add(FindingKind::ChangedNothing, r_.root,
+                    "the document is null: it counts as an empty object");
         }
         const std::size_t read = static_cast<std::size_t>(
             c_.parseError ? c_.parseOffset : std::max<std::ptrdiff_t>(0, r_.root.getOffsetLimit()));
@@ -214,13 +221,14 @@ class Explainer {
         for (Json::ArrayIndex k = 0; factions.isArray() && k < factions.size(); ++k) {
             const std::string at = fmt::format("Factions[{}]", k);
             const Json::Value& entry = factions[k];
-            const bool reached = EndsIn(at) || std::any_of(r_.reads.begin(), r_.reads.end(), [&](const auto& read) {
-                                     return read.object == at;
-                                 });
+            const bool reached =
+                EndsIn(at) || std::any_of(r_.reads.begin(), r_.reads.end(),
+                                          [&](const auto& read) { return read.object == at; });
             if (!reached) continue;
             if (entry.isNull() && !CutOff(entry))
                 Add(FindingKind::Warning, entry,
-                    fmt::format("\"{}\" is null: it is built as an empty faction (cap 20, a group of its own)", at));
+                    fmt::format(
+                        "\"{}\" is null: it is built as an empty faction (cap 20, a group of its own)", at));
             if (!entry.isObject()) continue;
             for (const std::string& key : entry.getMemberNames()) {
                 if (Has(FactionKeys, key)) continue;
@@ -257,7 +265,8 @@ class Explainer {
             if (read.applied) {
                 *source = {true, v.getOffsetStart(), ""};
                 if (read.key == "MaxRioters" && v.asInt() <= 0)
-                    Add(FindingKind::Warning, v, fmt::format("\"MaxRioters\": {} lets nobody be recruited", Written(v)));
+                    Add(FindingKind::Warning, v,
+                        fmt::format("\"MaxRioters\": {} lets nobody be recruited", Written(v)));
                 if (read.key == "RiotersOnlyAttackPlayer" && !v.isBool())
                     Add(FindingKind::Warning, v,
                         fmt::format("\"RiotersOnlyAttackPlayer\": the number {} counts as true", Written(v)));
@@ -268,21 +277,25 @@ class Explainer {
             SharedList(read, v);
         } else if (read.key == "Factions" && !read.applied) {
             Add(FindingKind::ChangedNothing, v,
-                v.isArray() ? std::string("\"Factions\" is an empty array: the default faction is built instead")
-                            : fmt::format("\"Factions\" is {}, not an array: the default faction is built instead",
-                                          KindOf(v)));
+                v.isArray()
+                    ? std::string("\"Factions\" is an empty array: the default faction is built instead")
+                    : fmt::format("\"Factions\" is {}, not an array: the default faction is built instead",
+                                  KindOf(v)));
         } else if (read.key == "MaxMembers") {
             Cap(v, path);
         } else if (read.key == "WillAttackSelf") {
             if (!v.isBool() && !v.isNull())
                 Add(FindingKind::Warning, v,
-                    fmt::format("\"{}\": the number {} counts as {}", path, Written(v), v.asBool() ? "true" : "false"));
-            if (v.isNull() && !CutOff(v)) Add(FindingKind::Warning, v, fmt::format("\"{}\": null counts as false", path));
+                    fmt::format("\"{}\": the number {} counts as {}", path, Written(v),
+                                v.asBool() ? "true" : "false"));
+            if (v.isNull() && !CutOff(v))
+                Add(FindingKind::Warning, v, fmt::format("\"{}\": null counts as false", path));
         } else if (read.key == "Weapons" || read.key == "MemberModels") {
             const bool weapons = read.key == "Weapons";
             if (read.applied) {
                 if (weapons && v.size() == 0)
-                    Add(FindingKind::Warning, v, fmt::format("\"{}\" is empty: the faction draws from the shared list", path));
+                    Add(FindingKind::Warning, v,
+                        fmt::format("\"{}\" is empty: the faction draws from the shared list", path));
                 ListNames(v, path, weapons ? NameKind::Weapon : NameKind::Model, false);
             } else {
                 Add(FindingKind::ChangedNothing, v,
@@ -310,7 +323,8 @@ class Explainer {
                 if (trimmed != name && LookupKeyName(trimmed, &code))
                     why = fmt::format("is not a key name: no blanks around it, write \"{}\"", trimmed);
             } else if (v.isInt() && v.asInt() >= 112 && v.asInt() <= 119) {
-                why = fmt::format("is not a key name: write the key's name in quotes, \"F{}\"", v.asInt() - 111);
+                why = fmt::format("is not a key name: write the key's name in quotes, \"F{}\"",
+                                  v.asInt() - 111);
             }
             Unapplied(v, cut ? "\"EnableKey\" " + why : fmt::format("\"EnableKey\": {} {}", written, why),
                       written + " " + why, source);
@@ -323,7 +337,8 @@ class Explainer {
             } else if (v.isNumeric()) {
                 why = written + " is outside the whole numbers it takes (-2147483648 to 2147483647)";
             }
-            Unapplied(v, cut ? "\"MaxRioters\" is cut off by the parse error" : "\"MaxRioters\": " + why, why, source);
+            Unapplied(v, cut ? "\"MaxRioters\" is cut off by the parse error" : "\"MaxRioters\": " + why, why,
+                      source);
         } else if (key == "DisableCops" || key == "PedAccuracy") {
             const bool cops = key == "DisableCops";
             std::string why = written + (cops ? " is not true or false" : " is not a number");
@@ -337,9 +352,11 @@ class Explainer {
         } else if (cut) {
             Add(FindingKind::ChangedNothing, v, "\"RiotersOnlyAttackPlayer\" is cut off by the parse error");
         } else if (v.isNull()) {
-            Unapplied(v, "\"RiotersOnlyAttackPlayer\": null is not true or false", "null is not true or false", source);
+            Unapplied(v, "\"RiotersOnlyAttackPlayer\": null is not true or false",
+                      "null is not true or false", source);
         } else {
-            source.note = fmt::format("the file's {} leaves it as it is: a file can switch it on, never off", written);
+            source.note =
+                fmt::format("the file's {} leaves it as it is: a file can switch it on, never off", written);
         }
     }
 
@@ -353,11 +370,13 @@ class Explainer {
                 thrownOnly = thrownOnly && entry.isString() && IsThrowable(entry.asString());
             if (v.size() == 0)
                 Add(FindingKind::Warning, v,
-                    fmt::format("\"{}\" is empty: factions without weapons of their own get none from it", read.key));
+                    fmt::format("\"{}\" is empty: factions without weapons of their own get none from it",
+                                read.key));
             if (thrownOnly)
                 Add(FindingKind::Warning, v,
-                    fmt::format("\"{}\" holds only thrown weapons, which are taken out: the shared list ends empty",
-                                read.key));
+                    fmt::format(
+                        "\"{}\" holds only thrown weapons, which are taken out: the shared list ends empty",
+                        read.key));
             ListNames(v, read.key, NameKind::Weapon, true);
         } else if (!all && Applied("WeaponsUsedByAllFactions")) {
             Add(FindingKind::ChangedNothing, v,
@@ -369,7 +388,8 @@ class Explainer {
         }
     }
 
-    // The entries of a list of names that the load read (up to where it ended), each against the game's names.
+    // The entries of a list of names that the load read (up to where it ended), each against the game's
+    // names.
     void ListNames(const Json::Value& list, const std::string& path, NameKind kind, bool shared) {
         for (Json::ArrayIndex k = 0; k < list.size(); ++k) {
             const Json::Value& entry = list[k];
@@ -380,19 +400,22 @@ class Explainer {
                 Add(FindingKind::Warning, entry,
                     fmt::format("\"{}\" is cut off by the parse error and becomes the empty name \"\"", at));
             } else if (entry.isNull()) {
-                Add(FindingKind::Warning, entry, fmt::format("\"{}\" is null and becomes the empty name \"\"", at));
+                Add(FindingKind::Warning, entry,
+                    fmt::format("\"{}\" is null and becomes the empty name \"\"", at));
             } else if (!entry.isString()) {
                 Add(FindingKind::Warning, entry,
-                    fmt::format("\"{}\": {} is not a text and becomes the name \"{}\"", at, Written(entry), name));
+                    fmt::format("\"{}\": {} is not a text and becomes the name \"{}\"", at, Written(entry),
+                                name));
             } else if (name.empty()) {
                 Add(FindingKind::Warning, entry, fmt::format("\"{}\" is the empty name", at));
             } else {
                 for (const std::string& thrown : ThrowableList)
                     if (shared && name != thrown && SameLetters(name, thrown))
                         Add(FindingKind::Warning, entry,
-                            fmt::format("\"{}\": \"{}\" is the thrown weapon {} in other letters, so it is not "
-                                        "taken out of the shared list",
-                                        at, name, thrown));
+                            fmt::format(
+                                "\"{}\": \"{}\" is the thrown weapon {} in other letters, so it is not "
+                                "taken out of the shared list",
+                                at, name, thrown));
                 GameName(entry, at, name, kind);
             }
         }
@@ -404,15 +427,17 @@ class Explainer {
         const char* what = kind == NameKind::Weapon ? "a weapon" : "a ped model";
         if (verdict.likelyTypo && Trimmed(name) != name && SameLetters(verdict.nearest, Trimmed(name))) {
             Add(FindingKind::UnknownName, entry,
-                fmt::format("\"{}\": \"{}\" has blanks around it, which the game does not ignore: write \"{}\"", at,
-                            name, verdict.nearest));
+                fmt::format(
+                    "\"{}\": \"{}\" has blanks around it, which the game does not ignore: write \"{}\"", at,
+                    name, verdict.nearest));
         } else if (verdict.likelyTypo) {
             Add(FindingKind::UnknownName, entry,
                 fmt::format("\"{}\": \"{}\" is not {} of the game: did you mean \"{}\"?", at, name, what,
                             verdict.nearest));
         } else {
             Add(FindingKind::Note, entry,
-                fmt::format("\"{}\": \"{}\" is not {} of the base game, nor close to one: fine if another mod adds it",
+                fmt::format("\"{}\": \"{}\" is not {} of the base game, nor close to one: fine if another "
+                            "mod adds it",
                             at, name, what));
         }
     }
@@ -420,11 +445,14 @@ class Explainer {
     void Cap(const Json::Value& v, const std::string& path) {
         if (v.isNull()) {
             Add(FindingKind::Warning, v,
-                CutOff(v) ? fmt::format("\"{}\" is cut off by the parse error and counts as 0: it recruits nobody", path)
-                          : fmt::format("\"{}\": null counts as 0: it recruits nobody", path));
+                CutOff(v)
+                    ? fmt::format("\"{}\" is cut off by the parse error and counts as 0: it recruits nobody",
+                                  path)
+                    : fmt::format("\"{}\": null counts as 0: it recruits nobody", path));
             return;
         }
-        if (v.isBool()) Add(FindingKind::Warning, v, fmt::format("\"{}\": {} counts as {}", path, Written(v), v.asInt()));
+        if (v.isBool())
+            Add(FindingKind::Warning, v, fmt::format("\"{}\": {} counts as {}", path, Written(v), v.asInt()));
         if (v.type() == Json::realValue && v.asDouble() != std::trunc(v.asDouble()))
             Add(FindingKind::Warning, v, fmt::format("\"{}\": {} is cut to {}", path, Written(v), v.asInt()));
         if (v.asInt() == 0) Add(FindingKind::Warning, v, fmt::format("\"{}\": 0 recruits nobody", path));
@@ -433,13 +461,16 @@ class Explainer {
     void End() {
         c_.ended = true;
         const char* kept =
-            "The factions are not rebuilt: those of the last load stay. At the game's start there are none yet, so";
+            "The factions are not rebuilt: those of the last load stay. At the game's start there are none "
+            "yet, so";
         const char* keptMore = "nobody is recruited until a load gets through.";
         if (!r_.endValue) {
             c_.endOffset = r_.parsed ? -1 : DeepestOffset(c_.text);
-            c_.endWhy = r_.parsed ? "the load ran out of memory"
-                                  : "the file nests arrays and objects more than 1000 deep, and the reader gives up";
-            c_.endEffect = {"Nothing changed: the settings and the shared weapons keep their values.", kept, keptMore};
+            c_.endWhy =
+                r_.parsed ? "the load ran out of memory"
+                          : "the file nests arrays and objects more than 1000 deep, and the reader gives up";
+            c_.endEffect = {"Nothing changed: the settings and the shared weapons keep their values.", kept,
+                            keptMore};
             return;
         }
         const Json::Value& v = *r_.endValue;
@@ -447,7 +478,8 @@ class Explainer {
         c_.endOffset = v.getOffsetStart();
         c_.endWhy = EndWhy(v, path);
         if (path.empty()) {
-            c_.endEffect = {"Nothing changed: the settings and the shared weapons keep their values.", kept, keptMore};
+            c_.endEffect = {"Nothing changed: the settings and the shared weapons keep their values.", kept,
+                            keptMore};
         } else if (WasRead("", "Factions")) {
             const std::size_t built = c_.factions.size();
             c_.endEffect = {
@@ -456,21 +488,24 @@ class Explainer {
                             built == 1 ? "faction" : "factions",
                             built == 0 ? ": no faction at all, so nobody is recruited" : "")};
             const std::string entry = path.substr(0, path.find(']') + 1);
-            const auto group = std::find_if(r_.groupNames.begin(), r_.groupNames.end(), [&](const auto& named) {
-                return "Factions[" + named.second + "]" == entry;
-            });
+            const auto group =
+                std::find_if(r_.groupNames.begin(), r_.groupNames.end(),
+                             [&](const auto& named) { return "Factions[" + named.second + "]" == entry; });
             if (std::find(r_.built.begin(), r_.built.end(), entry) != r_.built.end()) {
-                c_.endEffect.push_back(fmt::format("\"{}\" is in the faction list with the models before the bad entry.", entry));
+                c_.endEffect.push_back(fmt::format(
+                    "\"{}\" is in the faction list with the models before the bad entry.", entry));
             } else if (group != r_.groupNames.end()) {
-                c_.endEffect.push_back(fmt::format("\"{}\" is not in the faction list, and the group \"{}\" made for it "
-                                                   "stays in the game and is never removed.",
-                                                   entry, group->second));
+                c_.endEffect.push_back(
+                    fmt::format("\"{}\" is not in the faction list, and the group \"{}\" made for it "
+                                "stays in the game and is never removed.",
+                                entry, group->second));
             } else {
                 c_.endEffect.push_back(fmt::format("\"{}\" is not built.", entry));
             }
         } else if (path.rfind(c_.weaponsKey + "[", 0) == 0 && !c_.weaponsKey.empty()) {
-            c_.endEffect = {"The shared weapons hold the entries before the bad one; nothing after it is read.", kept,
-                            keptMore};
+            c_.endEffect = {
+                "The shared weapons hold the entries before the bad one; nothing after it is read.", kept,
+                keptMore};
         } else {
             c_.endEffect = {"What was read before it is applied; nothing after it is read.", kept, keptMore};
         }
@@ -481,7 +516,8 @@ class Explainer {
             std::string list;
             for (const std::string& name : thrown)
                 list += (list.empty() ? "" : ", ") + name;
-            c_.endEffect.push_back("The thrown weapons are not taken out of the shared list (the last step of a load):");
+            c_.endEffect.push_back(
+                "The thrown weapons are not taken out of the shared list (the last step of a load):");
             c_.endEffect.push_back(list + (thrown.size() == 1 ? " stays in it." : " stay in it."));
         }
         NotRead(path);
@@ -489,20 +525,24 @@ class Explainer {
 
     std::string EndWhy(const Json::Value& v, const std::string& path) const {
         if (path.empty())
-            return fmt::format("the document is {}, not an object {{...}}: the load ends at its first key", KindOf(v));
+            return fmt::format("the document is {}, not an object {{...}}: the load ends at its first key",
+                               KindOf(v));
         const std::string kind = KindOf(v) + (v.isString() ? " (" + Written(v) + ")" : "");
         const std::string parent = path.back() == ']' ? path.substr(0, path.rfind('[')) : "";
         const std::string key = path.substr(path.rfind('.') == std::string::npos ? 0 : path.rfind('.') + 1);
-        if (parent == "Factions") return fmt::format("\"{}\" is {}: a faction must be an object {{...}}", path, KindOf(v));
+        if (parent == "Factions")
+            return fmt::format("\"{}\" is {}: a faction must be an object {{...}}", path, KindOf(v));
         if (!parent.empty())
-            return fmt::format("\"{}\" is {}: a {} name must be a text", path, KindOf(v),
-                               parent.size() >= 12 && parent.compare(parent.size() - 12, 12, "MemberModels") == 0
-                                   ? "model"
-                                   : "weapon");
+            return fmt::format(
+                "\"{}\" is {}: a {} name must be a text", path, KindOf(v),
+                parent.size() >= 12 && parent.compare(parent.size() - 12, 12, "MemberModels") == 0
+                    ? "model"
+                    : "weapon");
         if (key == "EnableKey")
             return fmt::format("\"EnableKey\" is {}: a key name must be a text such as \"F6\"", KindOf(v));
         if (key == "MaxMembers" && v.isNumeric())
-            return fmt::format("\"{}\": {} is outside the 32-bit range (-2147483648 to 2147483647)", path, Written(v));
+            return fmt::format("\"{}\": {} is outside the 32-bit range (-2147483648 to 2147483647)", path,
+                               Written(v));
         if (key == "MaxMembers") return fmt::format("\"{}\" is {}: a cap must be a number", path, kind);
         if (key == "RiotersOnlyAttackPlayer" || key == "WillAttackSelf")
             return fmt::format("\"{}\" is {}: it must be true or false", path, kind);
@@ -513,7 +553,8 @@ class Explainer {
     void NotRead(const std::string& endPath) {
         auto unread = [&](const Json::Value& object, const std::string& at, const Names& keys) {
             for (const std::string& key : keys) {
-                const Json::Value* v = object.isObject() ? object.find(key.data(), key.data() + key.size()) : nullptr;
+                const Json::Value* v =
+                    object.isObject() ? object.find(key.data(), key.data() + key.size()) : nullptr;
                 const std::string path = Child(at, key);
                 if (!v || WasRead(at, key) || EndsIn(path)) continue;
                 Add(FindingKind::NotRead, *v, fmt::format("\"{}\" not read: the load ended before it", path));
@@ -531,8 +572,8 @@ class Explainer {
         Add(FindingKind::NotRead, factions[k + 1],
             k + 2 == factions.size()
                 ? fmt::format("\"Factions[{}]\" not read: the load ended before it", k + 1)
-                : fmt::format("\"Factions[{}]\" to \"Factions[{}]\" not read: the load ended before them", k + 1,
-                              factions.size() - 1));
+                : fmt::format("\"Factions[{}]\" to \"Factions[{}]\" not read: the load ended before them",
+                              k + 1, factions.size() - 1));
     }
 
     // What the end of a completed load took out of the shared list.
@@ -573,8 +614,9 @@ CheckedLoad CheckLoad(const std::string& bytes) {
             const std::string& entry = k < recorder.built.size() ? recorder.built[k] : "";
             const Json::Value& document = recorder.root;
             const Json::Value* at =
-                entry.empty() ? nullptr
-                              : &document["Factions"][static_cast<Json::ArrayIndex>(std::stoul(entry.substr(9)))];
+                entry.empty()
+                    ? nullptr
+                    : &document["Factions"][static_cast<Json::ArrayIndex>(std::stoul(entry.substr(9)))];
             checked.factions.push_back({f, group, at ? at->getOffsetStart() : -1});
         }
     }

@@ -40,7 +40,7 @@ struct ShownFaction {
 };
 
 struct CheckedLoad {
-    std::string text;  // what the loader parsed: the bytes after a byte-order mark
+    std::string text;    // what the loader parsed: the bytes after a byte-order mark
     bool empty = false;  // no value at all: only blanks and comments
     bool parseError = false;
     bool notJson = false;
@@ -48,7 +48,7 @@ struct CheckedLoad {
     std::string parseMessage;
     bool ended = false;  // an exception ended the load
     std::ptrdiff_t endOffset = -1;
-    std::string endWhy;             // e.g. "Factions[1].MaxMembers" is a text ("4"): a cap must be a number
+    std::string endWhy;  // e.g. "Factions[1].MaxMembers" is a text ("4"): a cap must be a number
     std::vector<std::string> endEffect;  // what that leaves, line by line
     SettingSource enableKey, maxRioters, disableCops, pedAccuracy, riotersOnlyAttackPlayer;
     std::string weaponsKey;  // the key the shared list came from, "" when the file did not replace it

@@ -41,8 +41,8 @@ std::string Wrapped(const Names& names, std::size_t indent) {
 }
 
 std::size_t Count(const CheckedLoad& c, FindingKind kind) {
-    return static_cast<std::size_t>(std::count_if(c.findings.begin(), c.findings.end(),
-                                                  [&](const Finding& finding) { return finding.kind == kind; }));
+    return static_cast<std::size_t>(std::count_if(
+        c.findings.begin(), c.findings.end(), [&](const Finding& finding) { return finding.kind == kind; }));
 }
 
 std::string KeyName(int32_t code) {
@@ -73,7 +73,8 @@ std::string Headline(const CheckedLoad& c, const LineIndex& lines, int status) {
         for (std::size_t k = 0; k < parts.size(); ++k)
             line += (k > 0 ? " and " : c.parseError ? ", and " : ", but ") + parts[k];
     } else {
-        line = c.empty ? "holds no settings: everything keeps its built-in value" : "loads completely, every key applied";
+        line = c.empty ? "holds no settings: everything keeps its built-in value"
+                       : "loads completely, every key applied";
     }
     if (warnings > 0) line += fmt::format(" ({} below)", Plural(warnings, "warning", "warnings"));
     return line;
@@ -89,16 +90,17 @@ void WriteSettings(const CheckedLoad& c, const LineIndex& lines, std::ostream& o
     row("MaxRioters", std::to_string(s.MaxRioters), Source(lines, c.maxRioters));
     row("DisableCops", s.DisableCops ? "true" : "false", Source(lines, c.disableCops));
     row("PedAccuracy", fmt::format("{}", s.PedAccuracy),
-        Source(lines, c.pedAccuracy) + fmt::format("; rioters get accuracy {}", AccuracyInteger(s.PedAccuracy)));
+        Source(lines, c.pedAccuracy) +
+            fmt::format("; rioters get accuracy {}", AccuracyInteger(s.PedAccuracy)));
     row("RiotersOnlyAttackPlayer", s.RiotersOnlyAttackPlayer ? "true" : "false",
         Source(lines, c.riotersOnlyAttackPlayer) +
             (s.RiotersOnlyAttackPlayer ? "; every rioter fights only the player" : ""));
 }
 
 void WriteWeapons(const CheckedLoad& c, const LineIndex& lines, std::ostream& out) {
-    const std::string from =
-        c.weaponsKey.empty() ? "built-in"
-                             : fmt::format("from \"{}\", {}", c.weaponsKey, At(lines, c.weaponsOffset, false));
+    const std::string from = c.weaponsKey.empty() ? "built-in"
+                                                  : fmt::format("from \"{}\", {}", c.weaponsKey,
+                                                                At(lines, c.weaponsOffset, false));
     out << fmt::format("\nShared weapons ({}, {})\n", c.weapons.size(), from);
     out << "  "
         << (c.weapons.empty() ? "none: rioters of factions without weapons of their own get no weapon"
@@ -108,14 +110,17 @@ void WriteWeapons(const CheckedLoad& c, const LineIndex& lines, std::ostream& ou
         out << fmt::format("  thrown weapons taken out: {}\n", Wrapped(c.thrownRemoved, 28));
     Names thrown;
     for (const std::string& name : c.weapons)
-        if (IsThrowable(name) && std::find(thrown.begin(), thrown.end(), name) == thrown.end()) thrown.push_back(name);
+        if (IsThrowable(name) && std::find(thrown.begin(), thrown.end(), name) == thrown.end())
+            thrown.push_back(name);
     if (c.ended && !thrown.empty())
-        out << fmt::format("  thrown weapons NOT taken out (the load ended early): {}\n", Wrapped(thrown, 56));
+        out << fmt::format("  thrown weapons NOT taken out (the load ended early): {}\n",
+                           Wrapped(thrown, 56));
 }
 
 std::string Cap(uint32_t cap) {
     if (cap > static_cast<uint32_t>(INT_MAX))
-        return fmt::format("no cap of its own (MaxMembers {}; only MaxRioters limits it)", static_cast<int32_t>(cap));
+        return fmt::format("no cap of its own (MaxMembers {}; only MaxRioters limits it)",
+                           static_cast<int32_t>(cap));
     if (cap == 0) return "cap 0: recruits nobody";
     return fmt::format("cap {}", cap);
 }
@@ -132,8 +137,9 @@ void WriteFactions(const CheckedLoad& c, const LineIndex& lines, std::ostream& o
         } else if (name.empty()) {
             group = "no group yet (\"RIOTER\" is made after the game's start-up load)";
         } else {
-            group = fmt::format("group \"{}\" (0x{:08X}){}", name, f.GroupHash,
-                                name == "RIOTER" ? ": every rioter fights only the player" : ", fights the other factions");
+            group = fmt::format(
+                "group \"{}\" (0x{:08X}){}", name, f.GroupHash,
+                name == "RIOTER" ? ": every rioter fights only the player" : ", fights the other factions");
         }
         if (f.IsDefault) {
             const bool fromMax = f.MaxMembers == static_cast<uint32_t>(c.settings.MaxRioters);
@@ -144,7 +150,8 @@ void WriteFactions(const CheckedLoad& c, const LineIndex& lines, std::ostream& o
             out << fmt::format("  Factions[{}]{}: {}, {}\n", k, line.empty() ? "" : " (" + line + ")",
                                Cap(f.MaxMembers), group);
         }
-        out << "    models   " << (f.MemberModels.empty() ? "random pedestrians" : Wrapped(f.MemberModels, 13)) << "\n";
+        out << "    models   "
+            << (f.MemberModels.empty() ? "random pedestrians" : Wrapped(f.MemberModels, 13)) << "\n";
         out << "    weapons  " << (f.Weapons.empty() ? "the shared list" : Wrapped(f.Weapons, 13)) << "\n";
     }
 }
@@ -185,11 +192,13 @@ std::string ReportOf(const std::string& name, const CheckedLoad& c, int status) 
     const LineIndex lines(c.text);
     std::ostringstream out;
     out << fmt::format("{}: {} (exit status {})\n", name, Headline(c, lines, status), status);
-    if (c.empty) out << "\nThe file holds no JSON value, only blanks and comments: every key counts as absent.\n";
+    if (c.empty)
+        out << "\nThe file holds no JSON value, only blanks and comments: every key counts as absent.\n";
     if (c.parseError) {
         out << (c.notJson ? "\nNot JSON\n" : "\nParse error\n");
         out << fmt::format("  {}: {}\n", At(lines, c.parseOffset, true), c.parseMessage);
-        out << "  The loader applies what it read before this point as if it were the whole file; nothing after\n"
+        out << "  The loader applies what it read before this point as if it were the whole file; nothing "
+               "after\n"
                "  it is read.\n";
     }
     if (c.ended) {

@@ -28,9 +28,11 @@ std::size_t StringEnd(const std::string& text, std::size_t k, std::size_t end) {
 // The length of the valid UTF-8 sequence at k, or 0.
 std::size_t Utf8Length(const std::string& text, std::size_t k) {
     const unsigned char u = static_cast<unsigned char>(text[k]);
-    const std::size_t n = u < 0x80 ? 1 : u >= 0xC2 && u <= 0xDF ? 2 : u >= 0xE0 && u <= 0xEF ? 3
-                                     : u >= 0xF0 && u <= 0xF4  ? 4
-                                                               : 0;
+    const std::size_t n = u < 0x80                 ? 1
+                          : u >= 0xC2 && u <= 0xDF ? 2
+                          : u >= 0xE0 && u <= 0xEF ? 3
+                          : u >= 0xF0 && u <= 0xF4 ? 4
+                                                   : 0;
     if (n == 0 || k + n > text.size()) return 0;
     for (std::size_t j = 1; j < n; ++j)
         if ((static_cast<unsigned char>(text[k + j]) & 0xC0) != 0x80) return 0;
@@ -172,7 +174,8 @@ std::vector<Repeat> RepeatedKeys(const std::string& text, std::size_t end) {
 
 std::ptrdiff_t DeepestOffset(const std::string& text) {
     int depth = 0;
-    for (std::size_t k = SkipBlanksAndComments(text, 0); k < text.size(); k = SkipBlanksAndComments(text, k)) {
+    for (std::size_t k = SkipBlanksAndComments(text, 0); k < text.size();
+         k = SkipBlanksAndComments(text, k)) {
         const char c = text[k];
         const bool value = c != ',' && c != ':' && c != ']' && c != '}';
         if (value && depth >= 1000) return static_cast<std::ptrdiff_t>(k);
@@ -185,7 +188,8 @@ std::ptrdiff_t DeepestOffset(const std::string& text) {
 
 std::string ExplainParseError(const std::string& text, std::ptrdiff_t offset, const std::string& message,
                               bool& notJson) {
-    const std::size_t at = std::min(static_cast<std::size_t>(std::max<std::ptrdiff_t>(offset, 0)), text.size());
+    const std::size_t at =
+        std::min(static_cast<std::size_t>(std::max<std::ptrdiff_t>(offset, 0)), text.size());
     notJson = false;
     if (text.compare(at, 3, "\xEF\xBB\xBF") == 0)
         return "a second byte-order mark (an invisible mark that editors write) before the document";
@@ -199,7 +203,8 @@ std::string ExplainParseError(const std::string& text, std::ptrdiff_t offset, co
             const unsigned char u = static_cast<unsigned char>(text[k]);
             start += u < 0x20 || u >= 0x7F ? fmt::format("\\x{:02X}", u) : std::string(1, text[k]);
         }
-        return fmt::format("the file is not JSON text: it starts with \"{}\" where a value such as {{ must be", start);
+        return fmt::format(
+            "the file is not JSON text: it starts with \"{}\" where a value such as {{ must be", start);
     }
     std::size_t before = at;
     while (before > 0 && std::isspace(static_cast<unsigned char>(text[before - 1])))

@@ -41,7 +41,8 @@ struct Repeat {
 // Keys given twice in one object, in the text before end: the parser keeps the later value without a word.
 std::vector<Repeat> RepeatedKeys(const std::string& text, std::size_t end);
 
-// Where the reader meets its nesting limit: the first value inside 1000 open arrays and objects; -1 when none.
+// Where the reader meets its nesting limit: the first value inside 1000 open arrays and objects; -1 when
+// none.
 std::ptrdiff_t DeepestOffset(const std::string& text);
 
 // The parser's error message in a newcomer's words where it can say more: a trailing comma, or a file that

@@ -46,7 +46,8 @@ NameVerdict Judge(const std::string& name, NameKind kind) {
     const std::string lower = Lower(name);
     auto find = [&](const std::string& wanted) {
         const auto at = std::find(list.lower.begin(), list.lower.end(), wanted);
-        return at == list.lower.end() ? std::string() : list.names[static_cast<std::size_t>(at - list.lower.begin())];
+        return at == list.lower.end() ? std::string()
+                                      : list.names[static_cast<std::size_t>(at - list.lower.begin())];
     };
     verdict.known = !find(lower).empty();
     if (verdict.known) return verdict;

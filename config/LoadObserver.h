@@ -15,7 +15,8 @@ class LoadObserver {
     // The load read the member key of object (the document or a faction entry) and met value (a null value
     // when the member is absent); applied tells whether the value took effect. For a list of names the call
     // comes before its entries are read.
-    virtual void KeyRead(const Json::Value& object, const char* key, const Json::Value& value, bool applied) = 0;
+    virtual void KeyRead(const Json::Value& object, const char* key, const Json::Value& value,
+                         bool applied) = 0;
     // A faction was appended to FactionList: built from entry, or the default faction (nullptr).
     virtual void FactionBuilt(const Json::Value* entry) = 0;
     virtual void GroupCreated(const std::string& name, uint32_t hash) = 0;

@@ -72,7 +72,8 @@ void ExpectReportTells(const std::string& report, const GameLoad& game, const st
     EXPECT_EQ(Row(report, "MaxRioters"), std::to_string(game.settings.MaxRioters)) << what;
     EXPECT_EQ(Row(report, "DisableCops"), game.settings.DisableCops ? "true" : "false") << what;
     EXPECT_EQ(Row(report, "PedAccuracy"), fmt::format("{}", game.settings.PedAccuracy)) << what;
-    EXPECT_EQ(Row(report, "RiotersOnlyAttackPlayer"), game.settings.RiotersOnlyAttackPlayer ? "true" : "false")
+    EXPECT_EQ(Row(report, "RiotersOnlyAttackPlayer"),
+              game.settings.RiotersOnlyAttackPlayer ? "true" : "false")
         << what;
     EXPECT_TRUE(Contains(report, fmt::format("\nShared weapons ({}, ", game.weapons.size()))) << what;
     EXPECT_TRUE(Contains(report, fmt::format("\nFactions ({})\n", game.factions.size()))) << what;
@@ -80,10 +81,12 @@ void ExpectReportTells(const std::string& report, const GameLoad& game, const st
         const Faction& f = game.factions[k];
         std::string line;
         for (const std::string& l : Lines(report))
-            if (l.rfind(f.IsDefault ? "  the default faction" : fmt::format("  Factions[{}]", k), 0) == 0) line = l;
+            if (l.rfind(f.IsDefault ? "  the default faction" : fmt::format("  Factions[{}]", k), 0) == 0)
+                line = l;
         ASSERT_FALSE(line.empty()) << what << " faction " << k << "\n" << report;
-        const std::string cap = f.MaxMembers > static_cast<uint32_t>(INT_MAX) ? std::string("no cap of its own")
-                                                                              : fmt::format("cap {}", f.MaxMembers);
+        const std::string cap = f.MaxMembers > static_cast<uint32_t>(INT_MAX)
+                                    ? std::string("no cap of its own")
+                                    : fmt::format("cap {}", f.MaxMembers);
         EXPECT_TRUE(Contains(line, cap)) << what << ": " << line;
         const std::string group = f.GroupHash != 0 ? fmt::format("(0x{:08X})", f.GroupHash) : "no group";
         EXPECT_TRUE(Contains(line, group)) << what << ": " << line;
@@ -95,7 +98,7 @@ struct Case {
     const char* what;
     std::string text;
     int status;
-    std::vector<std::string> says;     // fragments the report must hold
+    std::vector<std::string> says;          // fragments the report must hold
     std::vector<std::string> notSays = {};  // and must not
 };
 
@@ -414,11 +417,18 @@ TEST_F(CheckTest, TextFormsAndParseErrors) {
         {"binary garbage",
          std::string("\x89PNG\r\n\x1A\n\0\0\0\rIHDR", 16),
          CheckKeysIgnored,
-         {"is not JSON text: the game reads no setting from it", R"(it starts with "\x89PNG\x0D\x0A\x1A\x0A")"},
+         {"is not JSON text: the game reads no setting from it",
+          R"(it starts with "\x89PNG\x0D\x0A\x1A\x0A")"},
          {"parse error"}},
         {"UTF-16", std::string("\xFF\xFE{\0}\0", 6), CheckKeysIgnored, {"UTF-16 text", "save it as UTF-8"}},
-        {"trailing comma", "{\"MaxRioters\": 9,\n}", CheckKeysIgnored, {"line 2, column 1: a comma before the closing '}' (a trailing comma)"}},
-        {"bytes that are not UTF-8", "{\"Caf\xE9\x1B[2J\": 1}", CheckKeysIgnored, {R"(unknown key "Caf\xE9\x1B[2J")"}},
+        {"trailing comma",
+         "{\"MaxRioters\": 9,\n}",
+         CheckKeysIgnored,
+         {"line 2, column 1: a comma before the closing '}' (a trailing comma)"}},
+        {"bytes that are not UTF-8",
+         "{\"Caf\xE9\x1B[2J\": 1}",
+         CheckKeysIgnored,
+         {R"(unknown key "Caf\xE9\x1B[2J")"}},
     };
     RunCases(cases);
 }
@@ -451,7 +461,8 @@ TEST_F(CheckTest, FilesThatCannotBeRead) {
         {"missing", dir.Path() + "/nothing.txt", "No such file or directory"},
         {"a directory", dir.Path() + "/folder", "Is a directory"},
         {"under a file", Path() + "/x", "Not a directory"},
-        {"endless", "/dev/zero", "it holds more than 64 MiB, far more than any config file: not read further"},
+        {"endless", "/dev/zero",
+         "it holds more than 64 MiB, far more than any config file: not read further"},
     };
     dir.WriteConfig("{}");
     for (const Case& c : cases) {
@@ -494,7 +505,9 @@ TEST_F(CheckTest, RunsInAFreshGameAndLeavesNoneBehind) {
 
 TEST_F(CheckTest, TheGamesOwnNames) {
     auto shared = [](const std::string& names) { return R"({"WeaponsUsedByAllFactions": [)" + names + "]}"; };
-    auto models = [](const std::string& names) { return R"({"Factions": [{"MemberModels": [)" + names + "]}]}"; };
+    auto models = [](const std::string& names) {
+        return R"({"Factions": [{"MemberModels": [)" + names + "]}]}";
+    };
     const std::vector<Case> cases = {
         {"misspelt weapon",
          shared(R"("WEAPON_SMG", "WEAPON_PISTLO")"),
@@ -502,15 +515,25 @@ TEST_F(CheckTest, TheGamesOwnNames) {
          {"loads, but 1 name is not the game's",
           R"(line 1, column 45: "WeaponsUsedByAllFactions[1]": "WEAPON_PISTLO" is not a weapon of the game: did you mean "WEAPON_PISTOL"?)",
           "The game arms nobody with a weapon it does not have"}},
-        {"trailing blank", shared(R"("WEAPON_PISTOL ")"), CheckKeysIgnored, {R"(has blanks around it, which the game does not ignore: write "WEAPON_PISTOL")"}},
+        {"trailing blank",
+         shared(R"("WEAPON_PISTOL ")"),
+         CheckKeysIgnored,
+         {R"(has blanks around it, which the game does not ignore: write "WEAPON_PISTOL")"}},
         {"no prefix", shared(R"("PISTOL")"), CheckKeysIgnored, {R"(did you mean "WEAPON_PISTOL"?)"}},
-        {"misspelt model", models(R"("g_m_y_balaorig_01")"), CheckKeysIgnored, {R"(is not a ped model of the game: did you mean "g_m_y_ballaorig_01"?)"}},
+        {"misspelt model",
+         models(R"("g_m_y_balaorig_01")"),
+         CheckKeysIgnored,
+         {R"(is not a ped model of the game: did you mean "g_m_y_ballaorig_01"?)"}},
         {"letters in any case",
          R"({"PedWeapons": ["weapon_pistol", "Weapon_Smg"], "Factions": [{"MemberModels": ["G_M_Y_FAMCA_01"]}]})",
          CheckLoaded,
          {},
          {"Names the game", "Notes"}},
-        {"add-on model", models(R"("my_addon_ped_01")"), CheckLoaded, {"Notes\n", R"("my_addon_ped_01" is not a ped model of the base game, nor close to one: fine if another mod adds it)"}},
+        {"add-on model",
+         models(R"("my_addon_ped_01")"),
+         CheckLoaded,
+         {"Notes\n",
+          R"("my_addon_ped_01" is not a ped model of the base game, nor close to one: fine if another mod adds it)"}},
         {"the unused list is not judged",
          R"({"WeaponsUsedByAllFactions": ["WEAPON_SMG"], "PedWeapons": ["WEAPON_PISTLO"]})",
          CheckKeysIgnored,
@@ -546,8 +569,9 @@ TEST(CheckTextTest, PositionsCountLinesAsTheParserDoes) {
 }
 
 TEST(CheckTextTest, Suggestions) {
-    const std::vector<std::string> top = {"EnableKey",   "MaxRioters",  "WeaponsUsedByAllFactions", "PedWeapons",
-                       "DisableCops", "PedAccuracy", "RiotersOnlyAttackPlayer",  "Factions"};
+    const std::vector<std::string> top = {
+        "EnableKey",   "MaxRioters",  "WeaponsUsedByAllFactions", "PedWeapons",
+        "DisableCops", "PedAccuracy", "RiotersOnlyAttackPlayer",  "Factions"};
     const std::pair<const char*, const char*> cases[] = {
         {"MaxRioter", "MaxRioters"},
         {"maxrioters", "MaxRioters"},
@@ -564,8 +588,8 @@ TEST(CheckTextTest, Suggestions) {
         EXPECT_EQ(SuggestKey(c.first, top), c.second) << c.first;
 }
 
-// Every config the project holds elsewhere (the fuzz corpus, the players' example): the report tells the game's
-// own load of each of them.
+// Every config the project holds elsewhere (the fuzz corpus, the players' example): the report tells the
+// game's own load of each of them.
 TEST_F(CheckTest, AgreesWithTheGameOnEveryConfigTheProjectHolds) {
     const std::filesystem::path root(SKIRMORA_SOURCE_DIR);
     std::vector<std::filesystem::path> files = {root / "examples" / "Skirmora_config.txt"};

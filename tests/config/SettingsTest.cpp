@@ -71,8 +71,9 @@ TEST(Settings, KeyNameLookupIsExact) {
     EXPECT_EQ(KeyNameTable.size(), 8u);
 }
 
-// Whatever a run leaves in the script's globals (random state, the tick's high part past a wrap, settings, factions,
-// status text), the reset puts back: a second run is the first over again, native call for native call.
+// Whatever a run leaves in the script's globals (random state, the tick's high part past a wrap, settings,
+// factions, status text), the reset puts back: a second run is the first over again, native call for native
+// call.
 TEST(ScriptState, ARunAfterTheResetRepeatsTheFirst) {
     auto riot = [] {
         ScriptRun run(0xFFFFF000u);
