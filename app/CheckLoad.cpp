@@ -5,6 +5,7 @@
 #include <cmath>
 #include <map>
 #include <unordered_map>
+#include <unordered_set>
 
 #include <fmt/format.h>
 
@@ -187,7 +188,7 @@ class Explainer {
         for (const Repeat& repeat : RepeatedKeys(text, std::min(read, text.size())))
             Add(FindingKind::ChangedNothing, repeat.first,
                 fmt::format("\"{}\" is given again on line {}: only the later one counts", repeat.path,
-                            lines.Of(repeat.later).line));
+                            lines.Of(repeat.later, false).line));
     }
 
     void Unknown(const Json::Value& v, const std::string& key, const std::string& where, const Names& known) {
@@ -218,13 +219,13 @@ class Explainer {
             }
         }
         const Json::Value& factions = r_.root.isObject() ? r_.root["Factions"] : Json::Value::nullSingleton();
+        std::unordered_set<std::string> readFrom;  // the entries the load reached
+        for (const Recorder::Read& read : r_.reads)
+            readFrom.insert(read.object);
         for (Json::ArrayIndex k = 0; factions.isArray() && k < factions.size(); ++k) {
             const std::string at = fmt::format("Factions[{}]", k);
             const Json::Value& entry = factions[k];
-            const bool reached =
-                EndsIn(at) || std::any_of(r_.reads.begin(), r_.reads.end(),
-                                          [&](const auto& read) { return read.object == at; });
-            if (!reached) continue;
+            if (!EndsIn(at) && !readFrom.count(at)) continue;
             if (entry.isNull() && !CutOff(entry))
                 Add(FindingKind::Warning, entry,
                     fmt::format(

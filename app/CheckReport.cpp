@@ -20,7 +20,7 @@ std::string Plural(std::size_t count, const char* one, const char* many) {
 }
 
 std::string At(const LineIndex& lines, std::ptrdiff_t offset, bool column) {
-    const TextPosition position = lines.Of(offset);
+    const TextPosition position = lines.Of(offset, column);
     if (position.line == 0) return "";
     return column ? fmt::format("line {}, column {}", position.line, position.column)
                   : fmt::format("line {}", position.line);

@@ -53,14 +53,14 @@ LineIndex::LineIndex(const std::string& text) : text_(text) {
     }
 }
 
-TextPosition LineIndex::Of(std::ptrdiff_t offset) const {
+TextPosition LineIndex::Of(std::ptrdiff_t offset, bool column) const {
     if (offset < 0) return {};
     const std::size_t at = std::min(static_cast<std::size_t>(offset), text_.size());
     // The last line that starts at or before the offset; a "\r\n" counts as one line end.
     const auto next = std::upper_bound(starts_.begin(), starts_.end(), at);
     const std::size_t line = static_cast<std::size_t>(next - starts_.begin());
     TextPosition position{static_cast<int>(line), 1};
-    for (std::size_t k = starts_[line - 1]; k < at; ++k)
+    for (std::size_t k = starts_[line - 1]; column && k < at; ++k)
         if ((static_cast<unsigned char>(text_[k]) & 0xC0) != 0x80) ++position.column;
     return position;
 }

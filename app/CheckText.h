@@ -17,7 +17,8 @@ struct TextPosition {
 class LineIndex {
   public:
     explicit LineIndex(const std::string& text);
-    TextPosition Of(std::ptrdiff_t offset) const;
+    // The column costs the length of the line: without it, only the line is found.
+    TextPosition Of(std::ptrdiff_t offset, bool column = true) const;
 
   private:
     const std::string& text_;
