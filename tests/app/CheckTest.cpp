@@ -568,26 +568,6 @@ TEST(CheckTextTest, PositionsCountLinesAsTheParserDoes) {
     }
 }
 
-TEST(CheckTextTest, Suggestions) {
-    const std::vector<std::string> top = {
-        "EnableKey",   "MaxRioters",  "WeaponsUsedByAllFactions", "PedWeapons",
-        "DisableCops", "PedAccuracy", "RiotersOnlyAttackPlayer",  "Factions"};
-    const std::pair<const char*, const char*> cases[] = {
-        {"MaxRioter", "MaxRioters"},
-        {"maxrioters", "MaxRioters"},
-        {"MaxRoiters", "MaxRioters"},
-        {"Max_Rioters", "MaxRioters"},
-        {"Faction", "Factions"},
-        {"DisableCop", "DisableCops"},
-        {"PedAcuracy", "PedAccuracy"},
-        {"Colour", ""},
-        {"x", ""},
-        {"WeaponsUsedByAllFaction", "WeaponsUsedByAllFactions"},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(SuggestKey(c.first, top), c.second) << c.first;
-}
-
 // Every config the project holds elsewhere (the fuzz corpus, the players' example): the report tells the
 // game's own load of each of them.
 TEST_F(CheckTest, AgreesWithTheGameOnEveryConfigTheProjectHolds) {
