@@ -33,7 +33,8 @@ int main(int argc, char** argv) {
     std::string checked = "Skirmora_config.txt";
     CLI::App* checkCommand =
         app.add_subcommand("check", "Load a config file as the game would and explain what each key did");
-    checkCommand->add_option("FILE", checked, "The config file, - for standard input (default: ./Skirmora_config.txt)");
+    checkCommand->add_option("FILE", checked,
+                             "The config file, - for standard input (default: ./Skirmora_config.txt)");
 
     try {
         app.parse(argc, argv);
