@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
-#include <map>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -11,6 +10,7 @@
 
 #include "app/CheckText.h"
 #include "app/GameNames.h"
+#include "app/TextTools.h"
 #include "config/KeyNames.h"
 #include "config/LoadConfig.h"
 #include "config/LoadObserver.h"
@@ -26,6 +26,8 @@ namespace {
 const Names TopKeys = {"EnableKey",   "MaxRioters",  "WeaponsUsedByAllFactions", "PedWeapons",
                        "DisableCops", "PedAccuracy", "RiotersOnlyAttackPlayer",  "Factions"};
 const Names FactionKeys = {"MaxMembers", "WillAttackSelf", "Weapons", "MemberModels"};
+const Names SettingKeys = {"EnableKey", "MaxRioters", "DisableCops", "PedAccuracy",
+                           "RiotersOnlyAttackPlayer"};
 
 bool Has(const Names& names, const std::string& name) {
     return std::find(names.begin(), names.end(), name) != names.end();
@@ -47,60 +49,116 @@ std::string Child(const std::string& path, const std::string& key) {
     return path.empty() ? key : path + "." + key;
 }
 
-// What the load told, kept with a copy of its document: the loader's own values are gone once it returns.
-class Recorder : public LoadObserver {
+// "a text", "a number", "an array", "an object", "true", "false", "null".
+std::string KindOf(const Json::Value& v) {
+    static const char* const kinds[] = {"null",   "a number", "a number", "a number",
+                                        "a text", "",         "an array", "an object"};
+    return v.isBool() ? (v.asBool() ? "true" : "false") : kinds[v.type()];
+}
+
+// What the loader says the key should be when the file gives something else.
+std::string KeyNameHint(const Json::Value& v) {
+    if (v.isString()) {
+        const std::string name = v.asString(), trimmed = Trimmed(name);
+        int32_t code = 0;
+        if (trimmed != name && LookupKeyName(trimmed, &code))
+            return fmt::format(": no blanks around it, write \"{}\"", trimmed);
+        std::string hint = ": names are \"F1\" to \"F8\"";
+        for (const auto& entry : KeyNameTable)
+            if (SameLetters(entry.first, name)) hint += ", case-sensitive";
+        return hint;
+    }
+    if (v.isInt() && v.asInt() >= 112 && v.asInt() <= 119)
+        return fmt::format(": write the key's name in quotes, \"F{}\"", v.asInt() - 111);
+    return ": names are \"F1\" to \"F8\", in quotes";
+}
+
+// Listens to the load, keeping a copy of its document (the loader's own values are gone once it returns), and
+// then explains what it heard.
+class Check : public LoadObserver {
   public:
-    struct Read {
-        std::string object;  // path of the object read from: "" or "Factions[1]"
-        std::string key;
-        const Json::Value* value;  // in the copy; nullptr when the member is absent
-        bool applied;
-    };
-    Json::Value root;
-    bool parsed = false;
-    std::ptrdiff_t errorOffset = -1;
-    std::string error;
-    std::vector<Read> reads;
-    std::vector<std::string> built;  // entry paths of the factions appended, "" for the default one
-    std::map<uint32_t, std::string> groupNames;
-    bool ended = false;
-    std::string endPath;                    // of the value the load ended at
-    const Json::Value* endValue = nullptr;  // in the copy; nullptr when it ended in the reader
-    std::string endWhat;
+    explicit Check(CheckedLoad& checked) : c_(checked) {}
 
     void Parsed(const Json::Value& document, std::ptrdiff_t offset, const std::string& message) override {
-        parsed = true;
-        root = document;
-        errorOffset = offset;
-        error = message;
-        Map(document, root, "");
+        parsed_ = true;
+        copy_ = document;
+        errorOffset_ = offset;
+        error_ = message;
+        Map(document, copy_, "");
     }
     void KeyRead(const Json::Value& object, const char* key, const Json::Value& value,
                  bool applied) override {
         const auto member = nodes_.find(&value);
-        reads.push_back(
+        reads_.push_back(
             {nodes_.at(&object).path, key, member == nodes_.end() ? nullptr : member->second.copy, applied});
     }
     void FactionBuilt(const Json::Value* entry) override {
-        built.push_back(entry ? nodes_.at(entry).path : "");
+        built_.push_back(entry ? nodes_.at(entry) : Node{nullptr, ""});
     }
-    void GroupCreated(const std::string& name, uint32_t hash) override { groupNames[hash] = name; }
+    void GroupCreated(const std::string& name, uint32_t hash) override { groupNames_[hash] = name; }
     void GroupRemoved(uint32_t) override {}
     void Ended(const Json::Value* at, const std::string& what) override {
-        ended = true;
-        endWhat = what;
+        ended_ = true;
+        endWhat_ = what;
         const auto node = at ? nodes_.find(at) : nodes_.end();
-        if (node == nodes_.end()) return;
-        endPath = node->second.path;
-        endValue = node->second.copy;
+        if (node != nodes_.end()) end_ = node->second;
+    }
+
+    // The factions the load left, with their groups' names and their entries' places.
+    void ShowFactions() {
+        for (std::size_t k = 0; k < FactionList.size(); ++k) {
+            const Faction& f = FactionList[k];
+            const auto named = groupNames_.find(f.GroupHash);
+            const Json::Value* entry = k < built_.size() ? built_[k].copy : nullptr;
+            c_.factions.push_back({f,
+                                   named != groupNames_.end()                       ? named->second
+                                   : f.GroupHash != 0 && f.GroupHash == RioterGroup ? "RIOTER"
+                                                                                    : "",
+                                   entry ? entry->getOffsetStart() : -1});
+        }
+    }
+
+    void Explain(const Names& weaponsBefore) {
+        ReadText();
+        UnknownKeys();
+        for (const Read& read : reads_)
+            Step(read);
+        if (ended_) End();
+        // The thrown weapons the end of a load takes out of the list it read, or that an ended load leaves.
+        Names list = ended_ ? c_.weapons : weaponsBefore;
+        if (!ended_ && !c_.weaponsKey.empty()) {
+            list.clear();
+            for (const Json::Value& entry : root_[c_.weaponsKey])
+                list.push_back(entry.asString());
+        }
+        for (const std::string& name : list)
+            if (IsThrowable(name) && !Has(c_.thrown, name)) c_.thrown.push_back(name);
     }
 
   private:
     struct Node {
-        const Json::Value* copy;
-        std::string path;
+        const Json::Value* copy;  // in the copy of the document
+        std::string path;         // "", "MaxRioters", "Factions[1].Weapons[0]"
     };
+    struct Read {
+        std::string object;  // path of the object read from: "" or "Factions[1]"
+        std::string key;
+        const Json::Value* value;  // nullptr when the member is absent
+        bool applied;
+    };
+    CheckedLoad& c_;
+    Json::Value copy_;
+    const Json::Value& root_ = copy_;  // read only: a lookup must never add a member
     std::unordered_map<const Json::Value*, Node> nodes_;
+    bool parsed_ = false;
+    std::ptrdiff_t errorOffset_ = -1, parseOffset_ = -1, deepest_ = -1;
+    std::string error_;
+    std::vector<Read> reads_;
+    std::vector<Node> built_;  // the entries of the factions appended; no copy for the default one
+    std::unordered_map<uint32_t, std::string> groupNames_;
+    bool ended_ = false;
+    Node end_{nullptr, ""};  // the value the load ended at; no copy when it ended in the reader
+    std::string endWhat_;
 
     void Map(const Json::Value& original, const Json::Value& copy, const std::string& path) {
         nodes_[&original] = {&copy, path};
@@ -114,26 +172,6 @@ class Recorder : public LoadObserver {
             }
         }
     }
-};
-
-class Explainer {
-  public:
-    Explainer(const Recorder& r, CheckedLoad& c, const Names& weaponsBefore)
-        : r_(r), c_(c), weaponsBefore_(weaponsBefore) {}
-
-    void Run() {
-        ReadText();
-        UnknownKeys();
-        for (const Recorder::Read& read : r_.reads)
-            Step(read);
-        if (r_.ended) End();
-        if (!r_.ended) Thrown();
-    }
-
-  private:
-    const Recorder& r_;
-    CheckedLoad& c_;
-    const Names& weaponsBefore_;
 
     void Add(FindingKind kind, std::ptrdiff_t offset, std::string message) {
         c_.findings.push_back({kind, offset, std::move(message)});
@@ -141,251 +179,209 @@ class Explainer {
     void Add(FindingKind kind, const Json::Value& v, std::string message) {
         Add(kind, v.getOffsetStart(), std::move(message));
     }
-    std::string Written(const Json::Value& v) const { return SourceOf(c_.text, v); }
+    // The value as written in the file, shortened when long; arrays and objects as their kind.
+    std::string Written(const Json::Value& v) const {
+        const std::ptrdiff_t start = v.getOffsetStart(), limit = v.getOffsetLimit();
+        if (v.isArray() || v.isObject() || start < 0 || limit <= start) return KindOf(v);
+        std::string written =
+            c_.text.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(limit - start));
+        std::replace_if(
+            written.begin(), written.end(), [](char c) { return c == '\n' || c == '\r' || c == '\t'; }, ' ');
+        return written.size() > 40 ? written.substr(0, 37) + "..." : written;
+    }
     // A value the parser made up where it met its error: it stands for what could not be read.
     bool CutOff(const Json::Value& v) const {
-        return c_.parseError && v.isNull() && v.getOffsetStart() >= c_.parseOffset;
+        return parseOffset_ >= 0 && v.isNull() && v.getOffsetStart() >= parseOffset_;
     }
     bool WasRead(const std::string& object, const std::string& key) const {
-        return std::any_of(r_.reads.begin(), r_.reads.end(), [&](const Recorder::Read& read) {
-            return read.object == object && read.key == key;
-        });
+        return std::any_of(reads_.begin(), reads_.end(),
+                           [&](const Read& read) { return read.object == object && read.key == key; });
     }
     bool Applied(const std::string& key) const {
-        return std::any_of(r_.reads.begin(), r_.reads.end(),
-                           [&](const Recorder::Read& read) { return read.key == key && read.applied; });
+        return std::any_of(reads_.begin(), reads_.end(),
+                           [&](const Read& read) { return read.key == key && read.applied; });
     }
     bool EndsIn(const std::string& path) const {
-        return r_.ended && (r_.endPath == path || r_.endPath.rfind(path + ".", 0) == 0 ||
-                            r_.endPath.rfind(path + "[", 0) == 0);
+        const std::string& at = end_.path;
+        return ended_ && end_.copy &&
+               (at == path || at.rfind(path + ".", 0) == 0 || at.rfind(path + "[", 0) == 0);
+    }
+
+    // A value the load converts, and what it becomes.
+    void CountsAs(const Json::Value& v, const std::string& path, const std::string& result) {
+        Add(FindingKind::Warning, v,
+            CutOff(v) ? fmt::format("\"{}\" is cut off by the parse error and counts as {}", path, result)
+                      : fmt::format("\"{}\": {}{} counts as {}", path, v.isNumeric() ? "the number " : "",
+                                    Written(v), result));
+    }
+    // A list the load does not read, or reads empty, and what it does instead.
+    void NoList(FindingKind kind, const Json::Value& v, const std::string& path, const std::string& instead) {
+        Add(kind, v,
+            fmt::format("\"{}\" is {}: {}", path,
+                        v.isArray() ? "an empty array" : KindOf(v) + ", not an array", instead));
     }
 
     // What the parser keeps quiet about, found in the text.
     void ReadText() {
         const std::string& text = c_.text;
-        if (!r_.parsed) return;
-        if (r_.errorOffset >= 0) {
-            if (r_.root.isNull() && SkipBlanksAndComments(text, 0) == text.size()) {
-                c_.empty = true;
-            } else {
-                c_.parseError = true;
-                c_.parseOffset = r_.errorOffset;
-                c_.parseMessage = ExplainParseError(text, r_.errorOffset, r_.error, c_.notJson);
-            }
-        } else {
-            const std::size_t after =
-                SkipBlanksAndComments(text, static_cast<std::size_t>(r_.root.getOffsetLimit()));
+        std::size_t read = text.size();
+        if (parsed_ && errorOffset_ >= 0 && root_.isNull() && SkipBlanksAndComments(text, 0) == text.size()) {
+            c_.empty = true;
+        } else if (parsed_ && errorOffset_ >= 0) {
+            parseOffset_ = errorOffset_;
+            read = static_cast<std::size_t>(errorOffset_);
+            Add(FindingKind::ParseError, errorOffset_,
+                ExplainParseError(text, errorOffset_, error_, c_.notJson));
+        } else if (parsed_) {
+            read = static_cast<std::size_t>(std::max<std::ptrdiff_t>(0, root_.getOffsetLimit()));
+            const std::size_t after = SkipBlanksAndComments(text, read);
             if (after < text.size())
                 Add(FindingKind::ChangedNothing, static_cast<std::ptrdiff_t>(after),
                     "text after the end of the document is not read");
-            if (r_.root.isNull())
-                Add(FindingKind::ChangedNothing, r_.root,
-                    "the document is null: it counts as an empty object");
+            if (root_.isNull())
+                Add(FindingKind::ChangedNothing, root_, "the document is null: it counts as an empty object");
         }
-        const std::size_t read = static_cast<std::size_t>(
-            c_.parseError ? c_.parseOffset : std::max<std::ptrdiff_t>(0, r_.root.getOffsetLimit()));
+        const TextScan scan = ScanText(text, std::min(read, text.size()));
+        deepest_ = scan.deepest;
         const LineIndex lines(text);
-        for (const Repeat& repeat : RepeatedKeys(text, std::min(read, text.size())))
+        for (const Repeat& repeat : parsed_ ? scan.repeats : std::vector<Repeat>())
             Add(FindingKind::ChangedNothing, repeat.first,
                 fmt::format("\"{}\" is given again on line {}: only the later one counts", repeat.path,
                             lines.Of(repeat.later, false).line));
     }
 
-    void Unknown(const Json::Value& v, const std::string& key, const std::string& where, const Names& known) {
-        const std::string guess = SuggestKey(key, known);
-        std::string message = fmt::format("unknown key \"{}\"{}", key, where);
-        if (guess.empty()) {
-            message += ": ignored";
-        } else if (SameLetters(guess, key)) {
-            message += fmt::format(": did you mean \"{}\"? Key names are case-sensitive", guess);
-        } else {
-            message += fmt::format(": did you mean \"{}\"?", guess);
+    // Keys the load never reads in an object it read: unknown ones, and those that belong to the other level.
+    void Misplaced(const Json::Value& object, const std::string& at, const Names& keys, const Names& others) {
+        for (const std::string& key : object.getMemberNames()) {
+            const Json::Value& v = object[key];
+            if (Has(keys, key)) continue;
+            if (Has(others, key)) {
+                Add(FindingKind::ChangedNothing, v,
+                    at.empty()
+                        ? fmt::format(
+                              "\"{}\" is a key of a faction entry: at the top level it is ignored{}", key,
+                              key == "Weapons" ? " (the shared list is \"WeaponsUsedByAllFactions\")" : "")
+                        : fmt::format("\"{}.{}\" is a top-level key: inside a faction it is ignored", at,
+                                      key));
+                continue;
+            }
+            const std::string guess =
+                Suggest(key, keys, std::min<std::size_t>(3, std::max<std::size_t>(1, key.size() / 4)));
+            Add(FindingKind::ChangedNothing, v,
+                fmt::format(
+                    "unknown key \"{}\"{}: {}", key, at.empty() ? "" : " in \"" + at + "\"",
+                    guess.empty()
+                        ? "ignored"
+                        : fmt::format("did you mean \"{}\"?{}", guess,
+                                      SameLetters(guess, key) ? " Key names are case-sensitive" : "")));
         }
-        Add(FindingKind::ChangedNothing, v, message);
     }
 
     void UnknownKeys() {
-        if (r_.root.isObject()) {
-            for (const std::string& key : r_.root.getMemberNames()) {
-                const Json::Value& v = r_.root[key];
-                if (Has(FactionKeys, key)) {
-                    Add(FindingKind::ChangedNothing, v,
-                        fmt::format(
-                            "\"{}\" is a key of a faction entry: at the top level it is ignored{}", key,
-                            key == "Weapons" ? " (the shared list is \"WeaponsUsedByAllFactions\")" : ""));
-                } else if (!Has(TopKeys, key)) {
-                    Unknown(v, key, "", TopKeys);
-                }
-            }
-        }
-        const Json::Value& factions = r_.root.isObject() ? r_.root["Factions"] : Json::Value::nullSingleton();
-        std::unordered_set<std::string> readFrom;  // the entries the load reached
-        for (const Recorder::Read& read : r_.reads)
-            readFrom.insert(read.object);
+        if (!root_.isObject()) return;
+        Misplaced(root_, "", TopKeys, FactionKeys);
+        const Json::Value& factions = root_["Factions"];
+        std::unordered_set<std::string> reached;
+        for (const Read& read : reads_)
+            reached.insert(read.object);
         for (Json::ArrayIndex k = 0; factions.isArray() && k < factions.size(); ++k) {
             const std::string at = fmt::format("Factions[{}]", k);
-            const Json::Value& entry = factions[k];
-            if (!EndsIn(at) && !readFrom.count(at)) continue;
-            if (entry.isNull() && !CutOff(entry))
-                Add(FindingKind::Warning, entry,
-                    fmt::format(
-                        "\"{}\" is null: it is built as an empty faction (cap 20, a group of its own)", at));
-            if (!entry.isObject()) continue;
-            for (const std::string& key : entry.getMemberNames()) {
-                if (Has(FactionKeys, key)) continue;
-                if (Has(TopKeys, key)) {
-                    Add(FindingKind::ChangedNothing, entry[key],
-                        fmt::format("\"{}.{}\" is a top-level key: inside a faction it is ignored", at, key));
-                } else {
-                    Unknown(entry[key], key, " in \"" + at + "\"", FactionKeys);
-                }
-            }
+            if (!EndsIn(at) && !reached.count(at)) continue;
+            if (factions[k].isNull())
+                CountsAs(factions[k], at, "an empty faction (cap 20, a group of its own)");
+            if (factions[k].isObject()) Misplaced(factions[k], at, FactionKeys, TopKeys);
         }
     }
 
-    SettingSource* SettingOf(const std::string& key) {
-        if (key == "EnableKey") return &c_.enableKey;
-        if (key == "MaxRioters") return &c_.maxRioters;
-        if (key == "DisableCops") return &c_.disableCops;
-        if (key == "PedAccuracy") return &c_.pedAccuracy;
-        if (key == "RiotersOnlyAttackPlayer") return &c_.riotersOnlyAttackPlayer;
-        return nullptr;
+    void Step(const Read& read) {
+        if (!read.value) return;
+        const Json::Value& v = *read.value;
+        const std::string& key = read.key;
+        const std::string path = Child(read.object, key);
+        if (Has(SettingKeys, key) && !read.applied) {
+            Unapplied(key, v, c_.sources[key]);
+        } else if (Has(SettingKeys, key)) {
+            c_.sources[key] = {true, v.getOffsetStart(), ""};
+            if (key == "MaxRioters" && v.asInt() <= 0)
+                Add(FindingKind::Warning, v,
+                    fmt::format("\"MaxRioters\": {} lets nobody be recruited", Written(v)));
+            if (key == "RiotersOnlyAttackPlayer" && !v.isBool()) CountsAs(v, key, "true");
+        } else if (key == "WeaponsUsedByAllFactions" || key == "PedWeapons") {
+            SharedList(read, v);
+        } else if (key == "Factions" && !read.applied) {
+            NoList(FindingKind::ChangedNothing, v, key, "the default faction is built instead");
+        } else if (key == "MaxMembers") {
+            Cap(v, path);
+        } else if (key == "WillAttackSelf" && !v.isBool()) {
+            CountsAs(v, path, v.asBool() ? "true" : "false");
+        } else if (key == "Weapons" || key == "MemberModels") {
+            const bool weapons = key == "Weapons";
+            if (!read.applied) {
+                NoList(FindingKind::ChangedNothing, v, path,
+                       weapons ? "the faction draws from the shared list"
+                               : "the faction's rioters are random pedestrians");
+                return;
+            }
+            if (weapons && v.empty())
+                NoList(FindingKind::Warning, v, path, "the faction draws from the shared list");
+            ListNames(v, path, weapons ? NameKind::Weapon : NameKind::Model, false);
+        }
     }
 
     // A setting the file's value left as it was: the finding, and the note on the setting's row.
-    void Unapplied(const Json::Value& v, std::string finding, const std::string& why, SettingSource& source) {
-        Add(FindingKind::ChangedNothing, v, std::move(finding));
+    void Unapplied(const std::string& key, const Json::Value& v, SettingSource& source) {
+        const std::string written = Written(v);
+        const bool isKey = key == "EnableKey",
+                   isBool = key == "DisableCops" || key == "RiotersOnlyAttackPlayer";
+        std::string why = written + " is not " +
+                          (isKey    ? "a key name"
+                           : isBool ? "true or false"
+                                    : "a number");
+        if (CutOff(v)) {
+            why = "the value is cut off by the parse error";
+        } else if (key == "RiotersOnlyAttackPlayer" && !v.isNull()) {
+            source.note =
+                fmt::format("the file's {} leaves it as it is: a file can switch it on, never off", written);
+            return;
+        } else if (v.isString() && !isKey) {
+            why = fmt::format("{} is a text: write {} without quotes", written,
+                              isBool ? "true or false" : "the number");
+        } else if (key == "MaxRioters" && v.isNumeric()) {
+            why = written + (v.asDouble() >= INT_MIN && v.asDouble() <= INT_MAX
+                                 ? " is not a whole number"
+                                 : " is outside the whole numbers it takes (-2147483648 to 2147483647)");
+        } else if (isKey) {
+            why += KeyNameHint(v);
+        }
+        Add(FindingKind::ChangedNothing, v, fmt::format("\"{}\": {}", key, why));
         source.note = CutOff(v) ? "the file's value is cut off by the parse error" : "the file's " + why;
     }
 
-    void Step(const Recorder::Read& read) {
-        if (!read.value) return;
-        const Json::Value& v = *read.value;
-        const std::string path = Child(read.object, read.key);
-        if (SettingSource* source = SettingOf(read.key)) {
-            if (read.applied) {
-                *source = {true, v.getOffsetStart(), ""};
-                if (read.key == "MaxRioters" && v.asInt() <= 0)
-                    Add(FindingKind::Warning, v,
-                        fmt::format("\"MaxRioters\": {} lets nobody be recruited", Written(v)));
-                if (read.key == "RiotersOnlyAttackPlayer" && !v.isBool())
-                    Add(FindingKind::Warning, v,
-                        fmt::format("\"RiotersOnlyAttackPlayer\": the number {} counts as true", Written(v)));
-            } else {
-                SettingUnapplied(read.key, v, *source);
-            }
-        } else if (read.key == "WeaponsUsedByAllFactions" || read.key == "PedWeapons") {
-            SharedList(read, v);
-        } else if (read.key == "Factions" && !read.applied) {
-            Add(FindingKind::ChangedNothing, v,
-                v.isArray()
-                    ? std::string("\"Factions\" is an empty array: the default faction is built instead")
-                    : fmt::format("\"Factions\" is {}, not an array: the default faction is built instead",
-                                  KindOf(v)));
-        } else if (read.key == "MaxMembers") {
-            Cap(v, path);
-        } else if (read.key == "WillAttackSelf") {
-            if (!v.isBool() && !v.isNull())
-                Add(FindingKind::Warning, v,
-                    fmt::format("\"{}\": the number {} counts as {}", path, Written(v),
-                                v.asBool() ? "true" : "false"));
-            if (v.isNull() && !CutOff(v))
-                Add(FindingKind::Warning, v, fmt::format("\"{}\": null counts as false", path));
-        } else if (read.key == "Weapons" || read.key == "MemberModels") {
-            const bool weapons = read.key == "Weapons";
-            if (read.applied) {
-                if (weapons && v.size() == 0)
-                    Add(FindingKind::Warning, v,
-                        fmt::format("\"{}\" is empty: the faction draws from the shared list", path));
-                ListNames(v, path, weapons ? NameKind::Weapon : NameKind::Model, false);
-            } else {
-                Add(FindingKind::ChangedNothing, v,
-                    fmt::format("\"{}\" is {}, not an array: {}", path, KindOf(v),
-                                weapons ? "the faction draws from the shared list"
-                                        : "the faction's rioters are random pedestrians"));
-            }
-        }
-    }
-
-    void SettingUnapplied(const std::string& key, const Json::Value& v, SettingSource& source) {
-        const std::string written = Written(v);
-        const bool cut = CutOff(v);
-        if (key == "EnableKey") {
-            std::string why = "is not a key name: names are \"F1\" to \"F8\", in quotes";
-            if (cut) {
-                why = "is cut off by the parse error";
-            } else if (v.isString()) {
-                const std::string name = v.asString();
-                const std::string trimmed = Trimmed(name);
-                int32_t code = 0;
-                why = "is not a key name: names are \"F1\" to \"F8\"";
-                for (const auto& entry : KeyNameTable)
-                    if (SameLetters(entry.first, name)) why += ", case-sensitive";
-                if (trimmed != name && LookupKeyName(trimmed, &code))
-                    why = fmt::format("is not a key name: no blanks around it, write \"{}\"", trimmed);
-            } else if (v.isInt() && v.asInt() >= 112 && v.asInt() <= 119) {
-                why = fmt::format("is not a key name: write the key's name in quotes, \"F{}\"",
-                                  v.asInt() - 111);
-            }
-            Unapplied(v, cut ? "\"EnableKey\" " + why : fmt::format("\"EnableKey\": {} {}", written, why),
-                      written + " " + why, source);
-        } else if (key == "MaxRioters") {
-            std::string why = written + " is not a number";
-            if (v.isString()) {
-                why = written + " is a text: write the number without quotes";
-            } else if (v.type() == Json::realValue && v.asDouble() >= INT_MIN && v.asDouble() <= INT_MAX) {
-                why = written + " is not a whole number";
-            } else if (v.isNumeric()) {
-                why = written + " is outside the whole numbers it takes (-2147483648 to 2147483647)";
-            }
-            Unapplied(v, cut ? "\"MaxRioters\" is cut off by the parse error" : "\"MaxRioters\": " + why, why,
-                      source);
-        } else if (key == "DisableCops" || key == "PedAccuracy") {
-            const bool cops = key == "DisableCops";
-            std::string why = written + (cops ? " is not true or false" : " is not a number");
-            if (cut) {
-                why = "the value is cut off by the parse error";
-            } else if (v.isString()) {
-                why = cops ? why + ": write true or false without quotes"
-                           : written + " is a text: write the number without quotes";
-            }
-            Unapplied(v, fmt::format("\"{}\": {}", key, why), why, source);
-        } else if (cut) {
-            Add(FindingKind::ChangedNothing, v, "\"RiotersOnlyAttackPlayer\" is cut off by the parse error");
-        } else if (v.isNull()) {
-            Unapplied(v, "\"RiotersOnlyAttackPlayer\": null is not true or false",
-                      "null is not true or false", source);
-        } else {
-            source.note =
-                fmt::format("the file's {} leaves it as it is: a file can switch it on, never off", written);
-        }
-    }
-
-    void SharedList(const Recorder::Read& read, const Json::Value& v) {
-        const bool all = read.key == "WeaponsUsedByAllFactions";
+    void SharedList(const Read& read, const Json::Value& v) {
+        const std::string& key = read.key;
         if (read.applied) {
-            c_.weaponsKey = read.key;
+            c_.weaponsKey = key;
             c_.weaponsOffset = v.getOffsetStart();
-            bool thrownOnly = v.size() > 0;
+            bool thrownOnly = !v.empty();
             for (const Json::Value& entry : v)
                 thrownOnly = thrownOnly && entry.isString() && IsThrowable(entry.asString());
-            if (v.size() == 0)
-                Add(FindingKind::Warning, v,
-                    fmt::format("\"{}\" is empty: factions without weapons of their own get none from it",
-                                read.key));
+            if (v.empty())
+                NoList(FindingKind::Warning, v, key,
+                       "factions without weapons of their own get none from it");
             if (thrownOnly)
                 Add(FindingKind::Warning, v,
                     fmt::format(
                         "\"{}\" holds only thrown weapons, which are taken out: the shared list ends empty",
-                        read.key));
-            ListNames(v, read.key, NameKind::Weapon, true);
-        } else if (!all && Applied("WeaponsUsedByAllFactions")) {
+                        key));
+            ListNames(v, key, NameKind::Weapon, true);
+        } else if (key == "PedWeapons" && Applied("WeaponsUsedByAllFactions")) {
             Add(FindingKind::ChangedNothing, v,
                 "\"PedWeapons\" is ignored: \"WeaponsUsedByAllFactions\" is an array and is read instead");
         } else {
-            Add(FindingKind::ChangedNothing, v,
-                fmt::format("\"{}\" is {}, not an array: changed nothing{}", read.key, KindOf(v),
-                            all && Applied("PedWeapons") ? "; \"PedWeapons\" is read instead" : ""));
+            NoList(FindingKind::ChangedNothing, v, key,
+                   key != "PedWeapons" && Applied("PedWeapons")
+                       ? "changed nothing; \"PedWeapons\" is read instead"
+                       : "changed nothing");
         }
     }
 
@@ -397,16 +393,8 @@ class Explainer {
             const std::string at = fmt::format("{}[{}]", path, k);
             if (EndsIn(at)) return;
             const std::string name = entry.asString();
-            if (CutOff(entry)) {
-                Add(FindingKind::Warning, entry,
-                    fmt::format("\"{}\" is cut off by the parse error and becomes the empty name \"\"", at));
-            } else if (entry.isNull()) {
-                Add(FindingKind::Warning, entry,
-                    fmt::format("\"{}\" is null and becomes the empty name \"\"", at));
-            } else if (!entry.isString()) {
-                Add(FindingKind::Warning, entry,
-                    fmt::format("\"{}\": {} is not a text and becomes the name \"{}\"", at, Written(entry),
-                                name));
+            if (!entry.isString()) {
+                CountsAs(entry, at, fmt::format("the name \"{}\"", name));
             } else if (name.empty()) {
                 Add(FindingKind::Warning, entry, fmt::format("\"{}\" is the empty name", at));
             } else {
@@ -424,8 +412,8 @@ class Explainer {
 
     void GameName(const Json::Value& entry, const std::string& at, const std::string& name, NameKind kind) {
         const NameVerdict verdict = JudgeName(name, kind);
-        if (verdict.known) return;
         const char* what = kind == NameKind::Weapon ? "a weapon" : "a ped model";
+        if (verdict.known) return;
         if (verdict.likelyTypo && Trimmed(name) != name && SameLetters(verdict.nearest, Trimmed(name))) {
             Add(FindingKind::UnknownName, entry,
                 fmt::format(
@@ -444,131 +432,84 @@ class Explainer {
     }
 
     void Cap(const Json::Value& v, const std::string& path) {
-        if (v.isNull()) {
-            Add(FindingKind::Warning, v,
-                CutOff(v)
-                    ? fmt::format("\"{}\" is cut off by the parse error and counts as 0: it recruits nobody",
-                                  path)
-                    : fmt::format("\"{}\": null counts as 0: it recruits nobody", path));
-            return;
-        }
-        if (v.isBool())
-            Add(FindingKind::Warning, v, fmt::format("\"{}\": {} counts as {}", path, Written(v), v.asInt()));
-        if (v.type() == Json::realValue && v.asDouble() != std::trunc(v.asDouble()))
-            Add(FindingKind::Warning, v, fmt::format("\"{}\": {} is cut to {}", path, Written(v), v.asInt()));
+        if (v.isNull()) return CountsAs(v, path, "0: it recruits nobody");
+        if (v.isBool() || v.asDouble() != std::trunc(v.asDouble()))
+            CountsAs(v, path, std::to_string(v.asInt()));
         if (v.asInt() == 0) Add(FindingKind::Warning, v, fmt::format("\"{}\": 0 recruits nobody", path));
     }
 
+    // Where and why the load ended, and what that leaves that the state below does not show.
     void End() {
-        c_.ended = true;
-        const char* kept =
-            "The factions are not rebuilt: those of the last load stay. At the game's start there are none "
-            "yet, so";
-        const char* keptMore = "nobody is recruited until a load gets through.";
-        if (!r_.endValue) {
-            c_.endOffset = r_.parsed ? -1 : DeepestOffset(c_.text);
-            c_.endWhy =
-                r_.parsed ? "the load ran out of memory"
-                          : "the file nests arrays and objects more than 1000 deep, and the reader gives up";
-            c_.endEffect = {"Nothing changed: the settings and the shared weapons keep their values.", kept,
-                            keptMore};
-            return;
-        }
-        const Json::Value& v = *r_.endValue;
-        const std::string& path = r_.endPath;
-        c_.endOffset = v.getOffsetStart();
-        c_.endWhy = EndWhy(v, path);
-        if (path.empty()) {
-            c_.endEffect = {"Nothing changed: the settings and the shared weapons keep their values.", kept,
-                            keptMore};
-        } else if (WasRead("", "Factions")) {
-            const std::size_t built = c_.factions.size();
-            c_.endEffect = {
-                "The settings and the shared weapons are applied. The groups of the last load's factions are",
-                fmt::format("removed, and the faction list holds only the {} {} built before it{}.", built,
-                            built == 1 ? "faction" : "factions",
-                            built == 0 ? ": no faction at all, so nobody is recruited" : "")};
-            const std::string entry = path.substr(0, path.find(']') + 1);
-            const auto group =
-                std::find_if(r_.groupNames.begin(), r_.groupNames.end(),
-                             [&](const auto& named) { return "Factions[" + named.second + "]" == entry; });
-            if (std::find(r_.built.begin(), r_.built.end(), entry) != r_.built.end()) {
-                c_.endEffect.push_back(fmt::format(
-                    "\"{}\" is in the faction list with the models before the bad entry.", entry));
-            } else if (group != r_.groupNames.end()) {
-                c_.endEffect.push_back(
-                    fmt::format("\"{}\" is not in the faction list, and the group \"{}\" made for it "
-                                "stays in the game and is never removed.",
-                                entry, group->second));
-            } else {
-                c_.endEffect.push_back(fmt::format("\"{}\" is not built.", entry));
-            }
-        } else if (path.rfind(c_.weaponsKey + "[", 0) == 0 && !c_.weaponsKey.empty()) {
-            c_.endEffect = {
-                "The shared weapons hold the entries before the bad one; nothing after it is read.", kept,
-                keptMore};
+        const Json::Value* v = end_.copy;
+        if (v) {
+            Add(FindingKind::Ended, *v, EndWhy(*v, end_.path));
         } else {
-            c_.endEffect = {"What was read before it is applied; nothing after it is read.", kept, keptMore};
+            Add(FindingKind::Ended, parsed_ ? -1 : deepest_,
+                parsed_ ? "the load ran out of memory"
+                        : "the file nests arrays and objects more than 1000 deep, and the reader gives up");
         }
-        Names thrown;
-        for (const std::string& name : c_.weapons)
-            if (IsThrowable(name) && !Has(thrown, name)) thrown.push_back(name);
-        if (!thrown.empty()) {
-            std::string list;
-            for (const std::string& name : thrown)
-                list += (list.empty() ? "" : ", ") + name;
-            c_.endEffect.push_back(
-                "The thrown weapons are not taken out of the shared list (the last step of a load):");
-            c_.endEffect.push_back(list + (thrown.size() == 1 ? " stays in it." : " stay in it."));
+        Add(FindingKind::Ended, -1, "What was read before it is applied; nothing after it is read.");
+        if (!v || !WasRead("", "Factions")) {
+            Add(FindingKind::Ended, -1,
+                "The factions are not rebuilt: those of the last load stay. At the game's start there are none "
+                "yet, so");
+            Add(FindingKind::Ended, -1, "nobody is recruited until a load gets through.");
         }
-        NotRead(path);
+        // A group made for the entry the load ended in, which never joined the faction list, is never removed.
+        const std::string entry = end_.path.substr(0, end_.path.find(']') + 1);
+        const bool built = std::any_of(built_.begin(), built_.end(), [&](const Node& n) { return n.path == entry; });
+        for (const auto& group : groupNames_)
+            if (!built && "Factions[" + group.second + "]" == entry)
+                Add(FindingKind::Ended, -1,
+                    fmt::format("The group \"{}\" made for \"{}\" stays in the game and is never removed.",
+                                group.second, entry));
+        if (v) Unread(end_.path);
     }
 
     std::string EndWhy(const Json::Value& v, const std::string& path) const {
         if (path.empty())
             return fmt::format("the document is {}, not an object {{...}}: the load ends at its first key",
                                KindOf(v));
-        const std::string kind = KindOf(v) + (v.isString() ? " (" + Written(v) + ")" : "");
         const std::string parent = path.back() == ']' ? path.substr(0, path.rfind('[')) : "";
         const std::string key = path.substr(path.rfind('.') == std::string::npos ? 0 : path.rfind('.') + 1);
-        if (parent == "Factions")
-            return fmt::format("\"{}\" is {}: a faction must be an object {{...}}", path, KindOf(v));
-        if (!parent.empty())
-            return fmt::format(
-                "\"{}\" is {}: a {} name must be a text", path, KindOf(v),
-                parent.size() >= 12 && parent.compare(parent.size() - 12, 12, "MemberModels") == 0
-                    ? "model"
-                    : "weapon");
-        if (key == "EnableKey")
-            return fmt::format("\"EnableKey\" is {}: a key name must be a text such as \"F6\"", KindOf(v));
-        if (key == "MaxMembers" && v.isNumeric())
+        std::string must = fmt::format("the load cannot read it ({})", endWhat_);
+        if (parent == "Factions") {
+            must = "a faction must be an object {...}";
+        } else if (!parent.empty()) {
+            must = fmt::format("a {} name must be a text",
+                               parent.find("MemberModels") != std::string::npos ? "model" : "weapon");
+        } else if (key == "EnableKey") {
+            must = "a key name must be a text such as \"F6\"";
+        } else if (key == "MaxMembers" && v.isNumeric()) {
             return fmt::format("\"{}\": {} is outside the 32-bit range (-2147483648 to 2147483647)", path,
                                Written(v));
-        if (key == "MaxMembers") return fmt::format("\"{}\" is {}: a cap must be a number", path, kind);
-        if (key == "RiotersOnlyAttackPlayer" || key == "WillAttackSelf")
-            return fmt::format("\"{}\" is {}: it must be true or false", path, kind);
-        return fmt::format("\"{}\" is {}: the load cannot read it ({})", path, KindOf(v), r_.endWhat);
+        } else if (key == "MaxMembers") {
+            must = "a cap must be a number";
+        } else if (key == "RiotersOnlyAttackPlayer" || key == "WillAttackSelf") {
+            must = "it must be true or false";
+        }
+        return fmt::format("\"{}\" is {}{}: {}", path, KindOf(v), v.isString() ? " (" + Written(v) + ")" : "",
+                           must);
     }
 
     // The keys and entries the load never reached.
-    void NotRead(const std::string& endPath) {
+    void Unread(const std::string& endPath) {
         auto unread = [&](const Json::Value& object, const std::string& at, const Names& keys) {
             for (const std::string& key : keys) {
                 const Json::Value* v =
                     object.isObject() ? object.find(key.data(), key.data() + key.size()) : nullptr;
-                const std::string path = Child(at, key);
-                if (!v || WasRead(at, key) || EndsIn(path)) continue;
-                Add(FindingKind::NotRead, *v, fmt::format("\"{}\" not read: the load ended before it", path));
-                if (SettingSource* source = at.empty() ? SettingOf(key) : nullptr)
-                    source->note = "the file's value is not read: the load ended before it";
+                if (!v || WasRead(at, key) || EndsIn(Child(at, key))) continue;
+                Add(FindingKind::NotRead, *v,
+                    fmt::format("\"{}\" not read: the load ended before it", Child(at, key)));
+                if (at.empty() && Has(SettingKeys, key))
+                    c_.sources[key].note = "the file's value is not read: the load ended before it";
             }
         };
-        unread(r_.root, "", TopKeys);
+        unread(root_, "", TopKeys);
         if (endPath.rfind("Factions[", 0) != 0) return;
-        const Json::Value& factions = r_.root["Factions"];
-        const Json::ArrayIndex k = static_cast<Json::ArrayIndex>(std::stoul(endPath.substr(9)));
-        const std::string entry = fmt::format("Factions[{}]", k);
-        unread(factions[k], entry, FactionKeys);
+        const Json::Value& factions = root_["Factions"];
+        const auto k = static_cast<Json::ArrayIndex>(std::stoul(endPath.substr(9)));
+        unread(factions[k], fmt::format("Factions[{}]", k), FactionKeys);
         if (k + 1 >= factions.size()) return;
         Add(FindingKind::NotRead, factions[k + 1],
             k + 2 == factions.size()
@@ -576,26 +517,18 @@ class Explainer {
                 : fmt::format("\"Factions[{}]\" to \"Factions[{}]\" not read: the load ended before them",
                               k + 1, factions.size() - 1));
     }
-
-    // What the end of a completed load took out of the shared list.
-    void Thrown() {
-        Names before = weaponsBefore_;
-        if (!c_.weaponsKey.empty()) {
-            before.clear();
-            for (const Json::Value& entry : r_.root[c_.weaponsKey])
-                before.push_back(entry.asString());
-        }
-        for (const std::string& name : before)
-            if (IsThrowable(name) && !Has(c_.thrownRemoved, name)) c_.thrownRemoved.push_back(name);
-    }
 };
 
 }  // namespace
 
+bool CheckedLoad::Has(FindingKind kind) const {
+    return std::any_of(findings.begin(), findings.end(), [&](const Finding& f) { return f.kind == kind; });
+}
+
 CheckedLoad CheckLoad(const std::string& bytes) {
     CheckedLoad checked;
     checked.text = bytes.substr(ConfigTextStart(bytes));
-    Recorder recorder;
+    Check check(checked);
     ResetScriptState();
     const Names weaponsBefore = SharedWeaponList;
     {
@@ -604,24 +537,12 @@ CheckedLoad CheckLoad(const std::string& bytes) {
         Simulation sim;
         sim.game.BeginFrame();
         AddRelationshipGroup("RIOTER", &RioterGroup);
-        LoadConfigText(bytes, &recorder);
+        LoadConfigText(bytes, &check);
         checked.settings = Settings;
         checked.weapons = SharedWeaponList;
-        for (std::size_t k = 0; k < FactionList.size(); ++k) {
-            const Faction& f = FactionList[k];
-            const auto named = recorder.groupNames.find(f.GroupHash);
-            std::string group = f.GroupHash == 0 ? "" : f.GroupHash == RioterGroup ? "RIOTER" : "?";
-            if (named != recorder.groupNames.end() && !f.IsDefault) group = named->second;
-            const std::string& entry = k < recorder.built.size() ? recorder.built[k] : "";
-            const Json::Value& document = recorder.root;
-            const Json::Value* at =
-                entry.empty()
-                    ? nullptr
-                    : &document["Factions"][static_cast<Json::ArrayIndex>(std::stoul(entry.substr(9)))];
-            checked.factions.push_back({f, group, at ? at->getOffsetStart() : -1});
-        }
+        check.ShowFactions();
     }
     ResetScriptState();
-    Explainer(recorder, checked, weaponsBefore).Run();
+    check.Explain(weaponsBefore);
     return checked;
 }

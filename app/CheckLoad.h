@@ -3,7 +3,7 @@
 // reading of the text into findings.
 #pragma once
 #include <cstddef>
-#include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -12,11 +12,14 @@
 
 using Names = std::vector<std::string>;
 
+// In the order the report shows them.
 enum class FindingKind {
+    ParseError,      // where the parser stopped, and why
+    Ended,           // where an exception ended the load, why, and what that leaves (a line each)
     ChangedNothing,  // the key, or part of the file, had no effect
+    UnknownName,     // a name the game does not have, a slip away from one it has
     NotRead,         // the load ended before it
     Warning,         // it took effect, but probably not as meant
-    UnknownName,     // a name the game does not have, a slip away from one it has
     Note,            // a name far from every one the game has: maybe an add-on
 };
 
@@ -42,23 +45,18 @@ struct ShownFaction {
 struct CheckedLoad {
     std::string text;    // what the loader parsed: the bytes after a byte-order mark
     bool empty = false;  // no value at all: only blanks and comments
-    bool parseError = false;
     bool notJson = false;
-    std::ptrdiff_t parseOffset = -1;
-    std::string parseMessage;
-    bool ended = false;  // an exception ended the load
-    std::ptrdiff_t endOffset = -1;
-    std::string endWhy;  // e.g. "Factions[1].MaxMembers" is a text ("4"): a cap must be a number
-    std::vector<std::string> endEffect;  // what that leaves, line by line
-    SettingSource enableKey, maxRioters, disableCops, pedAccuracy, riotersOnlyAttackPlayer;
+    std::map<std::string, SettingSource> sources;  // by setting
     std::string weaponsKey;  // the key the shared list came from, "" when the file did not replace it
     std::ptrdiff_t weaponsOffset = -1;
-    Names thrownRemoved;  // what the end of a completed load took out of the shared list
+    Names thrown;  // the thrown weapons the end of the load takes out of the shared list (or, ended, leaves)
     // What the load left.
     SettingsRecord settings{};
     Names weapons;
     std::vector<ShownFaction> factions;
     std::vector<Finding> findings;
+
+    bool Has(FindingKind kind) const;
 };
 
 // Runs the real load of the bytes in a fresh simulated game (none may be running) and explains it.

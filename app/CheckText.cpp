@@ -8,16 +8,6 @@
 
 namespace {
 
-std::string Folded(const std::string& name) {
-    std::string folded;
-    for (char c : name) {
-        const unsigned char u = static_cast<unsigned char>(c);
-        if (u == ' ' || u == '_' || u == '-' || u == '\t') continue;
-        folded += static_cast<char>(std::tolower(u));
-    }
-    return folded;
-}
-
 // The end of the string token that starts at the quote at k (after its closing quote), within end.
 std::size_t StringEnd(const std::string& text, std::size_t k, std::size_t end) {
     for (++k; k < end && text[k] != '"'; ++k)
@@ -65,42 +55,6 @@ TextPosition LineIndex::Of(std::ptrdiff_t offset, bool column) const {
     return position;
 }
 
-std::size_t EditDistance(const std::string& a, const std::string& b) {
-    const std::size_t n = a.size(), m = b.size();
-    std::vector<std::vector<std::size_t>> d(n + 1, std::vector<std::size_t>(m + 1));
-    for (std::size_t i = 0; i <= n; ++i)
-        d[i][0] = i;
-    for (std::size_t j = 0; j <= m; ++j)
-        d[0][j] = j;
-    for (std::size_t i = 1; i <= n; ++i) {
-        for (std::size_t j = 1; j <= m; ++j) {
-            const std::size_t cost = a[i - 1] == b[j - 1] ? 0 : 1;
-            d[i][j] = std::min({d[i - 1][j] + 1, d[i][j - 1] + 1, d[i - 1][j - 1] + cost});
-            if (i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1])
-                d[i][j] = std::min(d[i][j], d[i - 2][j - 2] + 1);
-        }
-    }
-    return d[n][m];
-}
-
-std::string SuggestKey(const std::string& key, const std::vector<std::string>& known) {
-    const std::string folded = Folded(key);
-    for (const std::string& name : known)
-        if (Folded(name) == folded) return name;
-    // Allow about one slip in four letters, at most three.
-    const std::size_t allowed = std::min<std::size_t>(3, std::max<std::size_t>(1, folded.size() / 4));
-    std::string best;
-    std::size_t bestDistance = allowed + 1;
-    for (const std::string& name : known) {
-        const std::size_t distance = EditDistance(folded, Folded(name));
-        if (distance < bestDistance) {
-            bestDistance = distance;
-            best = name;
-        }
-    }
-    return best;
-}
-
 std::size_t SkipBlanksAndComments(const std::string& text, std::size_t from) {
     std::size_t k = from;
     while (k < text.size()) {
@@ -121,16 +75,16 @@ std::size_t SkipBlanksAndComments(const std::string& text, std::size_t from) {
     return text.size();
 }
 
-std::vector<Repeat> RepeatedKeys(const std::string& text, std::size_t end) {
+TextScan ScanText(const std::string& text, std::size_t end) {
     struct Level {
         bool object;
         bool expectKey;
         std::string path;
-        Json::ArrayIndex index = 0;
+        std::size_t index = 0;
         std::map<std::string, std::ptrdiff_t> keys;
         std::string key;
     };
-    std::vector<Repeat> repeats;
+    TextScan scan;
     std::vector<Level> levels;
     auto childPath = [&]() {
         if (levels.empty()) return std::string();
@@ -140,6 +94,8 @@ std::vector<Repeat> RepeatedKeys(const std::string& text, std::size_t end) {
     };
     for (std::size_t k = SkipBlanksAndComments(text, 0); k < end; k = SkipBlanksAndComments(text, k)) {
         const char c = text[k];
+        if (scan.deepest < 0 && levels.size() >= 1000 && std::string(",:]}").find(c) == std::string::npos)
+            scan.deepest = static_cast<std::ptrdiff_t>(k);
         if (c == '"') {
             const std::size_t close = StringEnd(text, k, end);
             if (text[close - 1] != '"' || close - k < 2) break;
@@ -147,12 +103,9 @@ std::vector<Repeat> RepeatedKeys(const std::string& text, std::size_t end) {
                 Level& top = levels.back();
                 top.key = text.substr(k + 1, close - k - 2);
                 const auto seen = top.keys.find(top.key);
-                if (seen != top.keys.end()) {
-                    repeats.push_back({childPath(), seen->second, static_cast<std::ptrdiff_t>(k)});
-                    seen->second = static_cast<std::ptrdiff_t>(k);
-                } else {
-                    top.keys[top.key] = static_cast<std::ptrdiff_t>(k);
-                }
+                if (seen != top.keys.end())
+                    scan.repeats.push_back({childPath(), seen->second, static_cast<std::ptrdiff_t>(k)});
+                top.keys[top.key] = static_cast<std::ptrdiff_t>(k);
                 top.expectKey = false;
             }
             k = close;
@@ -169,21 +122,7 @@ std::vector<Repeat> RepeatedKeys(const std::string& text, std::size_t end) {
         }
         ++k;
     }
-    return repeats;
-}
-
-std::ptrdiff_t DeepestOffset(const std::string& text) {
-    int depth = 0;
-    for (std::size_t k = SkipBlanksAndComments(text, 0); k < text.size();
-         k = SkipBlanksAndComments(text, k)) {
-        const char c = text[k];
-        const bool value = c != ',' && c != ':' && c != ']' && c != '}';
-        if (value && depth >= 1000) return static_cast<std::ptrdiff_t>(k);
-        if (c == '[' || c == '{') ++depth;
-        if (c == ']' || c == '}') --depth;
-        k = c == '"' ? StringEnd(text, k, text.size()) : k + 1;
-    }
-    return -1;
+    return scan;
 }
 
 std::string ExplainParseError(const std::string& text, std::ptrdiff_t offset, const std::string& message,
@@ -213,50 +152,6 @@ std::string ExplainParseError(const std::string& text, std::ptrdiff_t offset, co
         return fmt::format("a comma before the closing '{}' (a trailing comma): JSON allows none; remove it",
                            text[at]);
     return message;
-}
-
-std::string KindOf(const Json::Value& value) {
-    switch (value.type()) {
-        case Json::nullValue:
-            return "null";
-        case Json::intValue:
-        case Json::uintValue:
-        case Json::realValue:
-            return "a number";
-        case Json::stringValue:
-            return "a text";
-        case Json::booleanValue:
-            return value.asBool() ? "true" : "false";
-        case Json::arrayValue:
-            return "an array";
-        case Json::objectValue:
-            return "an object";
-    }
-    return "a value";
-}
-
-std::string SourceOf(const std::string& text, const Json::Value& value) {
-    if (value.isArray()) return "an array";
-    if (value.isObject()) return "an object";
-    const std::ptrdiff_t start = value.getOffsetStart();
-    const std::ptrdiff_t limit = value.getOffsetLimit();
-    std::string written;
-    if (start >= 0 && limit > start && static_cast<std::size_t>(limit) <= text.size()) {
-        written = text.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(limit - start));
-    } else {
-        written = value.isString() ? "\"" + value.asString() + "\"" : value.asString();
-    }
-    for (char& c : written)
-        if (c == '\n' || c == '\r' || c == '\t') c = ' ';
-    if (written.size() > 40) written = written.substr(0, 37) + "...";
-    return written;
-}
-
-std::string ShowName(const std::string& name) {
-    bool plain = !name.empty();
-    for (char c : name)
-        plain = plain && static_cast<unsigned char>(c) > ' ' && c != 0x7F;
-    return plain ? name : fmt::format("\"{}\"", name);
 }
 
 std::string Printable(const std::string& text) {

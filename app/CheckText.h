@@ -1,11 +1,9 @@
-// Text helpers of the check command: positions in the file, name suggestions, the check's own reading of the
-// text (what the parser keeps quiet about), how a value is shown.
+// Text helpers of the check command: positions in the file, the check's own reading of the text (what the
+// parser keeps quiet about), how a value is shown.
 #pragma once
 #include <cstddef>
 #include <string>
 #include <vector>
-
-#include <json/json.h>
 
 struct TextPosition {
     int line = 0;    // 1-based; 0 when there is no position
@@ -25,12 +23,6 @@ class LineIndex {
     std::vector<std::size_t> starts_;
 };
 
-// Edit distance with adjacent transpositions, so "MaxRoiters" is one step from "MaxRioters".
-std::size_t EditDistance(const std::string& a, const std::string& b);
-
-// The known name that a misspelt key most likely meant, or "" when none is close.
-std::string SuggestKey(const std::string& key, const std::vector<std::string>& known);
-
 // The first offset at or after from that is neither a blank nor inside a comment; text.size() when none.
 std::size_t SkipBlanksAndComments(const std::string& text, std::size_t from);
 
@@ -39,26 +31,17 @@ struct Repeat {
     std::ptrdiff_t first;  // the occurrence the parser drops
     std::ptrdiff_t later;  // the one it keeps
 };
-// Keys given twice in one object, in the text before end: the parser keeps the later value without a word.
-std::vector<Repeat> RepeatedKeys(const std::string& text, std::size_t end);
-
-// Where the reader meets its nesting limit: the first value inside 1000 open arrays and objects; -1 when
-// none.
-std::ptrdiff_t DeepestOffset(const std::string& text);
+struct TextScan {
+    std::vector<Repeat> repeats;  // keys given twice in one object: the parser keeps the later value unsaid
+    std::ptrdiff_t deepest = -1;  // the first value inside 1000 open arrays and objects: the reader gives up
+};
+// The check's own reading of the text before end, for what the parser keeps quiet about.
+TextScan ScanText(const std::string& text, std::size_t end);
 
 // The parser's error message in a newcomer's words where it can say more: a trailing comma, or a file that
 // is no JSON text at all (notJson is set then).
 std::string ExplainParseError(const std::string& text, std::ptrdiff_t offset, const std::string& message,
                               bool& notJson);
-
-// "a text", "a number", "an array", "an object", "true", "false", "null".
-std::string KindOf(const Json::Value& value);
-
-// The value as written in the file, shortened when long; arrays and objects as their kind.
-std::string SourceOf(const std::string& text, const Json::Value& value);
-
-// A name for a list: as it stands, or quoted when empty or when it holds blanks or control bytes.
-std::string ShowName(const std::string& name);
 
 // Text fit for a terminal: valid UTF-8 and line ends as they are, every other control byte and every byte
 // that is not valid UTF-8 as \xNN.

@@ -6,7 +6,7 @@
 #include <sstream>
 #include <vector>
 
-#include "app/CheckText.h"
+#include "app/TextTools.h"
 
 extern const char* const GameNamesText;
 
@@ -56,22 +56,7 @@ NameVerdict Judge(const std::string& name, NameKind kind) {
     const std::string trimmed = first == std::string::npos ? "" : lower.substr(first, last - first + 1);
     verdict.nearest = find(trimmed);
     if (verdict.nearest.empty() && kind == NameKind::Weapon) verdict.nearest = find("weapon_" + trimmed);
-    if (!verdict.nearest.empty()) {
-        verdict.likelyTypo = true;
-        return verdict;
-    }
-    const std::size_t allowed = lower.size() >= 8 ? 2 : 1;
-    std::size_t best = allowed + 1;
-    for (std::size_t k = 0; k < list.lower.size(); ++k) {
-        const std::size_t gap = list.lower[k].size() > lower.size() ? list.lower[k].size() - lower.size()
-                                                                    : lower.size() - list.lower[k].size();
-        if (gap >= best) continue;
-        const std::size_t distance = EditDistance(lower, list.lower[k]);
-        if (distance < best) {
-            best = distance;
-            verdict.nearest = list.names[k];
-        }
-    }
+    if (verdict.nearest.empty()) verdict.nearest = Suggest(name, list.names, lower.size() >= 8 ? 2 : 1);
     verdict.likelyTypo = !verdict.nearest.empty();
     return verdict;
 }
