@@ -451,13 +451,16 @@ class Check : public LoadObserver {
         Add(FindingKind::Ended, -1, "What was read before it is applied; nothing after it is read.");
         if (!v || !WasRead("", "Factions")) {
             Add(FindingKind::Ended, -1,
-                "The factions are not rebuilt: those of the last load stay. At the game's start there are none "
+                "The factions are not rebuilt: those of the last load stay. At the game's start there are "
+                "none "
                 "yet, so");
             Add(FindingKind::Ended, -1, "nobody is recruited until a load gets through.");
         }
-        // A group made for the entry the load ended in, which never joined the faction list, is never removed.
+        // A group made for the entry the load ended in, which never joined the faction list, is never
+        // removed.
         const std::string entry = end_.path.substr(0, end_.path.find(']') + 1);
-        const bool built = std::any_of(built_.begin(), built_.end(), [&](const Node& n) { return n.path == entry; });
+        const bool built =
+            std::any_of(built_.begin(), built_.end(), [&](const Node& n) { return n.path == entry; });
         for (const auto& group : groupNames_)
             if (!built && "Factions[" + group.second + "]" == entry)
                 Add(FindingKind::Ended, -1,
