@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <map>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -150,6 +151,7 @@ class Check : public LoadObserver {
     Json::Value copy_;
     const Json::Value& root_ = copy_;  // read only: a lookup must never add a member
     std::unordered_map<const Json::Value*, Node> nodes_;
+    std::map<std::ptrdiff_t, std::string> paths_;  // of the values, by where they start
     bool parsed_ = false;
     std::ptrdiff_t errorOffset_ = -1, parseOffset_ = -1, deepest_ = -1;
     std::string error_;
@@ -162,6 +164,7 @@ class Check : public LoadObserver {
 
     void Map(const Json::Value& original, const Json::Value& copy, const std::string& path) {
         nodes_[&original] = {&copy, path};
+        paths_[original.getOffsetStart()] = path;
         if (original.isArray()) {
             for (Json::ArrayIndex k = 0; k < original.size(); ++k)
                 Map(original[k], copy[k], fmt::format("{}[{}]", path, k));
@@ -244,10 +247,13 @@ class Check : public LoadObserver {
         const TextScan scan = ScanText(text, std::min(read, text.size()));
         deepest_ = scan.deepest;
         const LineIndex lines(text);
-        for (const Repeat& repeat : parsed_ ? scan.repeats : std::vector<Repeat>())
-            Add(FindingKind::ChangedNothing, repeat.first,
-                fmt::format("\"{}\" is given again on line {}: only the later one counts", repeat.path,
-                            lines.Of(repeat.later, false).line));
+        for (const Repeat& repeat : parsed_ ? scan.repeats : std::vector<Repeat>()) {
+            const auto value = paths_.upper_bound(repeat.later);  // the value the parser kept
+            if (value != paths_.end())
+                Add(FindingKind::ChangedNothing, repeat.first,
+                    fmt::format("\"{}\" is given again on line {}: only the later one counts", value->second,
+                                lines.Of(repeat.later, false).line));
+        }
     }
 
     // Keys the load never reads in an object it read: unknown ones, and those that belong to the other level.

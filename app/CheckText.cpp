@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <map>
+#include <utility>
 
 #include <fmt/format.h>
 
@@ -76,51 +77,26 @@ std::size_t SkipBlanksAndComments(const std::string& text, std::size_t from) {
 }
 
 TextScan ScanText(const std::string& text, std::size_t end) {
-    struct Level {
-        bool object;
-        bool expectKey;
-        std::string path;
-        std::size_t index = 0;
-        std::map<std::string, std::ptrdiff_t> keys;
-        std::string key;
-    };
     TextScan scan;
-    std::vector<Level> levels;
-    auto childPath = [&]() {
-        if (levels.empty()) return std::string();
-        const Level& top = levels.back();
-        if (!top.object) return fmt::format("{}[{}]", top.path, top.index);
-        return top.path.empty() ? top.key : top.path + "." + top.key;
-    };
+    std::vector<std::map<std::string, std::ptrdiff_t>> keys;  // of each array or object open at k
     for (std::size_t k = SkipBlanksAndComments(text, 0); k < end; k = SkipBlanksAndComments(text, k)) {
         const char c = text[k];
-        if (scan.deepest < 0 && levels.size() >= 1000 && std::string(",:]}").find(c) == std::string::npos)
+        if (scan.deepest < 0 && keys.size() >= 1000 && std::string(",:]}").find(c) == std::string::npos)
             scan.deepest = static_cast<std::ptrdiff_t>(k);
-        if (c == '"') {
-            const std::size_t close = StringEnd(text, k, end);
-            if (text[close - 1] != '"' || close - k < 2) break;
-            if (!levels.empty() && levels.back().object && levels.back().expectKey) {
-                Level& top = levels.back();
-                top.key = text.substr(k + 1, close - k - 2);
-                const auto seen = top.keys.find(top.key);
-                if (seen != top.keys.end())
-                    scan.repeats.push_back({childPath(), seen->second, static_cast<std::ptrdiff_t>(k)});
-                top.keys[top.key] = static_cast<std::ptrdiff_t>(k);
-                top.expectKey = false;
-            }
-            k = close;
+        if (c == '{' || c == '[') keys.emplace_back();
+        if ((c == '}' || c == ']') && !keys.empty()) keys.pop_back();
+        if (c != '"') {
+            ++k;
             continue;
         }
-        if (c == '{' || c == '[') levels.push_back({c == '{', c == '{', childPath(), 0, {}, ""});
-        if ((c == '}' || c == ']') && !levels.empty()) levels.pop_back();
-        if (c == ',' && !levels.empty()) {
-            if (levels.back().object) {
-                levels.back().expectKey = true;
-            } else {
-                ++levels.back().index;
-            }
+        const std::size_t close = StringEnd(text, k, end);
+        const auto at = static_cast<std::ptrdiff_t>(k);
+        // A text followed by a colon is a key.
+        if (!keys.empty() && close < end && text[SkipBlanksAndComments(text, close)] == ':') {
+            const auto seen = keys.back().emplace(text.substr(k, close - k), at);
+            if (!seen.second) scan.repeats.push_back({std::exchange(seen.first->second, at), at});
         }
-        ++k;
+        k = close;
     }
     return scan;
 }

@@ -27,8 +27,7 @@ class LineIndex {
 std::size_t SkipBlanksAndComments(const std::string& text, std::size_t from);
 
 struct Repeat {
-    std::string path;
-    std::ptrdiff_t first;  // the occurrence the parser drops
+    std::ptrdiff_t first;  // the key the parser drops
     std::ptrdiff_t later;  // the one it keeps
 };
 struct TextScan {

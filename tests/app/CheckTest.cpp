@@ -221,7 +221,7 @@ TEST_F(CheckTest, SettingsThatApplyAndSettingsThatChangeNothing) {
         {"escaped quote in a key",
          R"({"a\"b": 1, "a\"b": 2, "MaxRioters": 4})",
          CheckKeysIgnored,
-         {R"("a\"b" is given again)", "from the file, line 1"}},
+         {R"(is given again on line 1)", "from the file, line 1"}},
         {"unrelated key", R"({"Colour": "red"})", CheckKeysIgnored, {R"(unknown key "Colour": ignored)"}},
         {"faction key at the top",
          R"({"Weapons": ["WEAPON_SMG"]})",
