@@ -111,11 +111,9 @@ class Check : public LoadObserver {
             const Faction& f = FactionList[k];
             const auto named = groupNames_.find(f.GroupHash);
             const Json::Value* entry = k < built_.size() ? built_[k].copy : nullptr;
-            c_.factions.push_back({f,
-                                   named != groupNames_.end()                       ? named->second
-                                   : f.GroupHash != 0 && f.GroupHash == RioterGroup ? "RIOTER"
-                                                                                    : "",
-                                   entry ? entry->getOffsetStart() : -1});
+            std::string group = f.GroupHash != 0 && f.GroupHash == RioterGroup ? "RIOTER" : "";
+            if (named != groupNames_.end()) group = named->second;
+            c_.factions.push_back({f, group, entry ? entry->getOffsetStart() : -1});
         }
     }
 
@@ -217,9 +215,9 @@ class Check : public LoadObserver {
                       : fmt::format("\"{}\": {}{} counts as {}", path, v.isNumeric() ? "the number " : "",
                                     Written(v), result));
     }
-    // A list the load does not read, or reads empty, and what it does instead.
-    void NoList(FindingKind kind, const Json::Value& v, const std::string& path, const std::string& instead) {
-        Add(kind, v,
+    // A list the load does not read, and what it does instead.
+    void NoList(const Json::Value& v, const std::string& path, const std::string& instead) {
+        Add(FindingKind::ChangedNothing, v,
             fmt::format("\"{}\" is {}: {}", path,
                         v.isArray() ? "an empty array" : KindOf(v) + ", not an array", instead));
     }
@@ -261,25 +259,18 @@ class Check : public LoadObserver {
         for (const std::string& key : object.getMemberNames()) {
             const Json::Value& v = object[key];
             if (Has(keys, key)) continue;
-            if (Has(others, key)) {
-                Add(FindingKind::ChangedNothing, v,
-                    at.empty()
-                        ? fmt::format(
-                              "\"{}\" is a key of a faction entry: at the top level it is ignored{}", key,
-                              key == "Weapons" ? " (the shared list is \"WeaponsUsedByAllFactions\")" : "")
-                        : fmt::format("\"{}.{}\" is a top-level key: inside a faction it is ignored", at,
-                                      key));
-                continue;
-            }
             const std::string guess =
                 Suggest(key, keys, std::min<std::size_t>(3, std::max<std::size_t>(1, key.size() / 4)));
-            Add(FindingKind::ChangedNothing, v,
-                fmt::format(
-                    "unknown key \"{}\"{}: {}", key, at.empty() ? "" : " in \"" + at + "\"",
-                    guess.empty()
-                        ? "ignored"
-                        : fmt::format("did you mean \"{}\"?{}", guess,
-                                      SameLetters(guess, key) ? " Key names are case-sensitive" : "")));
+            std::string message =
+                fmt::format("unknown key \"{}\"{}: ", key, at.empty() ? "" : " in \"" + at + "\"");
+            message += guess.empty() ? "ignored" : "did you mean \"" + guess + "\"?";
+            if (!guess.empty() && SameLetters(guess, key)) message += " Key names are case-sensitive";
+            if (Has(others, key) && at.empty())
+                message = "\"" + key + "\" is a key of a faction entry: at the top level it is ignored" +
+                          (key == "Weapons" ? " (the shared list is \"WeaponsUsedByAllFactions\")" : "");
+            if (Has(others, key) && !at.empty())
+                message = "\"" + at + "." + key + "\" is a top-level key: inside a faction it is ignored";
+            Add(FindingKind::ChangedNothing, v, message);
         }
     }
 
@@ -315,22 +306,20 @@ class Check : public LoadObserver {
         } else if (key == "WeaponsUsedByAllFactions" || key == "PedWeapons") {
             SharedList(read, v);
         } else if (key == "Factions" && !read.applied) {
-            NoList(FindingKind::ChangedNothing, v, key, "the default faction is built instead");
+            NoList(v, key, "the default faction is built instead");
         } else if (key == "MaxMembers") {
             Cap(v, path);
         } else if (key == "WillAttackSelf" && !v.isBool()) {
             CountsAs(v, path, v.asBool() ? "true" : "false");
         } else if (key == "Weapons" || key == "MemberModels") {
             const bool weapons = key == "Weapons";
-            if (!read.applied) {
-                NoList(FindingKind::ChangedNothing, v, path,
+            if (read.applied) {
+                ListNames(v, path, weapons ? NameKind::Weapon : NameKind::Model, false);
+            } else {
+                NoList(v, path,
                        weapons ? "the faction draws from the shared list"
                                : "the faction's rioters are random pedestrians");
-                return;
             }
-            if (weapons && v.empty())
-                NoList(FindingKind::Warning, v, path, "the faction draws from the shared list");
-            ListNames(v, path, weapons ? NameKind::Weapon : NameKind::Model, false);
         }
     }
 
@@ -368,23 +357,12 @@ class Check : public LoadObserver {
         if (read.applied) {
             c_.weaponsKey = key;
             c_.weaponsOffset = v.getOffsetStart();
-            bool thrownOnly = !v.empty();
-            for (const Json::Value& entry : v)
-                thrownOnly = thrownOnly && entry.isString() && IsThrowable(entry.asString());
-            if (v.empty())
-                NoList(FindingKind::Warning, v, key,
-                       "factions without weapons of their own get none from it");
-            if (thrownOnly)
-                Add(FindingKind::Warning, v,
-                    fmt::format(
-                        "\"{}\" holds only thrown weapons, which are taken out: the shared list ends empty",
-                        key));
             ListNames(v, key, NameKind::Weapon, true);
         } else if (key == "PedWeapons" && Applied("WeaponsUsedByAllFactions")) {
             Add(FindingKind::ChangedNothing, v,
                 "\"PedWeapons\" is ignored: \"WeaponsUsedByAllFactions\" is an array and is read instead");
         } else {
-            NoList(FindingKind::ChangedNothing, v, key,
+            NoList(v, key,
                    key != "PedWeapons" && Applied("PedWeapons")
                        ? "changed nothing; \"PedWeapons\" is read instead"
                        : "changed nothing");
@@ -441,7 +419,6 @@ class Check : public LoadObserver {
         if (v.isNull()) return CountsAs(v, path, "0: it recruits nobody");
         if (v.isBool() || v.asDouble() != std::trunc(v.asDouble()))
             CountsAs(v, path, std::to_string(v.asInt()));
-        if (v.asInt() == 0) Add(FindingKind::Warning, v, fmt::format("\"{}\": 0 recruits nobody", path));
     }
 
     // Where and why the load ended, and what that leaves that the state below does not show.
