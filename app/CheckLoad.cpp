@@ -23,12 +23,42 @@
 
 namespace {
 
-// The key names the check knows, for suggestions; which keys the load reads, it tells itself.
-const Names TopKeys = {"EnableKey",   "MaxRioters",  "WeaponsUsedByAllFactions", "PedWeapons",
-                       "DisableCops", "PedAccuracy", "RiotersOnlyAttackPlayer",  "Factions"};
-const Names FactionKeys = {"MaxMembers", "WillAttackSelf", "Weapons", "MemberModels"};
-const Names SettingKeys = {"EnableKey", "MaxRioters", "DisableCops", "PedAccuracy",
-                           "RiotersOnlyAttackPlayer"};
+// What the check knows of each key the load reads (which of them it reads, the load tells itself).
+struct Rule {
+    const char* key;
+    bool faction;         // a key of a faction entry, not of the document
+    const char* is;       // what the value must be, for a single value
+    const char* instead;  // for a list: what the load does when it is not an array (or, "Factions", empty)
+    const char* must;     // where the value, or an entry of the list, can end the load: what it must be
+};
+const Rule Rules[] = {
+    {"EnableKey", false, "a key name", nullptr, "a key name must be a text such as \"F6\""},
+    {"MaxRioters", false, "a whole number", nullptr, nullptr},
+    {"WeaponsUsedByAllFactions", false, nullptr, "changed nothing", "a weapon name must be a text"},
+    {"PedWeapons", false, nullptr, "changed nothing", "a weapon name must be a text"},
+    {"DisableCops", false, "true or false", nullptr, nullptr},
+    {"PedAccuracy", false, "a number", nullptr, nullptr},
+    {"RiotersOnlyAttackPlayer", false, "true or false", nullptr, "it must be true or false"},
+    {"Factions", false, nullptr, "the default faction is built instead", "a faction must be an object {...}"},
+    {"MaxMembers", true, "a whole number", nullptr, "a cap must be a number"},
+    {"WillAttackSelf", true, "true or false", nullptr, "it must be true or false"},
+    {"Weapons", true, nullptr, "the faction draws from the shared list", "a weapon name must be a text"},
+    {"MemberModels", true, nullptr, "the faction's rioters are random pedestrians",
+     "a model name must be a text"},
+};
+
+const Rule* RuleOf(const std::string& key) {
+    for (const Rule& rule : Rules)
+        if (key == rule.key) return &rule;
+    return nullptr;
+}
+
+Names KeysOf(bool faction) {
+    Names keys;
+    for (const Rule& rule : Rules)
+        if (rule.faction == faction) keys.push_back(rule.key);
+    return keys;
+}
 
 bool Has(const Names& names, const std::string& name) {
     return std::find(names.begin(), names.end(), name) != names.end();
@@ -276,7 +306,7 @@ class Check : public LoadObserver {
 
     void UnknownKeys() {
         if (!root_.isObject()) return;
-        Misplaced(root_, "", TopKeys, FactionKeys);
+        Misplaced(root_, "", KeysOf(false), KeysOf(true));
         const Json::Value& factions = root_["Factions"];
         std::unordered_set<std::string> reached;
         for (const Read& read : reads_)
@@ -286,87 +316,65 @@ class Check : public LoadObserver {
             if (!EndsIn(at) && !reached.count(at)) continue;
             if (factions[k].isNull())
                 CountsAs(factions[k], at, "an empty faction (cap 20, a group of its own)");
-            if (factions[k].isObject()) Misplaced(factions[k], at, FactionKeys, TopKeys);
+            if (factions[k].isObject()) Misplaced(factions[k], at, KeysOf(true), KeysOf(false));
         }
     }
 
     void Step(const Read& read) {
-        if (!read.value) return;
+        const Rule* rule = RuleOf(read.key);
+        if (!read.value || !rule) return;
         const Json::Value& v = *read.value;
         const std::string& key = read.key;
-        const std::string path = Child(read.object, key);
-        if (Has(SettingKeys, key) && !read.applied) {
-            Unapplied(key, v, c_.sources[key]);
-        } else if (Has(SettingKeys, key)) {
-            c_.sources[key] = {true, v.getOffsetStart(), ""};
-            if (key == "MaxRioters" && v.asInt() <= 0)
-                Add(FindingKind::Warning, v,
-                    fmt::format("\"MaxRioters\": {} lets nobody be recruited", Written(v)));
-            if (key == "RiotersOnlyAttackPlayer" && !v.isBool()) CountsAs(v, key, "true");
-        } else if (key == "WeaponsUsedByAllFactions" || key == "PedWeapons") {
-            SharedList(read, v);
-        } else if (key == "Factions" && !read.applied) {
-            NoList(v, key, "the default faction is built instead");
-        } else if (key == "MaxMembers") {
-            Cap(v, path);
-        } else if (key == "WillAttackSelf" && !v.isBool()) {
-            CountsAs(v, path, v.asBool() ? "true" : "false");
-        } else if (key == "Weapons" || key == "MemberModels") {
-            const bool weapons = key == "Weapons";
-            if (read.applied) {
-                ListNames(v, path, weapons ? NameKind::Weapon : NameKind::Model, false);
-            } else {
-                NoList(v, path,
-                       weapons ? "the faction draws from the shared list"
-                               : "the faction's rioters are random pedestrians");
+        const std::string path = Child(read.object, key), is = rule->is ? rule->is : "";
+        if (!rule->faction && rule->is) c_.sources[key] = {read.applied, v.getOffsetStart(), ""};
+        if (!rule->faction && rule->is && !read.applied) {
+            Unapplied(*rule, v, c_.sources[key]);
+        } else if ((is == "a whole number" && !v.isInt()) || (is == "true or false" && !v.isBool())) {
+            CountsAs(v, path,
+                     is == "a whole number" ? std::to_string(v.asInt())
+                     : v.asBool()           ? "true"
+                                            : "false");
+        } else if (!read.applied && key == "PedWeapons" && Applied("WeaponsUsedByAllFactions")) {
+            Add(FindingKind::ChangedNothing, v,
+                "\"PedWeapons\" is ignored: \"WeaponsUsedByAllFactions\" is an array and is read instead");
+        } else if (!read.applied && rule->instead) {
+            NoList(v, path,
+                   std::string(rule->instead) + (key == "WeaponsUsedByAllFactions" && Applied("PedWeapons")
+                                                     ? "; \"PedWeapons\" is read instead"
+                                                     : ""));
+        } else if (rule->instead && key != "Factions") {
+            if (!rule->faction) {
+                c_.weaponsKey = key;
+                c_.weaponsOffset = v.getOffsetStart();
             }
+            ListNames(v, path, key == "MemberModels" ? NameKind::Model : NameKind::Weapon, !rule->faction);
         }
+        if (key == "MaxRioters" && read.applied && v.asInt() <= 0)
+            Add(FindingKind::Warning, v,
+                fmt::format("\"MaxRioters\": {} lets nobody be recruited", Written(v)));
     }
 
     // A setting the file's value left as it was: the finding, and the note on the setting's row.
-    void Unapplied(const std::string& key, const Json::Value& v, SettingSource& source) {
-        const std::string written = Written(v);
-        const bool isKey = key == "EnableKey",
-                   isBool = key == "DisableCops" || key == "RiotersOnlyAttackPlayer";
-        std::string why = written + " is not " +
-                          (isKey    ? "a key name"
-                           : isBool ? "true or false"
-                                    : "a number");
+    void Unapplied(const Rule& rule, const Json::Value& v, SettingSource& source) {
+        const std::string written = Written(v), key = rule.key, is = rule.is;
+        std::string why = written + " is not " + is;
         if (CutOff(v)) {
             why = "the value is cut off by the parse error";
         } else if (key == "RiotersOnlyAttackPlayer" && !v.isNull()) {
             source.note =
                 fmt::format("the file's {} leaves it as it is: a file can switch it on, never off", written);
             return;
-        } else if (v.isString() && !isKey) {
+        } else if (v.isString() && key != "EnableKey") {
             why = fmt::format("{} is a text: write {} without quotes", written,
-                              isBool ? "true or false" : "the number");
-        } else if (key == "MaxRioters" && v.isNumeric()) {
-            why = written + (v.asDouble() >= INT_MIN && v.asDouble() <= INT_MAX
-                                 ? " is not a whole number"
-                                 : " is outside the whole numbers it takes (-2147483648 to 2147483647)");
-        } else if (isKey) {
+                              is == "true or false" ? is : "the number");
+        } else if (is == "a whole number" && v.isNumeric() &&
+                   (v.asDouble() < INT_MIN || v.asDouble() > INT_MAX)) {
+            why = written + " is outside the whole numbers it takes (-2147483648 to 2147483647)";
+        } else if (key == "EnableKey") {
             why += KeyNameHint(v);
         }
         Add(FindingKind::ChangedNothing, v, fmt::format("\"{}\": {}", key, why));
         source.note = CutOff(v) ? "the file's value is cut off by the parse error" : "the file's " + why;
-    }
-
-    void SharedList(const Read& read, const Json::Value& v) {
-        const std::string& key = read.key;
-        if (read.applied) {
-            c_.weaponsKey = key;
-            c_.weaponsOffset = v.getOffsetStart();
-            ListNames(v, key, NameKind::Weapon, true);
-        } else if (key == "PedWeapons" && Applied("WeaponsUsedByAllFactions")) {
-            Add(FindingKind::ChangedNothing, v,
-                "\"PedWeapons\" is ignored: \"WeaponsUsedByAllFactions\" is an array and is read instead");
-        } else {
-            NoList(v, key,
-                   key != "PedWeapons" && Applied("PedWeapons")
-                       ? "changed nothing; \"PedWeapons\" is read instead"
-                       : "changed nothing");
-        }
     }
 
     // The entries of a list of names that the load read (up to where it ended), each against the game's
@@ -415,12 +423,6 @@ class Check : public LoadObserver {
         }
     }
 
-    void Cap(const Json::Value& v, const std::string& path) {
-        if (v.isNull()) return CountsAs(v, path, "0: it recruits nobody");
-        if (v.isBool() || v.asDouble() != std::trunc(v.asDouble()))
-            CountsAs(v, path, std::to_string(v.asInt()));
-    }
-
     // Where and why the load ended, and what that leaves that the state below does not show.
     void End() {
         const Json::Value* v = end_.copy;
@@ -456,26 +458,16 @@ class Check : public LoadObserver {
         if (path.empty())
             return fmt::format("the document is {}, not an object {{...}}: the load ends at its first key",
                                KindOf(v));
-        const std::string parent = path.back() == ']' ? path.substr(0, path.rfind('[')) : "";
-        const std::string key = path.substr(path.rfind('.') == std::string::npos ? 0 : path.rfind('.') + 1);
-        std::string must = fmt::format("the load cannot read it ({})", endWhat_);
-        if (parent == "Factions") {
-            must = "a faction must be an object {...}";
-        } else if (!parent.empty()) {
-            must = fmt::format("a {} name must be a text",
-                               parent.find("MemberModels") != std::string::npos ? "model" : "weapon");
-        } else if (key == "EnableKey") {
-            must = "a key name must be a text such as \"F6\"";
-        } else if (key == "MaxMembers" && v.isNumeric()) {
+        const std::string list = path.back() == ']' ? path.substr(0, path.rfind('[')) : path;
+        const Rule* rule =
+            RuleOf(list.substr(list.rfind('.') == std::string::npos ? 0 : list.rfind('.') + 1));
+        if (list == path && path.size() >= 10 && path.compare(path.size() - 10, 10, "MaxMembers") == 0 &&
+            v.isNumeric())
             return fmt::format("\"{}\": {} is outside the 32-bit range (-2147483648 to 2147483647)", path,
                                Written(v));
-        } else if (key == "MaxMembers") {
-            must = "a cap must be a number";
-        } else if (key == "RiotersOnlyAttackPlayer" || key == "WillAttackSelf") {
-            must = "it must be true or false";
-        }
-        return fmt::format("\"{}\" is {}{}: {}", path, KindOf(v), v.isString() ? " (" + Written(v) + ")" : "",
-                           must);
+        return fmt::format(
+            "\"{}\" is {}{}: {}", path, KindOf(v), v.isString() ? " (" + Written(v) + ")" : "",
+            rule && rule->must ? rule->must : fmt::format("the load cannot read it ({})", endWhat_));
     }
 
     // The keys and entries the load never reached.
@@ -487,15 +479,15 @@ class Check : public LoadObserver {
                 if (!v || WasRead(at, key) || EndsIn(Child(at, key))) continue;
                 Add(FindingKind::NotRead, *v,
                     fmt::format("\"{}\" not read: the load ended before it", Child(at, key)));
-                if (at.empty() && Has(SettingKeys, key))
+                if (at.empty() && RuleOf(key)->is)
                     c_.sources[key].note = "the file's value is not read: the load ended before it";
             }
         };
-        unread(root_, "", TopKeys);
+        unread(root_, "", KeysOf(false));
         if (endPath.rfind("Factions[", 0) != 0) return;
         const Json::Value& factions = root_["Factions"];
         const auto k = static_cast<Json::ArrayIndex>(std::stoul(endPath.substr(9)));
-        unread(factions[k], fmt::format("Factions[{}]", k), FactionKeys);
+        unread(factions[k], fmt::format("Factions[{}]", k), KeysOf(true));
         if (k + 1 >= factions.size()) return;
         Add(FindingKind::NotRead, factions[k + 1],
             k + 2 == factions.size()

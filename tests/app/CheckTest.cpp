@@ -280,7 +280,7 @@ TEST_F(CheckTest, WeaponListsAndFactions) {
         {"null cap",
          R"({"Factions": [{"MaxMembers": null}]})",
          CheckLoaded,
-         {"null counts as 0: it recruits nobody", "cap 0: recruits nobody"}},
+         {R"("Factions[0].MaxMembers": null counts as 0)", "cap 0: recruits nobody"}},
         {"null entry",
          R"({"Factions": [null]})",
          CheckLoaded,
