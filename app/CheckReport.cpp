@@ -50,6 +50,10 @@ std::vector<const Finding*> Found(const CheckedLoad& c, FindingKind kind) {
     return found;
 }
 
+std::ptrdiff_t First(const CheckedLoad& c, FindingKind kind) {
+    return Found(c, kind).front()->offset;
+}
+
 std::string Counted(const CheckedLoad& c, FindingKind kind, const char* one, const char* many) {
     const std::size_t count = Found(c, kind).size();
     return count == 0 ? "" : fmt::format("{} {}", count, count == 1 ? one : many);
@@ -57,24 +61,19 @@ std::string Counted(const CheckedLoad& c, FindingKind kind, const char* one, con
 
 std::string Headline(const CheckedLoad& c, const LineIndex& lines, int status) {
     if (status == CheckLoadEnded)
-        return "the load ended early, at " + At(lines, Found(c, FindingKind::Ended)[0]->offset, true);
-    std::string line = c.notJson ? "is not JSON text: the game reads no setting from it"
-                       : c.empty ? "holds no settings: everything keeps its built-in value"
-                                 : "loads completely, every key applied";
-    if (status == CheckKeysIgnored && !c.notJson) {
-        const bool parse = c.Has(FindingKind::ParseError);
-        line = parse ? "loads after a parse error at " +
-                           At(lines, Found(c, FindingKind::ParseError)[0]->offset, true)
-                     : "loads";
-        const char* joint = parse ? ", and " : ", but ";
-        for (const std::string& part :
-             {Counted(c, FindingKind::ChangedNothing, "key", "keys") + " changed nothing",
-              Counted(c, FindingKind::UnknownName, "name is", "names are") + " not the game's"}) {
-            if (part[0] == ' ') continue;  // none of them
-            line += joint + part;
-            joint = " and ";
-        }
-    }
+        return "the load ended early, at " + At(lines, First(c, FindingKind::Ended), true);
+    if (c.notJson) return "is not JSON text: the game reads no setting from it";
+    std::string line = status == CheckKeysIgnored ? "loads"
+                       : c.empty                  ? "holds no settings: everything keeps its built-in value"
+                                                  : "loads completely, every key applied";
+    const bool parse = c.Has(FindingKind::ParseError);
+    if (parse) line += " after a parse error at " + At(lines, First(c, FindingKind::ParseError), true);
+    std::string parts =
+        Counted(c, FindingKind::ChangedNothing, "key changed nothing", "keys changed nothing");
+    const std::string names =
+        Counted(c, FindingKind::UnknownName, "name is not the game's", "names are not the game's");
+    if (!names.empty()) parts += (parts.empty() ? "" : " and ") + names;
+    if (!parts.empty()) line += (parse ? ", and " : ", but ") + parts;
     const std::string warnings = Counted(c, FindingKind::Warning, "warning", "warnings");
     return warnings.empty() ? line : line + " (" + warnings + " below)";
 }
@@ -132,9 +131,8 @@ void WriteFactions(const CheckedLoad& c, const LineIndex& lines, std::ostream& o
         const std::string title =
             f.IsDefault ? "the default faction (the file defines none)"
                         : fmt::format("Factions[{}]{}", k, line.empty() ? "" : " (" + line + ")");
-        const std::string group = f.WillAttackSelf ? "no group of its own: attacks its own"
-                                  : name.empty()
-                                      ? "no group yet (\"RIOTER\" is made after the game's start-up load)"
+        const std::string group = f.WillAttackSelf
+                                      ? "no group of its own: attacks its own"
                                       : fmt::format("group \"{}\" (0x{:08X}){}", name, f.GroupHash,
                                                     name == "RIOTER" ? ": every rioter fights only the player"
                                                                      : ", fights the other factions");
