@@ -434,13 +434,11 @@ class Check : public LoadObserver {
                         : "the file nests arrays and objects more than 1000 deep, and the reader gives up");
         }
         Add(FindingKind::Ended, -1, "What was read before it is applied; nothing after it is read.");
-        if (!v || !WasRead("", "Factions")) {
+        if (!v || !WasRead("", "Factions"))
             Add(FindingKind::Ended, -1,
                 "The factions are not rebuilt: those of the last load stay. At the game's start there are "
-                "none "
-                "yet, so");
-            Add(FindingKind::Ended, -1, "nobody is recruited until a load gets through.");
-        }
+                "none\n"
+                "yet, so nobody is recruited until a load gets through.");
         // A group made for the entry the load ended in, which never joined the faction list, is never
         // removed.
         const std::string entry = end_.path.substr(0, end_.path.find(']') + 1);
@@ -461,8 +459,7 @@ class Check : public LoadObserver {
         const std::string list = path.back() == ']' ? path.substr(0, path.rfind('[')) : path;
         const Rule* rule =
             RuleOf(list.substr(list.rfind('.') == std::string::npos ? 0 : list.rfind('.') + 1));
-        if (list == path && path.size() >= 10 && path.compare(path.size() - 10, 10, "MaxMembers") == 0 &&
-            v.isNumeric())
+        if (rule && rule->key == std::string("MaxMembers") && v.isNumeric())
             return fmt::format("\"{}\": {} is outside the 32-bit range (-2147483648 to 2147483647)", path,
                                Written(v));
         return fmt::format(

@@ -172,7 +172,10 @@ void WriteFindings(const CheckedLoad& c, const LineIndex& lines, FindingKind kin
     out << "\n" << (kind == FindingKind::ParseError && c.notJson ? "Not JSON" : section.title) << "\n";
     for (const Finding* finding : found) {
         const std::string at = At(lines, finding->offset, section.columns);
-        out << fmt::format("  {}{}\n", at.empty() ? "" : at + ": ", finding->message);
+        std::string message = finding->message;
+        for (std::size_t k = message.find('\n'); k != std::string::npos; k = message.find('\n', k + 3))
+            message.insert(k + 1, "  ");
+        out << fmt::format("  {}{}\n", at.empty() ? "" : at + ": ", message);
     }
     out << section.footer;
 }
