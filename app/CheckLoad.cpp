@@ -87,21 +87,14 @@ std::string KindOf(const Json::Value& v) {
     return v.isBool() ? (v.asBool() ? "true" : "false") : kinds[v.type()];
 }
 
-// What the loader says the key should be when the file gives something else.
+// The key name a value that is none most likely meant: the same letters in another case or with blanks around
+// them, or the name of the key code it gives.
 std::string KeyNameHint(const Json::Value& v) {
-    if (v.isString()) {
-        const std::string name = v.asString(), trimmed = Trimmed(name);
-        int32_t code = 0;
-        if (trimmed != name && LookupKeyName(trimmed, &code))
-            return fmt::format(": no blanks around it, write \"{}\"", trimmed);
-        std::string hint = ": names are \"F1\" to \"F8\"";
-        for (const auto& entry : KeyNameTable)
-            if (SameLetters(entry.first, name)) hint += ", case-sensitive";
-        return hint;
-    }
-    if (v.isInt() && v.asInt() >= 112 && v.asInt() <= 119)
-        return fmt::format(": write the key's name in quotes, \"F{}\"", v.asInt() - 111);
-    return ": names are \"F1\" to \"F8\", in quotes";
+    for (const auto& entry : KeyNameTable)
+        if (v.isString() ? SameLetters(entry.first, Trimmed(v.asString()))
+                         : v.isInt() && v.asInt() == entry.second)
+            return fmt::format(": did you mean \"{}\"?", entry.first);
+    return v.isString() ? ": names are \"F1\" to \"F8\"" : ": names are \"F1\" to \"F8\", in quotes";
 }
 
 // Listens to the load, keeping a copy of its document (the loader's own values are gone once it returns), and
@@ -135,8 +128,10 @@ class Check : public LoadObserver {
         if (node != nodes_.end()) end_ = node->second;
     }
 
-    // The factions the load left, with their groups' names and their entries' places.
-    void ShowFactions() {
+    // What the load left, with the factions' groups' names and their entries' places, and why.
+    void Explain(const Names& weaponsBefore) {
+        c_.settings = Settings;
+        c_.weapons = SharedWeaponList;
         for (std::size_t k = 0; k < FactionList.size(); ++k) {
             const Faction& f = FactionList[k];
             const auto named = groupNames_.find(f.GroupHash);
@@ -145,9 +140,6 @@ class Check : public LoadObserver {
             if (named != groupNames_.end()) group = named->second;
             c_.factions.push_back({f, group, entry ? entry->getOffsetStart() : -1});
         }
-    }
-
-    void Explain(const Names& weaponsBefore) {
         ReadText();
         UnknownKeys();
         for (const Read& read : reads_)
@@ -505,19 +497,16 @@ CheckedLoad CheckLoad(const std::string& bytes) {
     checked.text = bytes.substr(ConfigTextStart(bytes));
     Check check(checked);
     ResetScriptState();
-    const Names weaponsBefore = SharedWeaponList;
     {
         // A fresh game, as at a press of the toggle key: "RIOTER" exists, no faction yet. The loader runs to
         // completion without waiting, so it can be called right here rather than on the script's fibre.
         Simulation sim;
         sim.game.BeginFrame();
         AddRelationshipGroup("RIOTER", &RioterGroup);
+        const Names weaponsBefore = SharedWeaponList;
         LoadConfigText(bytes, &check);
-        checked.settings = Settings;
-        checked.weapons = SharedWeaponList;
-        check.ShowFactions();
+        check.Explain(weaponsBefore);
     }
     ResetScriptState();
-    check.Explain(weaponsBefore);
     return checked;
 }
