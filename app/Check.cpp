@@ -23,22 +23,16 @@ std::string ErrorText(int code) {
     return std::generic_category().message(code);
 }
 
-// Reads the whole input once, up to the limit.
-bool ReadInput(const std::string& path, std::istream& in, std::string& bytes, std::string& error) {
+// Reads the whole input once, up to the limit; what went wrong, or "".
+std::string ReadInput(const std::string& path, std::istream& in, std::string& bytes) {
     std::ifstream file;
     std::istream* source = &in;
     if (path != "-") {
         std::error_code ignored;
-        if (std::filesystem::is_directory(PathFromUtf8(path), ignored)) {
-            error = ErrorText(EISDIR);
-            return false;
-        }
+        if (std::filesystem::is_directory(PathFromUtf8(path), ignored)) return ErrorText(EISDIR);
         errno = 0;
         file.open(PathFromUtf8(path), std::ios::binary);
-        if (!file) {
-            error = ErrorText(errno ? errno : ENOENT);
-            return false;
-        }
+        if (!file) return ErrorText(errno ? errno : ENOENT);
         source = &file;
     }
 #ifdef _WIN32
@@ -49,32 +43,25 @@ bool ReadInput(const std::string& path, std::istream& in, std::string& bytes, st
         source->read(buffer, sizeof buffer);
         bytes.append(buffer, static_cast<std::size_t>(source->gcount()));
     }
-    if (source->bad()) {
-        error = ErrorText(errno ? errno : EIO);
-        return false;
-    }
-    if (bytes.size() > CheckInputLimit) {
-        error = fmt::format("it holds more than {} MiB, far more than any config file: not read further",
-                            CheckInputLimit >> 20);
-        return false;
-    }
-    return true;
+    if (source->bad()) return ErrorText(errno ? errno : EIO);
+    if (bytes.size() > CheckInputLimit)
+        return fmt::format("it holds more than {} MiB, far more than any config file: not read further",
+                           CheckInputLimit >> 20);
+    return "";
 }
 
 }  // namespace
 
 int CheckConfigFile(const std::string& path, std::ostream& out, std::ostream& err, std::istream& in) {
     const std::string name = path == "-" ? "standard input" : path;
-    std::string bytes, error;
-    if (!ReadInput(path, in, bytes, error)) {
-        err << Printable(fmt::format("skirmora-sim: cannot read {}: {}\n", name, error));
-        return CheckCannotRun;
-    }
-    if (CurrentGame()) {
+    // The check needs a fresh simulated game of its own.
+    const bool running = CurrentGame() != nullptr;
+    std::string bytes;
+    const std::string error =
+        running ? "a simulated game is already running in this process" : ReadInput(path, in, bytes);
+    if (!error.empty()) {
         err << Printable(
-            fmt::format("skirmora-sim: cannot check {}: a simulated game is already running in this "
-                        "process\n",
-                        name));
+            fmt::format("skirmora-sim: cannot {} {}: {}\n", running ? "check" : "read", name, error));
         return CheckCannotRun;
     }
     const CheckedLoad checked = CheckLoad(bytes);
