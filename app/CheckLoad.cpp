@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <climits>
-#include <cmath>
 #include <map>
 #include <unordered_map>
 #include <unordered_set>
