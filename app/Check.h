@@ -1,15 +1,21 @@
 // skirmora-sim check: runs the real loader on a config file in a fresh simulated game and explains, in plain
 // words, what the load did with every key.
 #pragma once
-#include <ostream>
+#include <cstddef>
+#include <iostream>
 #include <string>
 
 // Exit statuses of the check.
 constexpr int CheckLoaded = 0;       // the file loads completely, every key applied
-constexpr int CheckKeysIgnored = 1;  // it loads, but some keys changed nothing, or a parse error cut it short
+constexpr int CheckKeysIgnored = 1;  // it loads, but some keys changed nothing, a weapon or model name is not
+                                     // the game's, or a parse error cut it short
 constexpr int CheckLoadEnded = 2;    // the load ended early at a value of the wrong kind
-constexpr int CheckCannotRun = 3;    // the file could not be read: nothing was checked
-constexpr int CheckDisagreement = 4;  // this check's reading of the file and the real loader disagree (a bug)
+constexpr int CheckCannotRun = 3;    // the input could not be read, or the report not written
 
-// Writes the report to out (errors such as an unreadable file to err) and returns one of the statuses above.
-int CheckConfigFile(const std::string& path, std::ostream& out, std::ostream& err);
+// No config file comes near this; a larger input is refused rather than read on.
+constexpr std::size_t CheckInputLimit = std::size_t{64} << 20;
+
+// Checks the file at path, or standard input (read from in) for "-"; writes the report to out and errors to
+// err, and returns one of the statuses above.
+int CheckConfigFile(const std::string& path, std::ostream& out, std::ostream& err,
+                    std::istream& in = std::cin);

@@ -2,46 +2,36 @@
 
 #include <algorithm>
 #include <cctype>
+#include <map>
+#include <utility>
 
 #include <fmt/format.h>
 
 namespace {
 
-std::string Folded(const std::string& name) {
-    std::string folded;
-    for (char c : name) {
-        const unsigned char u = static_cast<unsigned char>(c);
-        if (u == ' ' || u == '_' || u == '-' || u == '\t') continue;
-        folded += static_cast<char>(std::tolower(u));
-    }
-    return folded;
+// The end of the string token that starts at the quote at k (after its closing quote), within end.
+std::size_t StringEnd(const std::string& text, std::size_t k, std::size_t end) {
+    for (++k; k < end && text[k] != '"'; ++k)
+        if (text[k] == '\\') ++k;
+    return std::min(k + 1, end);
 }
 
-// Edit distance with adjacent transpositions, so "MaxRoiters" is one step from "MaxRioters".
-std::size_t Distance(const std::string& a, const std::string& b) {
-    const std::size_t n = a.size(), m = b.size();
-    std::vector<std::vector<std::size_t>> d(n + 1, std::vector<std::size_t>(m + 1));
-    for (std::size_t i = 0; i <= n; ++i)
-        d[i][0] = i;
-    for (std::size_t j = 0; j <= m; ++j)
-        d[0][j] = j;
-    for (std::size_t i = 1; i <= n; ++i) {
-        for (std::size_t j = 1; j <= m; ++j) {
-            const std::size_t cost = a[i - 1] == b[j - 1] ? 0 : 1;
-            d[i][j] = std::min({d[i - 1][j] + 1, d[i][j - 1] + 1, d[i - 1][j - 1] + cost});
-            if (i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1])
-                d[i][j] = std::min(d[i][j], d[i - 2][j - 2] + 1);
-        }
-    }
-    return d[n][m];
-}
-
-bool Printable(const std::string& name) {
-    for (char c : name) {
-        const unsigned char u = static_cast<unsigned char>(c);
-        if (u <= ' ' || u == 0x7F) return false;
-    }
-    return !name.empty();
+// The length of the valid UTF-8 sequence at k, or 0.
+std::size_t Utf8Length(const std::string& text, std::size_t k) {
+    const unsigned char u = static_cast<unsigned char>(text[k]);
+    const std::size_t n = u < 0x80                 ? 1
+                          : u >= 0xC2 && u <= 0xDF ? 2
+                          : u >= 0xE0 && u <= 0xEF ? 3
+                          : u >= 0xF0 && u <= 0xF4 ? 4
+                                                   : 0;
+    if (n == 0 || k + n > text.size()) return 0;
+    for (std::size_t j = 1; j < n; ++j)
+        if ((static_cast<unsigned char>(text[k + j]) & 0xC0) != 0x80) return 0;
+    const unsigned char second = static_cast<unsigned char>(text[k + 1 < text.size() ? k + 1 : k]);
+    if ((u == 0xE0 && second < 0xA0) || (u == 0xED && second > 0x9F) || (u == 0xF0 && second < 0x90) ||
+        (u == 0xF4 && second > 0x8F))
+        return 0;  // overlong, a surrogate, or beyond U+10FFFF
+    return n;
 }
 
 }  // namespace
@@ -54,44 +44,16 @@ LineIndex::LineIndex(const std::string& text) : text_(text) {
     }
 }
 
-TextPosition LineIndex::Of(std::ptrdiff_t offset) const {
+TextPosition LineIndex::Of(std::ptrdiff_t offset, bool column) const {
     if (offset < 0) return {};
     const std::size_t at = std::min(static_cast<std::size_t>(offset), text_.size());
     // The last line that starts at or before the offset; a "\r\n" counts as one line end.
     const auto next = std::upper_bound(starts_.begin(), starts_.end(), at);
     const std::size_t line = static_cast<std::size_t>(next - starts_.begin());
     TextPosition position{static_cast<int>(line), 1};
-    for (std::size_t k = starts_[line - 1]; k < at; ++k)
+    for (std::size_t k = starts_[line - 1]; column && k < at; ++k)
         if ((static_cast<unsigned char>(text_[k]) & 0xC0) != 0x80) ++position.column;
     return position;
-}
-
-int LineIndex::LineOf(std::ptrdiff_t offset) const {
-    if (offset < 0) return 0;
-    const std::size_t at = std::min(static_cast<std::size_t>(offset), text_.size());
-    return static_cast<int>(std::upper_bound(starts_.begin(), starts_.end(), at) - starts_.begin());
-}
-
-TextPosition PositionOf(const std::string& text, std::ptrdiff_t offset) {
-    return LineIndex(text).Of(offset);
-}
-
-std::string SuggestKey(const std::string& key, const std::vector<std::string>& known) {
-    const std::string folded = Folded(key);
-    for (const std::string& name : known)
-        if (Folded(name) == folded) return name;
-    // Allow about one slip in four letters, at most three.
-    const std::size_t allowed = std::min<std::size_t>(3, std::max<std::size_t>(1, folded.size() / 4));
-    std::string best;
-    std::size_t bestDistance = allowed + 1;
-    for (const std::string& name : known) {
-        const std::size_t distance = Distance(folded, Folded(name));
-        if (distance < bestDistance) {
-            bestDistance = distance;
-            best = name;
-        }
-    }
-    return best;
 }
 
 std::size_t SkipBlanksAndComments(const std::string& text, std::size_t from) {
@@ -114,52 +76,72 @@ std::size_t SkipBlanksAndComments(const std::string& text, std::size_t from) {
     return text.size();
 }
 
-std::string KindOf(const Json::Value& value) {
-    switch (value.type()) {
-        case Json::nullValue:
-            return "null";
-        case Json::intValue:
-        case Json::uintValue:
-        case Json::realValue:
-            return "a number";
-        case Json::stringValue:
-            return "a text";
-        case Json::booleanValue:
-            return value.asBool() ? "true" : "false";
-        case Json::arrayValue:
-            return "an array";
-        case Json::objectValue:
-            return "an object";
+TextScan ScanText(const std::string& text, std::size_t end) {
+    TextScan scan;
+    std::vector<std::map<std::string, std::ptrdiff_t>> keys;  // of each array or object open at k
+    for (std::size_t k = SkipBlanksAndComments(text, 0); k < end; k = SkipBlanksAndComments(text, k)) {
+        const char c = text[k];
+        if (scan.deepest < 0 && keys.size() >= 1000 && std::string(",:]}").find(c) == std::string::npos)
+            scan.deepest = static_cast<std::ptrdiff_t>(k);
+        if (c == '{' || c == '[') keys.emplace_back();
+        if ((c == '}' || c == ']') && !keys.empty()) keys.pop_back();
+        if (c != '"') {
+            ++k;
+            continue;
+        }
+        const std::size_t close = StringEnd(text, k, end);
+        const auto at = static_cast<std::ptrdiff_t>(k);
+        // A text followed by a colon is a key.
+        if (!keys.empty() && close < end && text[SkipBlanksAndComments(text, close)] == ':') {
+            const auto seen = keys.back().emplace(text.substr(k, close - k), at);
+            if (!seen.second) scan.repeats.push_back({std::exchange(seen.first->second, at), at});
+        }
+        k = close;
     }
-    return "a value";
+    return scan;
 }
 
-std::string SourceOf(const std::string& text, const Json::Value& value) {
-    if (value.isArray()) return "an array";
-    if (value.isObject()) return "an object";
-    const std::ptrdiff_t start = value.getOffsetStart();
-    const std::ptrdiff_t limit = value.getOffsetLimit();
-    std::string written;
-    if (start >= 0 && limit > start && static_cast<std::size_t>(limit) <= text.size()) {
-        written = text.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(limit - start));
-    } else {
-        written = value.isString() ? "\"" + value.asString() + "\"" : value.asString();
+std::string ExplainParseError(const std::string& text, std::ptrdiff_t offset, const std::string& message,
+                              bool& notJson) {
+    const std::size_t at =
+        std::min(static_cast<std::size_t>(std::max<std::ptrdiff_t>(offset, 0)), text.size());
+    notJson = false;
+    if (text.compare(at, 3, "\xEF\xBB\xBF") == 0)
+        return "a second byte-order mark (an invisible mark that editors write) before the document";
+    if (at == SkipBlanksAndComments(text, 0) && at < text.size() &&
+        std::string("{[\"-0123456789tfn").find(text[at]) == std::string::npos) {
+        notJson = true;
+        if (text.compare(0, 2, "\xFF\xFE") == 0 || text.compare(0, 2, "\xFE\xFF") == 0)
+            return "the file is UTF-16 text, not JSON as the game reads it: save it as UTF-8";
+        std::string start;
+        for (std::size_t k = at; k < std::min(at + 8, text.size()); ++k) {
+            const unsigned char u = static_cast<unsigned char>(text[k]);
+            start += u < 0x20 || u >= 0x7F ? fmt::format("\\x{:02X}", u) : std::string(1, text[k]);
+        }
+        return fmt::format(
+            "the file is not JSON text: it starts with \"{}\" where a value such as {{ must be", start);
     }
-    for (char& c : written)
-        if (c == '\n' || c == '\r' || c == '\t') c = ' ';
-    if (written.size() > 40) written = written.substr(0, 37) + "...";
-    return written;
+    std::size_t before = at;
+    while (before > 0 && std::isspace(static_cast<unsigned char>(text[before - 1])))
+        --before;
+    if (at < text.size() && (text[at] == '}' || text[at] == ']') && before > 0 && text[before - 1] == ',')
+        return fmt::format("a comma before the closing '{}' (a trailing comma): JSON allows none; remove it",
+                           text[at]);
+    return message;
 }
 
-std::string ShowName(const std::string& name) {
-    return Printable(name) ? name : fmt::format("\"{}\"", name);
-}
-
-std::string ShowNames(const std::vector<std::string>& names) {
+std::string Printable(const std::string& text) {
     std::string shown;
-    for (const std::string& name : names) {
-        if (!shown.empty()) shown += ", ";
-        shown += ShowName(name);
+    for (std::size_t k = 0; k < text.size();) {
+        const unsigned char u = static_cast<unsigned char>(text[k]);
+        const std::size_t n = Utf8Length(text, k);
+        if (n == 0 || (u < 0x20 && u != '\n') || u == 0x7F) {
+            shown += fmt::format("\\x{:02X}", u);
+            ++k;
+        } else {
+            shown.append(text, k, n);
+            k += n;
+        }
     }
     return shown;
 }

@@ -1,6 +1,7 @@
 // skirmora-sim: runs the script in the simulated game, checks config files.
 #include <unistd.h>
 
+#include <csignal>
 #include <iostream>
 
 #include <CLI/CLI.hpp>
@@ -36,7 +37,8 @@ int RunCommand(int argc, char** argv) {
     std::string checked = "Skirmora_config.txt";
     CLI::App* checkCommand =
         app.add_subcommand("check", "Load a config file as the game would and explain what each key did");
-    checkCommand->add_option("FILE", checked, "The config file (default: ./Skirmora_config.txt)");
+    checkCommand->add_option("FILE", checked,
+                             "The config file, - for standard input (default: ./Skirmora_config.txt)");
 
     try {
         app.parse(argc, argv);
@@ -46,7 +48,12 @@ int RunCommand(int argc, char** argv) {
                   << "\nRun skirmora-sim --help for the commands and options.\n";
         return RunFailed;
     }
-    if (*checkCommand) return CheckConfigFile(checked, std::cout, std::cerr);
+    if (*checkCommand) {
+#ifdef SIGPIPE
+        std::signal(SIGPIPE, SIG_IGN);  // a closed pipe is a write error that the check reports
+#endif
+        return CheckConfigFile(checked, std::cout, std::cerr);
+    }
     run.progress = isatty(STDERR_FILENO) != 0;
     return RunRiot(run, std::cout, std::cerr);
 }

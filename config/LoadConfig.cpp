@@ -1,5 +1,6 @@
 #include "config/LoadConfig.h"
 
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -7,74 +8,125 @@
 #include <json/json.h>
 
 #include "config/KeyNames.h"
+#include "config/LoadObserver.h"
 #include "config/Settings.h"
+#include "config/WeaponLists.h"
 #include "host/Natives.h"
 #include "host/ScriptMain.h"
 #include "riot/Roster.h"
 
 namespace {
 
-std::string ReadConfigText() {
-    std::ifstream file(Settings.ConfigFileName, std::ios::binary);
+// One load: who listens, and the value read last, which is where an exception ends the load.
+struct Load {
+    LoadObserver* observer;
+    const Json::Value* at = nullptr;
+
+    const Json::Value& Read(const Json::Value& value) {
+        at = &value;
+        return value;
+    }
+    // A member lookup throws for an object that is neither an object nor null: that object is where it ends.
+    const Json::Value& Member(const Json::Value& object, const char* key) { return Read(Read(object)[key]); }
+    void KeyRead(const Json::Value& object, const char* key, const Json::Value& value, bool applied) const {
+        if (observer) observer->KeyRead(object, key, value, applied);
+    }
+};
+
+std::string ReadConfigFile() {
+    // The name is UTF-8, so that a path with other than ASCII characters opens on Windows too.
+    std::ifstream file(std::filesystem::u8path(Settings.ConfigFileName), std::ios::binary);
     std::ostringstream text;
     if (file) text << file.rdbuf();
-    std::string content = text.str();
-    // Notepad and other Windows editors start the file with a byte-order mark, which the parser rejects.
-    if (content.compare(0, 3, "\xEF\xBB\xBF") == 0) content.erase(0, 3);
-    return content;
+    return text.str();
 }
 
-void ParseConfig(const std::string& text, Json::Value& root) {
+void ParseConfig(const std::string& bytes, Json::Value& root, Load& load) {
     // The classic reader: comments allowed, any top-level value, the tree read so far kept on a parse error.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
     Json::Reader reader;
 #pragma GCC diagnostic pop
-    reader.parse(text, root, false);
-}
-
-void ReadNames(const Json::Value& array, std::vector<std::string>& names) {
-    for (Json::ArrayIndex k = 0; k < array.size(); ++k)
-        names.push_back(array[k].asString());
-}
-
-void ApplySettings(const Json::Value& root) {
-    int32_t code = 0;
-    if (LookupKeyName(root["EnableKey"].asString(), &code)) Settings.EnableKey = code;
-
-    if (root["MaxRioters"].isInt()) Settings.MaxRioters = root["MaxRioters"].asInt();
-
-    const Json::Value* weapons = nullptr;
-    if (root["WeaponsUsedByAllFactions"].isArray()) {
-        weapons = &root["WeaponsUsedByAllFactions"];
-    } else if (root["PedWeapons"].isArray()) {
-        weapons = &root["PedWeapons"];
+    const char* text = bytes.data() + ConfigTextStart(bytes);
+    reader.parse(text, bytes.data() + bytes.size(), root, false);
+    if (!load.observer) return;
+    const auto errors = reader.getStructuredErrors();
+    if (errors.empty()) {
+        load.observer->Parsed(root, -1, "");
+    } else {
+        load.observer->Parsed(root, errors.front().offset_start, errors.front().message);
     }
+}
+
+void ReadNames(const Json::Value& array, std::vector<std::string>& names, Load& load) {
+    for (Json::ArrayIndex k = 0; k < array.size(); ++k)
+        names.push_back(load.Read(array[k]).asString());
+}
+
+void ApplySettings(const Json::Value& root, Load& load) {
+    const Json::Value& key = load.Member(root, "EnableKey");
+    int32_t code = 0;
+    const bool named = LookupKeyName(key.asString(), &code);
+    if (named) Settings.EnableKey = code;
+    load.KeyRead(root, "EnableKey", key, named);
+
+    const Json::Value& cap = load.Member(root, "MaxRioters");
+    if (cap.isInt()) Settings.MaxRioters = cap.asInt();
+    load.KeyRead(root, "MaxRioters", cap, cap.isInt());
+
+    const Json::Value& all = load.Member(root, "WeaponsUsedByAllFactions");
+    const Json::Value& ped = load.Member(root, "PedWeapons");
+    const Json::Value* weapons = all.isArray() ? &all : ped.isArray() ? &ped : nullptr;
+    load.KeyRead(root, "WeaponsUsedByAllFactions", all, weapons == &all);
+    load.KeyRead(root, "PedWeapons", ped, weapons == &ped);
     if (weapons) {
         SharedWeaponList.clear();
-        ReadNames(*weapons, SharedWeaponList);
+        ReadNames(*weapons, SharedWeaponList, load);
     }
 
-    if (root["DisableCops"].isBool()) Settings.DisableCops = root["DisableCops"].asBool();
-    if (root["PedAccuracy"].isNumeric()) Settings.PedAccuracy = root["PedAccuracy"].asDouble();
-    if (root["RiotersOnlyAttackPlayer"].asBool()) Settings.RiotersOnlyAttackPlayer = true;
+    const Json::Value& cops = load.Member(root, "DisableCops");
+    if (cops.isBool()) Settings.DisableCops = cops.asBool();
+    load.KeyRead(root, "DisableCops", cops, cops.isBool());
+
+    const Json::Value& accuracy = load.Member(root, "PedAccuracy");
+    if (accuracy.isNumeric()) Settings.PedAccuracy = accuracy.asDouble();
+    load.KeyRead(root, "PedAccuracy", accuracy, accuracy.isNumeric());
+
+    const Json::Value& playerOnly = load.Member(root, "RiotersOnlyAttackPlayer");
+    const bool on = playerOnly.asBool();
+    if (on) Settings.RiotersOnlyAttackPlayer = true;
+    load.KeyRead(root, "RiotersOnlyAttackPlayer", playerOnly, on);
 }
 
-void BuildFaction(const Json::Value& entry, Json::ArrayIndex position) {
+void BuildFaction(const Json::Value& entry, Json::ArrayIndex position, Load& load) {
     Faction faction;
-    faction.MaxMembers = static_cast<uint32_t>(entry.get("MaxMembers", 20).asInt());
-    if (entry["WillAttackSelf"].asBool()) {
-        faction.WillAttackSelf = true;
-    } else {
+    // A lookup with 20 for an absent member, as Json::Value::get does it.
+    const char* capKey = "MaxMembers";
+    const Json::Value* cap = load.Read(entry).find(capKey, capKey + 10);
+    faction.MaxMembers = static_cast<uint32_t>(cap ? load.Read(*cap).asInt() : 20);
+    load.KeyRead(entry, capKey, cap ? *cap : Json::Value::nullSingleton(), cap != nullptr);
+
+    const Json::Value& self = load.Member(entry, "WillAttackSelf");
+    faction.WillAttackSelf = self.asBool();
+    load.KeyRead(entry, "WillAttackSelf", self, !self.isNull());
+    if (!faction.WillAttackSelf) {
         const std::string name = std::to_string(position);
         AddRelationshipGroup(name.c_str(), &faction.GroupHash);
+        if (load.observer) load.observer->GroupCreated(name, faction.GroupHash);
     }
-    if (entry["Weapons"].isArray()) ReadNames(entry["Weapons"], faction.Weapons);
+
+    const Json::Value& weapons = load.Member(entry, "Weapons");
+    load.KeyRead(entry, "Weapons", weapons, weapons.isArray());
+    if (weapons.isArray()) ReadNames(weapons, faction.Weapons, load);
     FactionList.push_back(std::move(faction));
-    if (entry["MemberModels"].isArray()) ReadNames(entry["MemberModels"], FactionList.back().MemberModels);
+    if (load.observer) load.observer->FactionBuilt(&entry);
+
+    const Json::Value& models = load.Member(entry, "MemberModels");
+    load.KeyRead(entry, "MemberModels", models, models.isArray());
+    if (models.isArray()) ReadNames(models, FactionList.back().MemberModels, load);
 }
 
-void BuildDefaultFaction() {
+void BuildDefaultFaction(const Load& load) {
     Faction faction;
     faction.MaxMembers = static_cast<uint32_t>(Settings.MaxRioters);
     faction.IsDefault = true;
@@ -84,34 +136,57 @@ void BuildDefaultFaction() {
         faction.WillAttackSelf = true;
     }
     FactionList.push_back(std::move(faction));
+    if (load.observer) load.observer->FactionBuilt(nullptr);
 }
 
-void RebuildFactions(const Json::Value& root) {
-    const Json::Value& factions = root["Factions"];
-    for (const Faction& faction : FactionList)
-        if (!faction.WillAttackSelf && !faction.IsDefault) RemoveRelationshipGroup(faction.GroupHash);
+void RebuildFactions(const Json::Value& root, Load& load) {
+    const Json::Value& factions = load.Member(root, "Factions");
+    const bool listed = factions.isArray() && factions.size() > 0;
+    load.KeyRead(root, "Factions", factions, listed);
+    for (const Faction& faction : FactionList) {
+        if (faction.WillAttackSelf || faction.IsDefault) continue;
+        RemoveRelationshipGroup(faction.GroupHash);
+        if (load.observer) load.observer->GroupRemoved(faction.GroupHash);
+    }
     FactionList.clear();
-    if (factions.isArray() && factions.size() > 0) {
+    if (listed) {
         for (Json::ArrayIndex k = 0; k < factions.size(); ++k)
-            BuildFaction(factions[k], k);
+            BuildFaction(load.Read(factions[k]), k, load);
     } else {
-        BuildDefaultFaction();
+        BuildDefaultFaction(load);
+    }
+}
+
+void LoadGuarded(const std::string* given, LoadObserver* observer) {
+    Load load{observer};
+    // JsonCpp throws for a value of the wrong kind; the load then ends where it stands and keeps what it
+    // applied.
+    try {
+        const std::string read = given ? std::string() : ReadConfigFile();
+        Json::Value root;
+        ParseConfig(given ? *given : read, root, load);
+        const Json::Value& document = root;
+        ApplySettings(document, load);
+        RebuildFactions(document, load);
+        RemoveThrowables();
+    } catch (const std::exception& error) {
+        if (observer) observer->Ended(load.at, error.what());
+    } catch (...) {
+        if (observer) observer->Ended(load.at, "");
     }
 }
 
 }  // namespace
 
-void LoadConfig() {
-    // JsonCpp throws for a value of the wrong kind; the load then ends where it stands and keeps what it
-    // applied.
-    try {
-        const std::string text = ReadConfigText();
-        Json::Value root;
-        ParseConfig(text, root);
-        const Json::Value& document = root;
-        ApplySettings(document);
-        RebuildFactions(document);
-        RemoveThrowables();
-    } catch (...) {
-    }
+void LoadConfig(LoadObserver* observer) {
+    LoadGuarded(nullptr, observer);
+}
+
+void LoadConfigText(const std::string& bytes, LoadObserver* observer) {
+    LoadGuarded(&bytes, observer);
+}
+
+std::size_t ConfigTextStart(const std::string& bytes) {
+    // Notepad and other Windows editors start the file with a byte-order mark, which the parser rejects.
+    return bytes.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
 }

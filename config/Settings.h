@@ -1,11 +1,10 @@
 #pragma once
 #include <cstdint>
-#include <map>
 #include <string>
 #include <vector>
 
 struct SettingsRecord {
-    const char* ConfigFileName;
+    std::string ConfigFileName;  // UTF-8
     int32_t MaxRioters;
     int32_t EnableKey;
     bool DisableCops;
@@ -17,7 +16,3 @@ extern SettingsRecord Settings;
 extern std::vector<std::string> SharedWeaponList;
 
 SettingsRecord BuiltInSettings();
-std::vector<std::string> BuiltInWeaponList();
-
-// Removes every thrown weapon from SharedWeaponList; every completed load ends with it.
-void RemoveThrowables();

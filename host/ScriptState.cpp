@@ -1,6 +1,7 @@
 #include "host/ScriptState.h"
 
 #include "config/Settings.h"
+#include "config/WeaponLists.h"
 #include "host/ScriptMain.h"
 #include "host/StatusText.h"
 #include "host/Ticks.h"
