@@ -19,7 +19,7 @@ expected='?nativeCall@@YAPEA_KXZ
 ?nativePush64@@YAX_K@Z
 ?scriptRegister@@YAXPEAUHINSTANCE__@@P6AXXZ@Z
 ?scriptWait@@YAXK@Z'
-hook=$(awk '/DLL Name: ScriptHookV.dll/{on=1; next} on && /DLL Name:/{on=0} on && NF==3 && $2 ~ /^[0-9]+$/ {print $3}' <<<"$dump" | sort)
+hook=$(awk '/DLL Name: ScriptHookV.dll/{on=1; next} on && (/DLL Name:/ || !NF){on=0} on && NF==3 && $2 ~ /^[0-9]+$/ {print $3}' <<<"$dump" | sort)
 [[ $hook == "$expected" ]] || fail "$dll imports from ScriptHookV.dll: $hook"
 grep -q "GetTickCount$" <<<"$dump" || fail "$dll does not import GetTickCount"
 grep -q "GetAsyncKeyState$" <<<"$dump" || fail "$dll does not import GetAsyncKeyState"
