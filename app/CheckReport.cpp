@@ -177,7 +177,8 @@ void WriteFindings(const CheckedLoad& c, const LineIndex& lines, FindingKind kin
             message.insert(k + 1, "  ");
         out << fmt::format("  {}{}\n", at.empty() ? "" : at + ": ", message);
     }
-    out << section.footer;
+    // Notes on names share the footer of the likely typos: say it once.
+    if (kind != FindingKind::Note || !c.Has(FindingKind::UnknownName)) out << section.footer;
 }
 
 }  // namespace
