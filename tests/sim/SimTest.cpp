@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <set>
+#include <stdexcept>
+
 #include "host/Seam.h"
 #include "sim/Format.h"
 #include "sim/Jenkins.h"
@@ -99,4 +102,52 @@ TEST(SimulatedGame, CountsCallsPerNativeWithTheTraceOff) {
     EXPECT_EQ(sim.game.NativeCalls(), 3);
     EXPECT_EQ(sim.game.errors.size(), 1u);
     EXPECT_TRUE(sim.game.trace.lines.empty());
+}
+
+TEST(SimulatedGame, PedsAreFoundByHandleAfterOthersAreRemoved) {
+    World world;
+    std::vector<int32_t> handles;
+    for (int k = 0; k < 12; ++k)
+        handles.push_back(world.AddPed({static_cast<float>(k), 0.0f, 0.0f}, 0, true, 0));
+    // The oldest, one in the middle, then all but the newest two: the index drops what it no longer needs.
+    std::set<int32_t> removed;
+    for (std::set<int32_t> gone : {std::set<int32_t>{100}, {105}, {101, 102, 103, 104, 106, 107, 108, 109}}) {
+        for (auto it = world.peds.begin(); it != world.peds.end();)
+            it = gone.count(it->first) ? world.peds.erase(it) : std::next(it);
+        removed.insert(gone.begin(), gone.end());
+        for (int32_t handle : handles) {
+            const SimPed* ped = world.FindPed(handle);
+            if (removed.count(handle)) {
+                EXPECT_EQ(ped, nullptr) << handle;
+                continue;
+            }
+            ASSERT_NE(ped, nullptr) << handle;
+            EXPECT_EQ(ped->position.x, static_cast<float>(handle - 100));
+        }
+    }
+    EXPECT_EQ(world.peds.size(), 2u);
+    EXPECT_EQ(world.FindPed(99), nullptr);
+    EXPECT_EQ(world.FindPed(112), nullptr);
+    const int32_t next = world.AddPed({}, 0, true, 0);
+    EXPECT_EQ(world.FindPed(next)->handle, 112);
+    EXPECT_EQ(world.FindPed(111)->handle, 111);
+    world.peds.clear();
+    EXPECT_EQ(world.FindPed(111), nullptr);
+    EXPECT_EQ(world.FindPed(world.AddPed({}, 0, true, 0))->handle, 113);
+}
+
+namespace {
+void EntryThatThrows() {
+    scriptWait(0);
+    throw std::runtime_error("the script failed");
+}
+}  // namespace
+
+TEST(SimulatedGame, WhatEscapesTheScriptReachesTheFrameLoop) {
+    Simulation sim;
+    sim.Start(&EntryThatThrows);
+    sim.RunFrames(1);
+    EXPECT_THROW(sim.RunFrames(1), std::runtime_error);
+    sim.RunFrames(3);  // the script has ended: frames go on without it
+    EXPECT_EQ(sim.game.Frame(), 4);
 }
