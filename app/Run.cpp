@@ -46,10 +46,10 @@ std::string FolderProblem(const std::string& dir) {
 }
 
 std::string Duration(double seconds) {
-    if (seconds < 60) return fmt::format("{:.0f} s", seconds);
-    if (seconds < 3600)
-        return fmt::format("{:.0f} min {:02.0f} s", std::floor(seconds / 60), std::fmod(seconds, 60));
-    return fmt::format("{:.0f} h {:02.0f} min", std::floor(seconds / 3600), std::fmod(seconds, 3600) / 60);
+    const long whole = std::lround(seconds);
+    if (whole < 60) return fmt::format("{} s", whole);
+    if (whole < 3600) return fmt::format("{} min {:02} s", whole / 60, whole % 60);
+    return fmt::format("{} h {:02} min", whole / 3600, whole % 3600 / 60);
 }
 
 // The config's load, told in one line when it does not go as the file means; empty when it does.

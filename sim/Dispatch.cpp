@@ -182,6 +182,7 @@ struct Indexed {
     uint64_t hash = 0;
     const Native* native = nullptr;
     int argCount = 0;
+    uint32_t scalarSlots = 0;  // bit k: argument k is an int, hash or float, whose high 32 bits must be 0
 };
 
 struct HashIndex {
@@ -195,7 +196,9 @@ struct HashIndex {
             for (const Native& native : Catalogue) {
                 Indexed& slot = slots[(native.hash >> shift) & 255];
                 distinct = distinct && !slot.native;
-                slot = {native.hash, &native, static_cast<int>(std::strlen(native.args))};
+                slot = {native.hash, &native, static_cast<int>(std::strlen(native.args)), 0};
+                for (int k = 0; native.args[k]; ++k)
+                    if (std::strchr("iuf", native.args[k])) slot.scalarSlots |= 1u << k;
             }
             if (distinct) return;
         }
@@ -344,19 +347,25 @@ void DispatchNative(Game& game, uint64_t hash, const uint64_t* slots, int count,
         return;
     }
     Call call{game, game.world, slots, result};
-    const bool tracing = game.trace.Active();
-    std::string line;
-    if (tracing) {
-        line = native->name;
-        line += '(';
+    if (!game.trace.Active()) {
+        // Untraced, the common case: every slot is checked at once; the slow path names a bad one.
+        bool wellFormed = true;
+        for (int k = 0; k < count; ++k)
+            wellFormed &= (entry->scalarSlots >> k & 1u) ? (slots[k] >> 32) == 0 : slots[k] != 0;
+        for (int k = 0; !wellFormed && k < count; ++k)
+            if (!DecodeSlot(call, *native, k, native->args[k], nullptr)) return;
+        native->handler(call);
+        game.CountCall(static_cast<int>(native - Catalogue));
+        return;
     }
+    std::string line = native->name;
+    line += '(';
     for (int k = 0; k < count; ++k) {
-        if (tracing && k > 0) line += ", ";
-        if (!DecodeSlot(call, *native, k, native->args[k], tracing ? &line : nullptr)) return;
+        if (k > 0) line += ", ";
+        if (!DecodeSlot(call, *native, k, native->args[k], &line)) return;
     }
     native->handler(call);
     game.CountCall(static_cast<int>(native - Catalogue));
-    if (!tracing) return;
     line += ')';
     AppendResult(line, *native, call);
     AppendOutputs(line, *native, call);

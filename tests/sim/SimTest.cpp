@@ -81,6 +81,7 @@ TEST(SimulatedGame, KeyboardReportsDownAndPressedSince) {
     EXPECT_EQ(keys.Query(118, 2), 0);
     EXPECT_EQ(static_cast<uint16_t>(keys.Query(118, 3)), 0x8001u);
     EXPECT_EQ(static_cast<uint16_t>(keys.Query(118, 4)), 0x8000u);
+    EXPECT_EQ(static_cast<uint16_t>(keys.Query(118, 4)), 0x8000u) << "asked twice in its last frame";
     EXPECT_EQ(keys.Query(118, 5), 0);
     keys.Press(118, 7, 1);
     EXPECT_EQ(keys.Query(118, 9), 1);  // pressed and released between two queries
@@ -150,4 +151,38 @@ TEST(SimulatedGame, WhatEscapesTheScriptReachesTheFrameLoop) {
     EXPECT_THROW(sim.RunFrames(1), std::runtime_error);
     sim.RunFrames(3);  // the script has ended: frames go on without it
     EXPECT_EQ(sim.game.Frame(), 4);
+}
+
+TEST(SimulatedGame, WithTheTraceOffAMalformedSlotIsStillAFaultAndChangesNothing) {
+    struct Case {
+        uint64_t hash;
+        std::vector<uint64_t> slots;
+        const char* fault;
+    };
+    const Case cases[] = {
+        {0x7AEFB85C1D49DEB6,
+         {100, 0xFFFFFFFFFFFFFFFEull},
+         "SetPedAccuracy: argument 2 has its high 32 bits set"},
+        {0x7AEFB85C1D49DEB6, {0x100000064ull, 5}, "SetPedAccuracy: argument 1 has its high 32 bits set"},
+        {0xAE3CBE5BF394C9C9, {0}, "DeleteEntity: argument 1 is a null pointer"},
+        {0x7AEFB85C1D49DEB6, {100, 55}, nullptr},
+    };
+    for (const Case& c : cases) {
+        Simulation sim;
+        sim.game.trace.keep = false;
+        sim.game.world.AddPed({}, 0, true, 0);
+        nativeInit(c.hash);
+        for (uint64_t slot : c.slots)
+            nativePush64(slot);
+        nativeCall();
+        if (!c.fault) {
+            EXPECT_TRUE(sim.game.errors.empty());
+            EXPECT_EQ(sim.game.world.FindPed(100)->accuracy, 55);
+            continue;
+        }
+        ASSERT_EQ(sim.game.errors.size(), 1u) << c.fault;
+        EXPECT_EQ(sim.game.errors[0], c.fault);
+        EXPECT_EQ(sim.game.world.FindPed(100)->accuracy, 0);
+        EXPECT_TRUE(sim.game.world.FindPed(100)->exists);
+    }
 }
