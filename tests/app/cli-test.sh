@@ -32,6 +32,7 @@ expect() {
 
 expect 0 "Subcommands:.*" --help
 expect 0 "--scenario" run --help
+expect 0 "default: ./Skirmora_config.txt when there is one, else the built-in values" run --help
 expect 0 "^skirmora-sim [0-9]+\.[0-9]+\.[0-9]+$" --version
 expect 3 "skirmora-sim: a command is required: run or check" 
 expect 3 "unknown command 'chek': did you mean 'check'\? Valid commands: run, check" chek
