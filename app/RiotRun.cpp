@@ -1,11 +1,16 @@
 #include "app/RiotRun.h"
 
+#include <algorithm>
 #include <cmath>
-#include <set>
+#include <fstream>
+#include <sstream>
 
 #include <fmt/core.h>
+#include <json/json.h>
 
+#include "config/LoadConfig.h"
 #include "config/Settings.h"
+#include "config/WeaponLists.h"
 #include "host/ScriptMain.h"
 #include "host/ScriptState.h"
 #include "host/StatusText.h"
@@ -15,9 +20,16 @@
 
 namespace {
 
-constexpr double RowSeconds = 5.0;
-constexpr double ChartSeconds = 0.5;
 constexpr int PressFrames = 3;
+
+// A row every 5 s and a chart point every 0.5 s, coarser in long runs: the timeline stays readable and the
+// recording as small for a game day as for an hour.
+constexpr double MaxRows = 720;
+constexpr double MaxChartSamples = 2000;
+
+double Interval(double step, double seconds, double most) {
+    return step * std::max(1.0, std::ceil(seconds / (step * most)));
+}
 
 // Milliseconds of game time from the start to frame n: whole milliseconds, however the frame time divides.
 int64_t ElapsedMs(double frameMs, int64_t frame) {
@@ -30,7 +42,10 @@ bool ModeOn() {
 
 class Recorder {
   public:
-    Recorder(const Scenario& scenario, RiotResult& result) : result_(result) {
+    Recorder(const Scenario& scenario, RiotResult& result)
+        : result_(result),
+          rowSeconds_(Interval(5.0, scenario.seconds, MaxRows)),
+          chartSeconds_(Interval(0.5, scenario.seconds, MaxChartSamples)) {
         snapshots_ = scenario.snapshots;
         if (snapshots_.empty())
             for (int k = 1; k <= 6; ++k)
@@ -49,13 +64,13 @@ class Recorder {
             for (const Faction& faction : FactionList)
                 sample.members.push_back(static_cast<int>(faction.Members.size()));
             result_.pictures.chart.push_back(std::move(sample));
-            chartNext_ += ChartSeconds;
+            chartNext_ += chartSeconds_;
         }
         while (nextSnapshot_ < snapshots_.size() && snapshots_[nextSnapshot_] <= seconds + 1e-9) {
             result_.pictures.maps.push_back(Map(world, seconds));
             ++nextSnapshot_;
         }
-        if (seconds + 1e-9 >= rowStart_ + RowSeconds || (last && seconds > rowStart_)) {
+        if (seconds + 1e-9 >= rowStart_ + rowSeconds_ || (last && seconds > rowStart_)) {
             result_.rows.push_back(Row(world, living, seconds, rioters));
             rowStart_ = seconds;
         }
@@ -149,6 +164,8 @@ class Recorder {
     }
 
     RiotResult& result_;
+    const double rowSeconds_;
+    const double chartSeconds_;
     std::vector<double> snapshots_;
     size_t nextSnapshot_ = 0;
     double chartNext_ = 0.0;
@@ -161,8 +178,18 @@ class Recorder {
 
 }  // namespace
 
+int64_t FrameCount(const Scenario& scenario) {
+    const int64_t endMs = static_cast<int64_t>(std::ceil(scenario.seconds * 1000.0));
+    int64_t frames = static_cast<int64_t>(static_cast<double>(endMs) / scenario.frameMs);
+    while (frames > 0 && ElapsedMs(scenario.frameMs, frames - 1) >= endMs)
+        --frames;
+    while (ElapsedMs(scenario.frameMs, frames) < endMs)
+        ++frames;
+    return frames;
+}
+
 RiotResult PlayRiot(const Scenario& scenario, const std::string& configPath, std::ostream* trace,
-                    const std::function<void(const RiotProgress&)>& progress, ReplayRecorder* replay) {
+                    const std::function<bool(const RiotProgress&)>& progress, ReplayRecorder* replay) {
     RiotResult result;
     result.pictures.title = scenario.name;
     ResetScriptState();
@@ -182,10 +209,7 @@ RiotResult PlayRiot(const Scenario& scenario, const std::string& configPath, std
 
     LivingWorld living(scenario.world);
     Recorder recorder(scenario, result);
-    const int64_t endMs = static_cast<int64_t>(std::ceil(scenario.seconds * 1000.0));
-    int64_t frames = 0;
-    while (ElapsedMs(scenario.frameMs, frames) < endMs)
-        ++frames;
+    const int64_t frames = FrameCount(scenario);
     size_t nextPress = 0;
 
     game.onFrame.push_back([&](Game& g) {
@@ -206,23 +230,81 @@ RiotResult PlayRiot(const Scenario& scenario, const std::string& configPath, std
 
     sim.Start(&ScriptMain);
     constexpr int64_t Chunk = 240;
-    for (int64_t done = 0; done < frames; done += Chunk) {
-        sim.RunFrames(std::min(Chunk, frames - done));
+    int64_t done = 0;
+    while (done < frames) {
+        done += std::min(Chunk, frames - done);
+        sim.RunFrames(done - game.Frame() - 1);
         if (progress) {
             RiotProgress p;
-            p.frames = done + std::min(Chunk, frames - done);
-            p.seconds = static_cast<double>(ElapsedMs(scenario.frameMs, p.frames)) / 1000.0;
+            p.frames = done;
+            p.seconds = static_cast<double>(ElapsedMs(scenario.frameMs, done)) / 1000.0;
             p.rioters = CountRioters();
-            progress(p);
+            if (!progress(p) && done < frames) {
+                result.stoppedEarly = true;
+                break;
+            }
         }
     }
-    const double endSeconds = static_cast<double>(ElapsedMs(scenario.frameMs, frames)) / 1000.0;
+    result.seconds = result.stoppedEarly ? static_cast<double>(ElapsedMs(scenario.frameMs, done)) / 1000.0
+                                         : scenario.seconds;
+    const double endSeconds = static_cast<double>(ElapsedMs(scenario.frameMs, done)) / 1000.0;
     recorder.Observe(game.world, living, endSeconds, true);
     if (replay) replay->Observe(game.world, endSeconds, true);
     sim.Stop();
-    result.frames = frames;
+    result.frames = done;
     result.nativeCalls = game.NativeCalls();
     result.faults = game.errors;
     ResetScriptState();  // nothing keeps pointing at configPath
     return result;
+}
+
+ConfigLoad ProbeConfigLoad(const std::string& configPath) {
+    ConfigLoad load;
+    std::ifstream file(configPath, std::ios::binary);
+    std::ostringstream read;
+    read << file.rdbuf();
+    std::string text = read.str();
+    if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) text.erase(0, 3);
+        // The same reader as the game's load: on an error it keeps the tree read so far, which the load
+        // applies.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+    Json::Reader reader;
+#pragma GCC diagnostic pop
+    Json::Value root;
+    if (!reader.parse(text, root, false)) {
+        // "* Line 3, Column 5\n  Missing ',' or '}' in object declaration\n..."
+        std::istringstream errors(reader.getFormattedErrorMessages());
+        std::string where, what;
+        std::getline(errors, where);
+        std::getline(errors, what);
+        where = where.substr(std::min(where.size(), where.find_first_not_of("* ")));
+        if (!where.empty()) where[0] = 'l';  // "line 3, column 5"
+        std::transform(where.begin(), where.end(), where.begin(), [](char c) { return c == 'C' ? 'c' : c; });
+        load.syntaxError = where + ": " + what.substr(std::min(what.size(), what.find_first_not_of(' ')));
+    }
+
+    // The load ran to its end when it left no thrown weapon in the shared list (its last step) and built
+    // every faction of the file, the last one with all its models.
+    ResetScriptState();
+    Settings.ConfigFileName = configPath.c_str();
+    {
+        Simulation sim;
+        sim.game.trace.keep = false;
+        LoadConfig();
+    }
+    const Json::Value none;
+    const Json::Value& factions = root.isObject() ? root["Factions"] : none;
+    const bool own = factions.isArray() && factions.size() > 0;
+    const size_t expected = own ? factions.size() : 1;
+    bool complete = FactionList.size() == expected &&
+                    std::none_of(SharedWeaponList.begin(), SharedWeaponList.end(), IsThrowable);
+    if (complete && own) {
+        const Json::Value& last = factions[factions.size() - 1];
+        if (last.isObject() && last["MemberModels"].isArray())
+            complete = FactionList.back().MemberModels.size() == last["MemberModels"].size();
+    }
+    load.endedEarly = !complete;
+    ResetScriptState();
+    return load;
 }

@@ -17,6 +17,8 @@ struct RiotResult {
     std::vector<std::string> faults;  // protocol faults the simulated game saw (a script defect)
     int64_t frames = 0;
     int64_t nativeCalls = 0;
+    double seconds = 0.0;       // game time played: the scenario's, or less when the run was stopped
+    bool stoppedEarly = false;  // the progress callback asked to stop
 };
 
 struct RiotProgress {
@@ -26,8 +28,18 @@ struct RiotProgress {
 };
 
 // configPath: the file the script reads as its config; empty: no file (built-in values). trace: where to
-// write every native call, or null. progress is called every few hundred frames. replay, when given, sees
-// every frame.
+// write every native call, or null. progress is called every few hundred frames; returning false ends the
+// run there, with everything recorded so far. replay, when given, sees every frame.
 RiotResult PlayRiot(const Scenario& scenario, const std::string& configPath, std::ostream* trace,
-                    const std::function<void(const RiotProgress&)>& progress = {},
+                    const std::function<bool(const RiotProgress&)>& progress = {},
                     ReplayRecorder* replay = nullptr);
+
+// Frames the scenario plays: the first frame whose game time reaches its length ends it.
+int64_t FrameCount(const Scenario& scenario);
+
+// How the game's load of a config file goes, found by loading it once in a game of its own.
+struct ConfigLoad {
+    std::string syntaxError;  // the JSON reader's first error ("Line 3, Column 5: ..."), empty when none
+    bool endedEarly = false;  // a value of the wrong kind stopped the load before its end
+};
+ConfigLoad ProbeConfigLoad(const std::string& configPath);

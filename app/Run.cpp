@@ -2,6 +2,8 @@
 
 #include <cerrno>
 #include <chrono>
+#include <cmath>
+#include <csignal>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -13,6 +15,13 @@
 #include "app/Utf8Path.h"
 
 namespace {
+
+volatile std::sig_atomic_t Interrupted = 0;
+
+extern "C" void OnInterrupt(int) {
+    Interrupted = 1;
+    std::signal(SIGINT, SIG_DFL);  // a second Ctrl+C ends the program at once
+}
 
 bool Readable(const std::string& path) {
     std::ifstream file(PathFromUtf8(path), std::ios::binary);
@@ -36,6 +45,45 @@ std::string LinkFrom(const std::string& folder, const std::string& file) {
             link += fmt::format("%{:02X}", c);
     }
     return link;
+}
+
+// Whether files can be made in the folder (made when missing), before a long run finds out that they cannot.
+std::string FolderProblem(const std::string& dir) {
+    const std::filesystem::path folder = PathFromUtf8(dir);
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    if (!error && !std::filesystem::is_directory(folder, error) && !error)
+        error = std::make_error_code(std::errc::not_a_directory);
+    if (error) return error.message();
+    const std::filesystem::path probe = folder / ".skirmora-write-test";
+    std::ofstream file(probe, std::ios::binary);
+    const bool writable = file && (file << 'x') && file.flush();
+    const std::string why = writable ? "" : std::strerror(errno);
+    file.close();
+    std::filesystem::remove(probe, error);
+    return writable ? "" : why;
+}
+
+std::string Duration(double seconds) {
+    const long whole = std::lround(seconds);
+    if (whole < 60) return fmt::format("{} s", whole);
+    if (whole < 3600) return fmt::format("{} min {:02} s", whole / 60, whole % 60);
+    return fmt::format("{} h {:02} min", whole / 3600, whole % 3600 / 60);
+}
+
+// The config's load, told in one line when it does not go as the file means; empty when it does.
+std::string LoadNote(const std::string& config) {
+    const ConfigLoad load = ProbeConfigLoad(config);
+    if (load.syntaxError.empty() && !load.endedEarly) return "";
+    const std::string early = "a value of the wrong kind ends the game's load early";
+    std::string what = "does not load completely: " + early;
+    if (!load.syntaxError.empty())
+        what = fmt::format("has a JSON syntax error ({}){}", load.syntaxError,
+                           load.endedEarly ? ", and " + early : "");
+    return fmt::format(
+        "Note: {} {}; the riot plays with what the game applies. Run `skirmora-sim check {}` for "
+        "details.\n",
+        config, what, config);
 }
 
 }  // namespace
@@ -66,6 +114,7 @@ int RunRiot(const RunOptions& options, std::ostream& out, std::ostream& err) {
         configNote = config;
     }
 
+    // Every output is tried before the run: a long run must not end in a file that cannot be written.
     std::ofstream traceFile;
     if (!options.trace.empty()) {
         traceFile.open(PathFromUtf8(options.trace), std::ios::binary | std::ios::trunc);
@@ -75,38 +124,71 @@ int RunRiot(const RunOptions& options, std::ostream& out, std::ostream& err) {
             return RunFailed;
         }
     }
+    if (!options.svg.empty()) {
+        const std::string problem = FolderProblem(options.svg);
+        if (!problem.empty()) {
+            err << fmt::format("skirmora-sim: cannot write the pictures into {}: {}\n", options.svg, problem);
+            return RunFailed;
+        }
+    }
+    if (!options.html.empty()) {
+        const std::string folder = PathFromUtf8(options.html).parent_path().u8string();
+        const std::string problem = FolderProblem(folder.empty() ? "." : folder);
+        if (!problem.empty()) {
+            err << fmt::format("skirmora-sim: cannot write the replay {}: {}\n", options.html, problem);
+            return RunFailed;
+        }
+    }
+    out << fmt::format("Scenario {}, {}: {:.0f} s of game time, {} frames, seed {}.\n", scenario.name,
+                       configNote, scenario.seconds, FrameCount(scenario), scenario.world.seed);
+    if (!config.empty()) out << LoadNote(config);
+    out << std::flush;
+    if (!out) {
+        err << "skirmora-sim: cannot write the standard output\n";
+        return RunFailed;
+    }
 
     const auto wallStart = std::chrono::steady_clock::now();
     auto lastShown = wallStart;
-    std::function<void(const RiotProgress&)> progress;
-    if (options.progress) {
-        progress = [&](const RiotProgress& p) {
+    bool traceFailed = false;
+    Interrupted = 0;
+    if (options.interruptible) std::signal(SIGINT, OnInterrupt);
+    const auto progress = [&](const RiotProgress& p) {
+        if (traceFile.is_open() && !traceFile) traceFailed = true;
+        if (options.progress) {
             const auto now = std::chrono::steady_clock::now();
-            if (now - lastShown < std::chrono::milliseconds(200)) return;
-            lastShown = now;
-            const double wall = std::chrono::duration<double>(now - wallStart).count();
-            err << fmt::format("\r  game time {:6.1f} s   rioters {:4}   {:8.0f} frames per second ",
-                               p.seconds, p.rioters, wall > 0 ? static_cast<double>(p.frames) / wall : 0.0)
-                << std::flush;
-        };
-    }
-
+            if (now - lastShown >= std::chrono::milliseconds(200)) {
+                lastShown = now;
+                const double wall = std::chrono::duration<double>(now - wallStart).count();
+                const double left = p.seconds > 0 ? wall * (scenario.seconds - p.seconds) / p.seconds : 0.0;
+                err << fmt::format(
+                           "\r  game time {:.0f} of {:.0f} s   rioters {:4}   {:8.0f} frames per second   "
+                           "{} left ",
+                           p.seconds, scenario.seconds, p.rioters,
+                           wall > 0 ? static_cast<double>(p.frames) / wall : 0.0, Duration(left))
+                    << std::flush;
+            }
+        }
+        return !traceFailed && !Interrupted;
+    };
     ReplayRecorder replay;
     RiotResult result = PlayRiot(scenario, config, traceFile.is_open() ? &traceFile : nullptr, progress,
                                  options.html.empty() ? nullptr : &replay);
-    if (options.progress) err << "\r" << std::string(72, ' ') << "\r" << std::flush;
-
-    out << fmt::format("Scenario {}, {}: {:.0f} s of game time, {} frames, seed {}.\n\n", scenario.name,
-                       configNote, scenario.seconds, result.frames, scenario.world.seed);
-    out << FormatTimeline(result.rows) << '\n';
-    for (size_t k = 0; k < result.pictures.factionNames.size(); ++k)
-        out << "  " << result.pictures.factionNames[k] << '\n';
-    out << '\n' << FormatTotals(result.totals, scenario.seconds);
+    if (options.interruptible) std::signal(SIGINT, SIG_DFL);
+    if (options.progress) err << "\r" << std::string(100, ' ') << "\r" << std::flush;
 
     int status = 0;
+    if (result.stoppedEarly)
+        out << fmt::format("Stopped at {:.0f} s of game time{}.\n", result.seconds,
+                           traceFailed ? ": the trace could not be written" : " by Ctrl+C");
+    out << '\n' << FormatTimeline(result.rows) << '\n';
+    for (size_t k = 0; k < result.pictures.factionNames.size(); ++k)
+        out << "  " << result.pictures.factionNames[k] << '\n';
+    out << '\n' << FormatTotals(result.totals, result.seconds);
+
     if (traceFile.is_open()) {
         traceFile.close();
-        if (!traceFile) {
+        if (!traceFile || traceFailed) {
             err << fmt::format("skirmora-sim: writing the trace {} failed\n", options.trace);
             status = RunFailed;
         } else {
@@ -114,7 +196,7 @@ int RunRiot(const RunOptions& options, std::ostream& out, std::ostream& err) {
         }
     }
     if (!options.html.empty()) {
-        ReplayFacts facts{configNote,    scenario.name, scenario.world.seed,         scenario.seconds,
+        ReplayFacts facts{configNote,    scenario.name, scenario.world.seed,         result.seconds,
                           result.frames, result.totals, result.pictures.factionNames};
         try {
             WriteReplay(options.html, ReplayHtml(replay.Recording(), facts));
@@ -138,5 +220,11 @@ int RunRiot(const RunOptions& options, std::ostream& out, std::ostream& err) {
     for (const std::string& fault : result.faults)
         err << "skirmora-sim: the script broke the hook's protocol: " << fault << '\n';
     if (!result.faults.empty()) status = RunFailed;
+    out << std::flush;
+    if (!out) {
+        err << "skirmora-sim: writing the standard output failed\n";
+        status = RunFailed;
+    }
+    if (status == 0 && result.stoppedEarly && !traceFailed) status = RunInterrupted;
     return status;
 }

@@ -6,17 +6,19 @@
 #include <string>
 
 struct RunOptions {
-    std::string config;    // the config file to play with; empty: none (built-in values)
+    std::string config;    // the config file to play with; empty: ./Skirmora_config.txt if any, else none
     std::string scenario;  // the scenario file; empty: the built-in scenario
     std::optional<double> seconds;
     std::optional<uint64_t> seed;
-    std::string trace;      // write every native call here
-    std::string svg;        // write the pictures into this folder
-    std::string html;       // write the replay page here
-    bool progress = false;  // show a progress line (on a terminal)
+    std::string trace;           // write every native call here
+    std::string svg;             // write the pictures into this folder
+    std::string html;            // write the replay page here
+    bool progress = false;       // show a progress line (on a terminal)
+    bool interruptible = false;  // Ctrl+C ends the run early, with everything played so far reported
 };
 
-constexpr int RunFailed = 3;  // a file could not be read or written, or the scenario is broken
+constexpr int RunFailed = 3;         // a file could not be read or written, or the scenario is broken
+constexpr int RunInterrupted = 130;  // Ctrl+C: the shell's status for a command ended by SIGINT
 
-// Returns 0 when the riot played out, RunFailed (after saying why on err) otherwise.
+// Returns 0 when the riot played out, RunFailed (after saying why on err) or RunInterrupted otherwise.
 int RunRiot(const RunOptions& options, std::ostream& out, std::ostream& err);

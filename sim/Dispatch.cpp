@@ -1,6 +1,9 @@
 #include "sim/Dispatch.h"
 
+#include <array>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -16,7 +19,6 @@ struct Call {
     World& world;
     const uint64_t* slots;
     uint64_t* result;
-    std::string outNote;
 
     int32_t I(int k) const { return static_cast<int32_t>(static_cast<uint32_t>(slots[k])); }
     uint32_t U(int k) const { return static_cast<uint32_t>(slots[k]); }
@@ -174,10 +176,47 @@ const Native Catalogue[] = {
 
 static_assert(sizeof Catalogue / sizeof Catalogue[0] == NativeCount, "the catalogue holds every native");
 
+// The catalogue by hash, with each native's argument count: every call looks its native up, in a table of
+// 256 slots indexed by 8 bits of the hash, at the first shift that gives every native a slot of its own.
+struct Indexed {
+    uint64_t hash = 0;
+    const Native* native = nullptr;
+    int argCount = 0;
+    uint32_t scalarSlots = 0;  // bit k: argument k is an int, hash or float, whose high 32 bits must be 0
+};
+
+struct HashIndex {
+    int shift = 0;
+    std::array<Indexed, 256> slots{};
+
+    HashIndex() {
+        for (shift = 0; shift <= 56; ++shift) {
+            slots.fill({});
+            bool distinct = true;
+            for (const Native& native : Catalogue) {
+                Indexed& slot = slots[(native.hash >> shift) & 255];
+                distinct = distinct && !slot.native;
+                slot = {native.hash, &native, static_cast<int>(std::strlen(native.args)), 0};
+                for (int k = 0; native.args[k]; ++k)
+                    if (std::strchr("iuf", native.args[k])) slot.scalarSlots |= 1u << k;
+            }
+            if (distinct) return;
+        }
+        std::fputs("skirmora: no shift gives every native its own slot\n", stderr);
+        std::abort();
+    }
+};
+
+const HashIndex Index;
+
+const Indexed* Lookup(uint64_t hash) {
+    const Indexed& slot = Index.slots[(hash >> Index.shift) & 255];
+    return slot.native && slot.hash == hash ? &slot : nullptr;
+}
+
 const Native* Find(uint64_t hash) {
-    for (const Native& native : Catalogue)
-        if (native.hash == hash) return &native;
-    return nullptr;
+    const Indexed* entry = Lookup(hash);
+    return entry ? entry->native : nullptr;
 }
 
 void AppendVector(std::string& out, Vec3 v) {
@@ -291,8 +330,8 @@ const char* NativeName(uint64_t hash) {
 }
 
 void DispatchNative(Game& game, uint64_t hash, const uint64_t* slots, int count, uint64_t* result) {
-    const Native* native = Find(hash);
-    if (!native) {
+    const Indexed* entry = Lookup(hash);
+    if (!entry) {
         std::string message = "unknown native hash 0x";
         static const char digits[] = "0123456789ABCDEF";
         for (int shift = 60; shift >= 0; shift -= 4)
@@ -300,26 +339,33 @@ void DispatchNative(Game& game, uint64_t hash, const uint64_t* slots, int count,
         game.Fail(message);
         return;
     }
-    const int expected = static_cast<int>(std::strlen(native->args));
+    const Native* native = entry->native;
+    const int expected = entry->argCount;
     if (count != expected) {
         game.Fail(std::string(native->name) + ": " + std::to_string(count) + " arguments pushed, " +
                   std::to_string(expected) + " expected");
         return;
     }
-    Call call{game, game.world, slots, result, {}};
-    const bool tracing = game.trace.Active();
-    std::string line;
-    if (tracing) {
-        line = native->name;
-        line += '(';
+    Call call{game, game.world, slots, result};
+    if (!game.trace.Active()) {
+        // Untraced, the common case: every slot is checked at once; the slow path names a bad one.
+        bool wellFormed = true;
+        for (int k = 0; k < count; ++k)
+            wellFormed &= (entry->scalarSlots >> k & 1u) ? (slots[k] >> 32) == 0 : slots[k] != 0;
+        for (int k = 0; !wellFormed && k < count; ++k)
+            if (!DecodeSlot(call, *native, k, native->args[k], nullptr)) return;
+        native->handler(call);
+        game.CountCall(static_cast<int>(native - Catalogue));
+        return;
     }
+    std::string line = native->name;
+    line += '(';
     for (int k = 0; k < count; ++k) {
-        if (tracing && k > 0) line += ", ";
-        if (!DecodeSlot(call, *native, k, native->args[k], tracing ? &line : nullptr)) return;
+        if (k > 0) line += ", ";
+        if (!DecodeSlot(call, *native, k, native->args[k], &line)) return;
     }
     native->handler(call);
     game.CountCall(static_cast<int>(native - Catalogue));
-    if (!tracing) return;
     line += ')';
     AppendResult(line, *native, call);
     AppendOutputs(line, *native, call);

@@ -120,6 +120,14 @@ void LivingWorld::Step(World& world, double seconds) {
     world.safeCoordFails = false;
     for (const TimeSpan& span : plan_.safeCoordFailures)
         if (span.Holds(seconds)) world.safeCoordFails = true;
-    for (auto& entry : world.peds)
-        StepPed(world, entry.second, dt);
+    // The game streams out what the script deleted: nothing can see it again, and a long riot stays as small
+    // as a short one.
+    for (auto it = world.peds.begin(); it != world.peds.end();) {
+        if (it->second.released && !it->second.exists) {
+            it = world.peds.erase(it);
+            continue;
+        }
+        StepPed(world, it->second, dt);
+        ++it;
+    }
 }

@@ -3,7 +3,7 @@
 #include <map>
 #include <vector>
 
-// Which keys are down in which frames.
+// Which keys are down in which frames. The frames of the queries only go forward.
 struct Keyboard {
     struct Hold {
         int32_t key;

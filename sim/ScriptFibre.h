@@ -1,31 +1,42 @@
-// Runs the script's entry as a fibre on Linux: a thread that runs only while the frame loop has handed it
-// the turn, and hands it back at every scriptWait. Stopping resumes it one last time and unwinds it from
-// inside scriptWait, so its locals are destroyed although the entry never returns.
+// Runs the script's entry on a fibre, as the hook does: its own stack, entered from the frame loop and left
+// at every scriptWait, one stack switch each way and no thread. Stopping resumes it one last time and unwinds
+// it from inside scriptWait, so its locals are destroyed although the entry never returns. Linux uses
+// Boost.Context (ScriptFibre.cpp), Windows the system's fibres (ScriptFibreWindows.cpp).
 #pragma once
-#include <condition_variable>
-#include <mutex>
-#include <thread>
+#include <exception>
+#include <memory>
 
 class ScriptFibre {
   public:
-    ~ScriptFibre() { Stop(); }
+    ScriptFibre();
+    ~ScriptFibre();
+    ScriptFibre(const ScriptFibre&) = delete;
+    ScriptFibre& operator=(const ScriptFibre&) = delete;
 
     void Start(void (*entry)());
-    bool Started() const { return thread_.joinable(); }
-    void Resume();  // frame loop: run the script until it waits again (or ends)
-    void Yield();   // script: hand the turn back; throws to unwind when stopping
+    bool Started() const { return started_; }
+    // Frame loop: runs the script until it waits again (or ends). Rethrows what escaped the entry.
+    void Resume();
+    // Script: hands the turn back; throws FibreStop to unwind when stopping.
+    void Yield();
     void Stop();
 
   private:
-    void HandOver(bool toScript);
+    struct Context;                        // the platform's fibre and the frame loop's context
+    static void Body(ScriptFibre& fibre);  // what runs on the fibre's stack
+    void SwitchToScript();
+    void SwitchToHost();
 
-    std::thread thread_;
-    std::mutex mutex_;
-    std::condition_variable turnChanged_;
-    bool scriptTurn_ = false;
+    std::unique_ptr<Context> context_;
+    void (*entry_)() = nullptr;
+    bool started_ = false;
     bool stopping_ = false;
     bool finished_ = false;
+    std::exception_ptr failure_;
 };
 
 // Thrown from inside scriptWait to unwind a stopping script; nothing else catches it.
 struct FibreStop {};
+
+// The fibre's stack: as much as a thread's, so a config nested as deeply as the JSON reader allows fits.
+constexpr unsigned long ScriptStackBytes = 8ul << 20;

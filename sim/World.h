@@ -4,6 +4,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 struct Vec3 {
@@ -27,6 +28,40 @@ struct SimPed {
     int32_t spawnFrame = 0;
     float health = 100.0f;        // the fight model's; the script never sees it
     float attackCooldown = 0.0f;  // seconds until this ped's next attack
+};
+
+// The peds other than the player, in handle order: handles only grow, so a new ped goes at the end. Every
+// native call looks a ped up, so a lookup is one index: the position of each handle from the oldest ped's on.
+// Pointers to peds last until the next ped is added or removed.
+class PedTable {
+  public:
+    using Entry = std::pair<int32_t, SimPed>;
+    using iterator = std::vector<Entry>::iterator;
+    using const_iterator = std::vector<Entry>::const_iterator;
+
+    iterator begin() { return entries_.begin(); }
+    iterator end() { return entries_.end(); }
+    const_iterator begin() const { return entries_.begin(); }
+    const_iterator end() const { return entries_.end(); }
+    size_t size() const { return entries_.size(); }
+    bool empty() const { return entries_.empty(); }
+    void clear();
+    iterator erase(iterator at);
+
+    SimPed* Find(int32_t handle) {
+        return const_cast<SimPed*>(static_cast<const PedTable&>(*this).Find(handle));
+    }
+    const SimPed* Find(int32_t handle) const {
+        const uint64_t k = static_cast<uint64_t>(static_cast<int64_t>(handle) - base_);
+        if (k >= position_.size() || position_[k] < 0) return nullptr;
+        return &entries_[static_cast<size_t>(position_[k])].second;
+    }
+    void Add(SimPed ped);  // its handle is greater than every other
+
+  private:
+    std::vector<Entry> entries_;
+    std::vector<int32_t> position_;  // by handle - base_: the entry's position, -1 when it is gone
+    int64_t base_ = 0;
 };
 
 // Why the script let a ped go, judged from the world when it did.
@@ -53,7 +88,7 @@ struct World {
     float playerHealth = 400.0f;
 
     // Peds other than the player, by handle.
-    std::map<int32_t, SimPed> peds;
+    PedTable peds;
     int32_t nextHandle = 100;
     int64_t spawnCount = 0;
     std::set<int64_t> failingSpawns;  // spawn numbers (0 = the first spawn) that give handle 0

@@ -21,7 +21,7 @@ void* CountedAllocation(std::size_t size) {
     throw std::bad_alloc();
 }
 
-// Allocations made while the callable runs, on any thread (the script runs on its own).
+// Allocations made while the callable runs, the script's fibre included.
 template <typename F>
 long AllocationsDuring(F&& run) {
     Allocations = 0;

@@ -5,6 +5,7 @@
 
 #include "app/RiotRun.h"
 #include "app/Scenario.h"
+#include "tests/support/TempDir.h"
 
 namespace {
 
@@ -126,6 +127,52 @@ TEST(RiotRun, AModelThatNeverLoadsAndFailedSpawnsStillGiveAFullRoster) {
     }
     EXPECT_EQ(most, 10) << "random peds stand in for the family, each after a second of waiting";
     EXPECT_GE(vanished, 3) << "the three handle-0 spawns are released as vanished";
+}
+
+TEST(RiotRun, AStoppedGameDayKeepsWhatItPlayedInRowsForADay) {
+    Scenario scenario = BuiltInScenario();
+    scenario.seconds = 86400.0;
+    int64_t calls = 0;
+    const RiotResult result = PlayRiot(scenario, "", nullptr, [&](const RiotProgress& p) {
+        ++calls;
+        return p.seconds < 610.0;
+    });
+    ASSERT_TRUE(result.stoppedEarly);
+    EXPECT_EQ(result.frames, 240 * calls) << "the run ends at the call that said stop";
+    EXPECT_NEAR(result.seconds, 612.0, 0.1);
+    // A day in rows of 120 s (at most 720 rows), the last one cut short where the run stopped.
+    ASSERT_EQ(result.rows.size(), 6u);
+    EXPECT_DOUBLE_EQ(result.rows[1].from, 120.0);
+    EXPECT_DOUBLE_EQ(result.rows.back().to, result.seconds);
+    EXPECT_GT(result.totals.recruited, 20);
+    EXPECT_EQ(result.pictures.maps.size(), 0u) << "the first map was due at 4 h";
+    EXPECT_LE(result.pictures.chart.size(), 20u) << "a chart point every 43.5 s";
+}
+
+TEST(RiotRun, AConfigThatDoesNotLoadAsWrittenIsNoticed) {
+    struct Case {
+        const char* text;
+        const char* syntaxError;  // its start, or "" for none
+        bool endedEarly;
+    } cases[] = {
+        {R"({"MaxRioters": 4, "Factions": [{"MaxMembers": 2, "MemberModels": ["a"]}]})", "", false},
+        {R"({"MaxRioters": 4,})", "line 1, column 18: Missing '}'", false},
+        {R"({"EnableKey": ["F6"]})", "", true},
+        {R"({"WeaponsUsedByAllFactions": ["WEAPON_SMG"], "Factions": [{"MaxMembers": "ten"}]})", "", true},
+        // The last step that can fail: a name list inside the last faction's models.
+        {R"({"WeaponsUsedByAllFactions": ["WEAPON_SMG"], "Factions": [{"MemberModels": ["a", ["b"]]}]})", "",
+         true},
+        {R"([1, 2])", "", true},
+        {"{\"Factions\": [{\"MaxMembers\": []", "line 1, column 32: Missing ','", true},
+    };
+    for (const Case& c : cases) {
+        TempDir dir;
+        dir.WriteConfig(c.text);
+        const ConfigLoad load = ProbeConfigLoad(dir.Path() + "/Skirmora_config.txt");
+        EXPECT_EQ(load.syntaxError.rfind(c.syntaxError, 0), 0u) << c.text << "\n" << load.syntaxError;
+        EXPECT_EQ(load.syntaxError.empty(), *c.syntaxError == 0) << c.text;
+        EXPECT_EQ(load.endedEarly, c.endedEarly) << c.text;
+    }
 }
 
 }  // namespace

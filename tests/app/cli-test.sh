@@ -16,7 +16,11 @@ expect() {
     local status=$1 pattern=$2
     shift 2
     local output actual
-    output=$("$sim" "$@" 2>&1)
+    if [[ ${*: -1} == ">/dev/full" ]]; then
+        output=$("$sim" "${@:1:$#-1}" 2>&1 >/dev/full)
+    else
+        output=$("$sim" "$@" 2>&1)
+    fi
     actual=$?
     if [[ $actual != "$status" ]] || ! grep -qE -- "$pattern" <<<"$output"; then
         echo "FAIL: skirmora-sim $* -> status $actual (expected $status), output:"
@@ -28,12 +32,18 @@ expect() {
 
 expect 0 "Subcommands:.*" --help
 expect 0 "--scenario" run --help
+expect 0 "default: ./Skirmora_config.txt when there is one, else the built-in values" run --help
 expect 0 "^skirmora-sim [0-9]+\.[0-9]+\.[0-9]+$" --version
-expect 3 "skirmora-sim: A subcommand is required" 
-expect 3 "skirmora-sim: The following argument was not expected: --bogus" run --bogus
-expect 3 "--seconds: Failed parsing abc" run --seconds abc
-expect 3 "--seconds: Value -4 not in range" run --seconds -4
-expect 3 "--seed = x" run --seed x
+expect 3 "skirmora-sim: a command is required: run or check" 
+expect 3 "unknown command 'chek': did you mean 'check'\? Valid commands: run, check" chek
+expect 3 "unknown run option '--sed': did you mean '--seed'\?.*--seconds, --seed, --trace" run --sed 4
+expect 3 "unknown run option '--bogus'\. Valid run options:" run --bogus
+expect 3 "--seconds: 'abc' is not a number of seconds from 0.001 to 86400" run --seconds abc
+expect 3 "--seconds: '-4' is not a number" run --seconds -4
+for seed in x -1 18446744073709551616 1.5; do
+    expect 3 "--seed: '$seed' is not a whole number from 0 to 18446744073709551615" run --seed $seed
+done
+expect 0 "seed 18446744073709551615\." run --seconds 1 --seed 18446744073709551615
 expect 3 "--config: File does not exist: missing.txt" run --config missing.txt
 expect 3 "--scenario: File does not exist" run --scenario missing.json
 expect 3 "skirmora-sim: bad.json:3: \"player.path\" must be an array" run --scenario bad.json
@@ -50,7 +60,27 @@ expect 1 "unknown key \"MaxRioter\": did you mean \"MaxRioters\"\?" check typo.t
 expect 2 "\"Factions\[0\].MaxMembers\" is a text" check early.txt
 expect 3 "cannot read missing.txt" check missing.txt
 expect 3 "cannot read Skirmora_config.txt" check
-expect 3 "skirmora-sim: The following argument was not expected: b" check a b
+expect 3 "skirmora-sim: unexpected argument 'b' for check" check a b
+expect 0 "^Note: early.txt does not load completely.*Run \`skirmora-sim check early.txt\`" run --seconds 1 --config early.txt
+
+# Every output is tried before the run, and one that fails later still gives status 3.
+output=$(timeout 10 "$sim" run --seconds 86400 --svg small.txt/pics 2>&1)
+[[ $? == 3 && $output == "skirmora-sim: cannot write the pictures into small.txt/pics: Not a directory" ]] ||
+    { echo "FAIL: an unwritable --svg is refused before the run: $output"; failures=$((failures + 1)); }
+if [[ -w /dev/full ]]; then
+    expect 3 "skirmora-sim: cannot write the standard output" run --seconds 1 ">/dev/full"
+    expect 3 "skirmora-sim: writing the trace /dev/full failed" run --seconds 20 --trace /dev/full
+fi
+
+# Ctrl+C ends a game day early with the timeline so far and the pictures.
+"$sim" run --seconds 86400 --svg stopped >int.txt 2>&1 &
+sleep 1
+kill -INT $!
+wait $!
+status=$?
+[[ $status == 130 ]] && grep -q "^Stopped at [0-9]* s of game time by Ctrl+C" int.txt && grep -q "^In [0-9]* s:" int.txt &&
+    [[ -s stopped/index.html ]] ||
+    { echo "FAIL: Ctrl+C: status $status"; head -5 int.txt; failures=$((failures + 1)); }
 # Off a terminal the run writes nothing but its result: no progress line.
 "$sim" run --seconds 3 >out.txt 2>err.txt
 [[ ! -s err.txt ]] || { echo "FAIL: stderr off a terminal:"; cat err.txt; failures=$((failures + 1)); }

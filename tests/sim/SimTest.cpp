@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <set>
+#include <stdexcept>
+
 #include "host/Seam.h"
 #include "sim/Format.h"
 #include "sim/Jenkins.h"
@@ -78,6 +81,7 @@ TEST(SimulatedGame, KeyboardReportsDownAndPressedSince) {
     EXPECT_EQ(keys.Query(118, 2), 0);
     EXPECT_EQ(static_cast<uint16_t>(keys.Query(118, 3)), 0x8001u);
     EXPECT_EQ(static_cast<uint16_t>(keys.Query(118, 4)), 0x8000u);
+    EXPECT_EQ(static_cast<uint16_t>(keys.Query(118, 4)), 0x8000u) << "asked twice in its last frame";
     EXPECT_EQ(keys.Query(118, 5), 0);
     keys.Press(118, 7, 1);
     EXPECT_EQ(keys.Query(118, 9), 1);  // pressed and released between two queries
@@ -99,4 +103,86 @@ TEST(SimulatedGame, CountsCallsPerNativeWithTheTraceOff) {
     EXPECT_EQ(sim.game.NativeCalls(), 3);
     EXPECT_EQ(sim.game.errors.size(), 1u);
     EXPECT_TRUE(sim.game.trace.lines.empty());
+}
+
+TEST(SimulatedGame, PedsAreFoundByHandleAfterOthersAreRemoved) {
+    World world;
+    std::vector<int32_t> handles;
+    for (int k = 0; k < 12; ++k)
+        handles.push_back(world.AddPed({static_cast<float>(k), 0.0f, 0.0f}, 0, true, 0));
+    // The oldest, one in the middle, then all but the newest two: the index drops what it no longer needs.
+    std::set<int32_t> removed;
+    for (std::set<int32_t> gone : {std::set<int32_t>{100}, {105}, {101, 102, 103, 104, 106, 107, 108, 109}}) {
+        for (auto it = world.peds.begin(); it != world.peds.end();)
+            it = gone.count(it->first) ? world.peds.erase(it) : std::next(it);
+        removed.insert(gone.begin(), gone.end());
+        for (int32_t handle : handles) {
+            const SimPed* ped = world.FindPed(handle);
+            if (removed.count(handle)) {
+                EXPECT_EQ(ped, nullptr) << handle;
+                continue;
+            }
+            ASSERT_NE(ped, nullptr) << handle;
+            EXPECT_EQ(ped->position.x, static_cast<float>(handle - 100));
+        }
+    }
+    EXPECT_EQ(world.peds.size(), 2u);
+    EXPECT_EQ(world.FindPed(99), nullptr);
+    EXPECT_EQ(world.FindPed(112), nullptr);
+    const int32_t next = world.AddPed({}, 0, true, 0);
+    EXPECT_EQ(world.FindPed(next)->handle, 112);
+    EXPECT_EQ(world.FindPed(111)->handle, 111);
+    world.peds.clear();
+    EXPECT_EQ(world.FindPed(111), nullptr);
+    EXPECT_EQ(world.FindPed(world.AddPed({}, 0, true, 0))->handle, 113);
+}
+
+namespace {
+void EntryThatThrows() {
+    scriptWait(0);
+    throw std::runtime_error("the script failed");
+}
+}  // namespace
+
+TEST(SimulatedGame, WhatEscapesTheScriptReachesTheFrameLoop) {
+    Simulation sim;
+    sim.Start(&EntryThatThrows);
+    sim.RunFrames(1);
+    EXPECT_THROW(sim.RunFrames(1), std::runtime_error);
+    sim.RunFrames(3);  // the script has ended: frames go on without it
+    EXPECT_EQ(sim.game.Frame(), 4);
+}
+
+TEST(SimulatedGame, WithTheTraceOffAMalformedSlotIsStillAFaultAndChangesNothing) {
+    struct Case {
+        uint64_t hash;
+        std::vector<uint64_t> slots;
+        const char* fault;
+    };
+    const Case cases[] = {
+        {0x7AEFB85C1D49DEB6,
+         {100, 0xFFFFFFFFFFFFFFFEull},
+         "SetPedAccuracy: argument 2 has its high 32 bits set"},
+        {0x7AEFB85C1D49DEB6, {0x100000064ull, 5}, "SetPedAccuracy: argument 1 has its high 32 bits set"},
+        {0xAE3CBE5BF394C9C9, {0}, "DeleteEntity: argument 1 is a null pointer"},
+        {0x7AEFB85C1D49DEB6, {100, 55}, nullptr},
+    };
+    for (const Case& c : cases) {
+        Simulation sim;
+        sim.game.trace.keep = false;
+        sim.game.world.AddPed({}, 0, true, 0);
+        nativeInit(c.hash);
+        for (uint64_t slot : c.slots)
+            nativePush64(slot);
+        nativeCall();
+        if (!c.fault) {
+            EXPECT_TRUE(sim.game.errors.empty());
+            EXPECT_EQ(sim.game.world.FindPed(100)->accuracy, 55);
+            continue;
+        }
+        ASSERT_EQ(sim.game.errors.size(), 1u) << c.fault;
+        EXPECT_EQ(sim.game.errors[0], c.fault);
+        EXPECT_EQ(sim.game.world.FindPed(100)->accuracy, 0);
+        EXPECT_TRUE(sim.game.world.FindPed(100)->exists);
+    }
 }
