@@ -78,7 +78,7 @@ explorer)
     shows() { for text in "$@"; do grep -qF -- "$text" <<<"$screen" || fail "the window lacks \"$text\": $screen"; done; }
     look explorer game  # the report's lines unwrapped: the window is widened to 120 columns
     shows "waited for Enter" "$(winpath game/Skirmora_config.txt): " "exit status $status" 'a_m_y_über_01' '“q”' \
-        'line 1: "EnableKey": "f6" is not a key name: names are "F1" to "F8", case-sensitive' "Press Enter to close"
+        'line 1: "EnableKey": "f6" is not a key name: did you mean "F6"?' "Press Enter to close"
     look explorer empty
     shows "waited for Enter" "There is no Skirmora_config.txt in the folder it looked in:" "  $(winpath empty)" \
         "exit status 3"
