@@ -86,13 +86,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         sim.game.onFrame.push_back(CheckRoster);
         sim.Start(&ScriptMain);
         int64_t frames = 0;
-        for (size_t k = 2 + configSize; k + 1 < size && frames < 1200; k += 2) {
+        for (size_t k = 2 + configSize; k + 1 < size && frames < 1000; k += 2) {
             const int64_t wait = data[k] % 64;
             sim.RunFrames(wait);
             frames += wait;
             Apply(sim, data[k] >> 6 | (data[k + 1] & 0x3C), data[k + 1]);
         }
-        sim.RunFrames(90);  // a second and a half more: the passes due after the last event run
+        sim.RunFrames(60);  // a second more: the passes due after the last event run
         sim.Stop();
         if (!sim.game.errors.empty()) FuzzFailure(sim.game.errors.front());
     }
