@@ -50,15 +50,17 @@ check)
     ;;
 run)
     same "run downtown" run --config "$source/examples/Skirmora_config.txt" --scenario "$source/examples/downtown.json" \
-        --trace trace.txt --svg pictures
-    [[ -s linux/trace.txt && $(ls linux/pictures | wc -l) -ge 3 ]] || fail "the run wrote no trace or too few pictures"
+        --trace trace.txt --svg pictures --html replay.html
+    [[ -s linux/trace.txt && -s linux/replay.html && $(ls linux/pictures | wc -l) -ge 3 ]] ||
+        fail "the run wrote no trace, no replay or too few pictures"
     # Every option given a name with spaces and characters beyond ASCII.
     dir="Mes réglages ü"
     mkdir "$dir" && cp "$source/examples/Skirmora_config.txt" "$dir/Skirmora config é.txt"
     cp "$source/examples/downtown.json" "$dir/scène.json"
     same "run with non-ASCII names" run --config "../$dir/Skirmora config é.txt" --scenario "../$dir/scène.json" \
-        --seconds 20 --trace "trâce ü.txt" --svg "imágenes é"
-    [[ -s "windows/trâce ü.txt" && -s "windows/imágenes é/index.html" ]] || fail "no trace or pictures under non-ASCII names"
+        --seconds 20 --trace "trâce ü.txt" --svg "imágenes é" --html "imágenes é/repetición.html"
+    [[ -s "windows/trâce ü.txt" && -s "windows/imágenes é/index.html" && -s "windows/imágenes é/repetición.html" ]] ||
+        fail "no trace, pictures or replay under non-ASCII names"
     grep -q "Scenario downtown, ../$dir/Skirmora config é.txt" windows.out || fail "the run did not name its config"
     ;;
 explorer)
