@@ -1,5 +1,6 @@
-// File names reach the program as UTF-8 (on Windows the command line is converted to it). Opening them through
-// std::filesystem makes a name with spaces or non-ASCII characters work on Windows as well as on Linux.
+// File names reach the program as UTF-8 (on Windows the command line is converted to it). Opening them
+// through std::filesystem makes a name with spaces or non-ASCII characters work on Windows as well as on
+// Linux.
 #pragma once
 #include <filesystem>
 #include <string>
