@@ -148,7 +148,11 @@ void ScriptFibre::Start(void (*entry)()) {
     stopping_ = finished_ = false;
     Context& c = *context_;
     if (IsThreadAFiber()) {
+        // MinGW's GetCurrentFiber reads the thread block through gs:, which GCC takes for a null array.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Warray-bounds"
         c.host = GetCurrentFiber();
+#pragma GCC diagnostic pop
     } else {
         c.host = ConvertThreadToFiber(nullptr);
         c.converted = true;
