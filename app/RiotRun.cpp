@@ -3,14 +3,16 @@
 #include <algorithm>
 #include <cmath>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 
 #include <fmt/core.h>
 #include <json/json.h>
 
+#include "app/Utf8Path.h"
 #include "config/LoadConfig.h"
+#include "config/LoadObserver.h"
 #include "config/Settings.h"
-#include "config/WeaponLists.h"
 #include "host/ScriptMain.h"
 #include "host/ScriptState.h"
 #include "host/StatusText.h"
@@ -259,52 +261,41 @@ RiotResult PlayRiot(const Scenario& scenario, const std::string& configPath, std
 }
 
 ConfigLoad ProbeConfigLoad(const std::string& configPath) {
-    ConfigLoad load;
-    std::ifstream file(configPath, std::ios::binary);
+    // The load tells how it went: its reader's first complaint, and whether a value ended it early.
+    struct Listener : LoadObserver {
+        std::ptrdiff_t errorOffset = -1;
+        std::string error;
+        bool ended = false;
+        void Parsed(const Json::Value&, std::ptrdiff_t offset, const std::string& message) override {
+            errorOffset = offset;
+            error = message;
+        }
+        void KeyRead(const Json::Value&, const char*, const Json::Value&, bool) override {}
+        void FactionBuilt(const Json::Value*) override {}
+        void GroupCreated(const std::string&, uint32_t) override {}
+        void GroupRemoved(uint32_t) override {}
+        void Ended(const Json::Value*, const std::string&) override { ended = true; }
+    } listener;
+    std::ifstream file(PathFromUtf8(configPath), std::ios::binary);
     std::ostringstream read;
     read << file.rdbuf();
-    std::string text = read.str();
-    if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) text.erase(0, 3);
-        // The same reader as the game's load: on an error it keeps the tree read so far, which the load
-        // applies.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-    Json::Reader reader;
-#pragma GCC diagnostic pop
-    Json::Value root;
-    if (!reader.parse(text, root, false)) {
-        // "* Line 3, Column 5\n  Missing ',' or '}' in object declaration\n..."
-        std::istringstream errors(reader.getFormattedErrorMessages());
-        std::string where, what;
-        std::getline(errors, where);
-        std::getline(errors, what);
-        where = where.substr(std::min(where.size(), where.find_first_not_of("* ")));
-        if (!where.empty()) where[0] = 'l';  // "line 3, column 5"
-        std::transform(where.begin(), where.end(), where.begin(), [](char c) { return c == 'C' ? 'c' : c; });
-        load.syntaxError = where + ": " + what.substr(std::min(what.size(), what.find_first_not_of(' ')));
-    }
-
-    // The load ran to its end when it left no thrown weapon in the shared list (its last step) and built
-    // every faction of the file, the last one with all its models.
+    const std::string bytes = read.str();
     ResetScriptState();
-    Settings.ConfigFileName = configPath.c_str();
     {
         Simulation sim;
         sim.game.trace.keep = false;
-        LoadConfig();
+        LoadConfigText(bytes, &listener);
     }
-    const Json::Value none;
-    const Json::Value& factions = root.isObject() ? root["Factions"] : none;
-    const bool own = factions.isArray() && factions.size() > 0;
-    const size_t expected = own ? factions.size() : 1;
-    bool complete = FactionList.size() == expected &&
-                    std::none_of(SharedWeaponList.begin(), SharedWeaponList.end(), IsThrowable);
-    if (complete && own) {
-        const Json::Value& last = factions[factions.size() - 1];
-        if (last.isObject() && last["MemberModels"].isArray())
-            complete = FactionList.back().MemberModels.size() == last["MemberModels"].size();
-    }
-    load.endedEarly = !complete;
     ResetScriptState();
+
+    ConfigLoad load;
+    load.endedEarly = listener.ended;
+    if (listener.errorOffset >= 0) {
+        const std::string text = bytes.substr(ConfigTextStart(bytes));
+        const auto at = text.begin() + std::min<std::ptrdiff_t>(listener.errorOffset, text.size());
+        const auto lineStart = std::find(std::make_reverse_iterator(at), text.rend(), '\n').base();
+        load.syntaxError = fmt::format("line {}, column {}: {}", 1 + std::count(text.begin(), at, '\n'),
+                                       1 + (at - lineStart), listener.error);
+    }
     return load;
 }
