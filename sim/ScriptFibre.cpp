@@ -69,12 +69,6 @@ struct TrackedStack {
 };
 }  // namespace
 
-ScriptFibre::ScriptFibre() : context_(std::make_unique<Context>()) {}
-
-ScriptFibre::~ScriptFibre() {
-    Stop();
-}
-
 void ScriptFibre::Start(void (*entry)()) {
     entry_ = entry;
     started_ = true;
@@ -136,12 +130,6 @@ struct ScriptFibre::Context {
     bool converted = false;  // this made the thread a fibre, and turns it back
 };
 
-ScriptFibre::ScriptFibre() : context_(std::make_unique<Context>()) {}
-
-ScriptFibre::~ScriptFibre() {
-    Stop();
-}
-
 void ScriptFibre::Start(void (*entry)()) {
     entry_ = entry;
     started_ = true;
@@ -189,6 +177,12 @@ void ScriptFibre::Stop() {
 }
 
 #endif
+
+ScriptFibre::ScriptFibre() : context_(std::make_unique<Context>()) {}
+
+ScriptFibre::~ScriptFibre() {
+    Stop();
+}
 
 void ScriptFibre::Body(ScriptFibre& fibre) {
     if (!fibre.stopping_) {
