@@ -12,6 +12,3 @@ SettingsRecord BuiltInSettings() {
     s.RiotersOnlyAttackPlayer = false;
     return s;
 }
-
-SettingsRecord Settings = BuiltInSettings();
-std::vector<std::string> SharedWeaponList = BuiltInWeaponList();

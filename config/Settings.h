@@ -12,7 +12,8 @@ struct SettingsRecord {
     bool RiotersOnlyAttackPlayer;
 };
 
-extern SettingsRecord Settings;
-extern std::vector<std::string> SharedWeaponList;
-
 SettingsRecord BuiltInSettings();
+
+// In the script's state (host/ScriptState.h).
+extern SettingsRecord& Settings;
+extern std::vector<std::string>& SharedWeaponList;

@@ -9,8 +9,6 @@
 #include "riot/Combat.h"
 #include "riot/Recruit.h"
 
-uint32_t RioterGroup = 0;
-
 namespace {
 
 bool KeyDown() {

@@ -1,19 +1,15 @@
 #include "host/ScriptState.h"
 
-#include "config/Settings.h"
-#include "config/WeaponLists.h"
 #include "host/ScriptMain.h"
-#include "host/StatusText.h"
-#include "host/Ticks.h"
-#include "riot/Random.h"
-#include "riot/Roster.h"
+
+ScriptStateRecord ScriptState;
+
+SettingsRecord& Settings = ScriptState.Settings;
+std::vector<std::string>& SharedWeaponList = ScriptState.SharedWeaponList;
+std::vector<Faction>& FactionList = ScriptState.FactionList;
+uint32_t& RioterGroup = ScriptState.RioterGroup;
+StatusTextRecord& StatusText = ScriptState.StatusText;
 
 void ResetScriptState() {
-    Settings = BuiltInSettings();
-    SharedWeaponList = BuiltInWeaponList();
-    FactionList.clear();
-    RioterGroup = 0;
-    StatusText = StatusTextRecord();
-    ResetTickExtension();
-    ResetRand();
+    ScriptState = ScriptStateRecord();
 }

@@ -1,5 +1,29 @@
 #pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
 
-// Puts every global of the script back as the library's load left it, so that one process can host
-// several independent runs (the simulator and the tests do).
+#include "config/Settings.h"
+#include "config/WeaponLists.h"
+#include "host/StatusText.h"
+#include "riot/Roster.h"
+
+// Every global the script changes, in one record. A record built afresh is the state the library's load
+// gives, so resetting cannot miss one; a test checks that the script holds no writable global outside it. The
+// names the code uses (Settings, FactionList, ...) refer into it.
+struct ScriptStateRecord {
+    SettingsRecord Settings = BuiltInSettings();
+    std::vector<std::string> SharedWeaponList = BuiltInWeaponList();
+    std::vector<Faction> FactionList;
+    uint32_t RioterGroup = 0;
+    StatusTextRecord StatusText;
+    uint32_t LastTickReading = 0;  // the tick's extension to 64 bits
+    uint64_t TickHighPart = 0;
+    uint32_t RandState = 1;
+};
+
+extern ScriptStateRecord ScriptState;
+
+// Puts the script back as the library's load left it, so that one process can host several independent runs
+// (the simulator and the tests do).
 void ResetScriptState();

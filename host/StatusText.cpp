@@ -3,8 +3,6 @@
 #include "host/Natives.h"
 #include "host/Ticks.h"
 
-StatusTextRecord StatusText;
-
 void ShowStatusText(const char* message) {
     StatusText.Text = message;
     StatusText.Expiry = ReadTick() + 3000;

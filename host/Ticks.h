@@ -5,5 +5,3 @@
 // smaller than the one before. The loop reads the tick every frame, so no wrap goes unseen, and every
 // due time compared against these readings keeps working across the wrap.
 uint64_t ReadTick();
-
-void ResetTickExtension();

@@ -1,14 +1,13 @@
 #include "riot/Random.h"
 
-namespace {
-uint32_t State = 1;
-}
+#include "host/ScriptState.h"
 
 int32_t Rand() {
-    State = State * 214013u + 2531011u;
-    return static_cast<int32_t>((State >> 16) & 0x7FFF);
+    uint32_t& state = ScriptState.RandState;
+    state = state * 214013u + 2531011u;
+    return static_cast<int32_t>((state >> 16) & 0x7FFF);
 }
 
 void ResetRand() {
-    State = 1;
+    ScriptState.RandState = 1;
 }

@@ -2,8 +2,6 @@
 
 #include <cmath>
 
-std::vector<Faction> FactionList;
-
 int32_t CountRioters() {
     int32_t total = 0;
     for (const Faction& faction : FactionList)

@@ -23,7 +23,7 @@ struct Faction {
     bool IsDefault = false;
 };
 
-extern std::vector<Faction> FactionList;
+extern std::vector<Faction>& FactionList;  // in the script's state (host/ScriptState.h)
 
 int32_t CountRioters();
 

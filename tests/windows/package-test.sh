@@ -36,5 +36,6 @@ PY
 # started without arguments in the unzipped folder, as a double-click starts it.
 "$sim" check "$out/Skirmora_config.txt"
 cd "$out"/Skirmora-*/
-WINEPREFIX=$root/build/windows/wine-prefix WINEDEBUG=-all timeout 120 wine skirmora-sim.exe </dev/null | sed -n 1p |
-    grep "Skirmora_config.txt: loads completely, every key applied (exit status 0)"
+# Into a file, not a pipe: Wine's services, when this starts them, would hold a pipe open as long as they live.
+WINEPREFIX=$root/build/windows/wine-prefix WINEDEBUG=-all timeout 120 wine skirmora-sim.exe </dev/null >"$out/report"
+sed -n 1p "$out/report" | grep "Skirmora_config.txt: loads completely, every key applied (exit status 0)"

@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# The script keeps every global it changes in ScriptState, which ResetScriptState rebuilds whole. Any other
+# writable global in the script's library would outlive a reset: this lists them. The two name tables are
+# const, built once when the library loads.
+# Usage: script-globals.sh LIBRARY
+set -euo pipefail
+found=$(objdump -t "$1" |
+    awk '/ O / && $4 ~ /^\.(bss|data|tbss|tdata)/ && $4 !~ /^\.data\.rel\.ro/ && $NF !~ /^DW\.ref\./ {print $NF}' |
+    c++filt | sed 's/\[abi:cxx11\]//' | sort -u | grep -vxE 'ScriptState|KeyNameTable|ThrowableList' || true)
+if [[ -n $found ]]; then
+    echo "writable globals outside ScriptState (a reset would miss them; move them into ScriptStateRecord):"
+    echo "$found"
+    exit 1
+fi
+echo "every writable global of the script is in ScriptState"
