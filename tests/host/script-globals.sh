@@ -4,8 +4,9 @@
 # const, built once when the library loads.
 # Usage: script-globals.sh LIBRARY
 set -euo pipefail
+own='DW\.ref\.|__odr_asan|__asan'  # the compiler's and the sanitizer's own
 found=$(objdump -t "$1" |
-    awk '/ O / && $4 ~ /^\.(bss|data|tbss|tdata)/ && $4 !~ /^\.data\.rel\.ro/ && $NF !~ /^DW\.ref\./ {print $NF}' |
+    awk -v own="^($own)" '/ O / && $4 ~ /^\.(bss|data|tbss|tdata)/ && $4 !~ /^\.data\.rel\.ro/ && $NF !~ own {print $NF}' |
     c++filt | sed 's/\[abi:cxx11\]//' | sort -u | grep -vxE 'ScriptState|KeyNameTable|ThrowableList' || true)
 if [[ -n $found ]]; then
     echo "writable globals outside ScriptState (a reset would miss them; move them into ScriptStateRecord):"
