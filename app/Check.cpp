@@ -64,10 +64,10 @@ int CheckConfigFile(const std::string& path, std::ostream& out, std::ostream& er
             fmt::format("skirmora-sim: cannot {} {}: {}\n", running ? "check" : "read", name, error));
         return CheckCannotRun;
     }
-    const CheckedLoad checked = CheckLoad(bytes);
-    const int status = StatusOf(checked);
+    int status = CheckLoaded;
+    const std::string report = CheckBytes(name, bytes, status);
     errno = 0;
-    out << Printable(ReportOf(name, checked, status)) << std::flush;
+    out << Printable(report) << std::flush;
     if (!out) {
         err << fmt::format("skirmora-sim: cannot write the report: {}\n",
                            errno ? ErrorText(errno) : std::string("the output is closed"));
