@@ -59,25 +59,18 @@ Names KeysOf(bool faction) {
     return keys;
 }
 
+Names KeyNames() {
+    Names names;
+    for (const auto& entry : KeyNameTable)
+        names.push_back(entry.first);
+    return names;
+}
+
 // "a text", "a number", "an array", "an object", "true", "false", "null".
 std::string KindOf(const Json::Value& v) {
     static const char* const kinds[] = {"null",   "a number", "a number", "a number",
                                         "a text", "",         "an array", "an object"};
     return v.isBool() ? (v.asBool() ? "true" : "false") : kinds[v.type()];
-}
-
-// The key name a value that is none most likely meant: the same letters in another case or with blanks around
-// them, or the name of the key code it gives.
-std::string KeyNameHint(const Json::Value& v) {
-    const std::string text = v.isString() ? Lower(v.asString()) : "";
-    const std::size_t first = text.find_first_not_of(" \t");
-    for (const auto& entry : KeyNameTable)
-        if (v.isString()
-                ? first != std::string::npos &&
-                      text.substr(first, text.find_last_not_of(" \t") - first + 1) == Lower(entry.first)
-                : v.isInt() && v.asInt() == entry.second)
-            return fmt::format(": did you mean \"{}\"?", entry.first);
-    return v.isString() ? ": names are \"F1\" to \"F8\"" : ": names are \"F1\" to \"F8\", in quotes";
 }
 
 // Listens to the load of a document the check keeps, and then explains what it heard.
@@ -86,15 +79,14 @@ class Check : public LoadObserver {
     explicit Check(CheckedLoad& checked) : c_(checked), lines_(checked.text) {}
 
     void Parsed(const Json::Value& document, std::ptrdiff_t offset, const std::string& message) override {
-        parsed_ = true;
         errorOffset_ = offset;
-        error_ = message;
         Map(document, "");
+        ReadText(document, message);
     }
     void KeyRead(const Json::Value& object, const char* key, const Json::Value& value,
                  bool applied) override {
-        reads_.push_back({key, paths_.count(&value) ? &value : nullptr, applied});
-        if (&object != root_ || reads_.back().key != "Factions") return;
+        if (paths_.count(&value)) Step(key, value, applied, *KeyOf(key));
+        if (&object != root_ || key != std::string("Factions")) return;
         factionsRead_ = true;
         listed_ = SharedWeaponList;
     }
@@ -103,17 +95,15 @@ class Check : public LoadObserver {
     }
     void GroupCreated(const std::string& name, uint32_t hash) override { c_.groups[hash] = name; }
     void GroupRemoved(uint32_t) override {}
-    void Ended(const Json::Value* at, const std::string& what) override {
+    void Ended(const Json::Value* at, const std::string&) override {
         ended_ = true;
-        end_ = at && paths_.count(at) ? at : nullptr;
-        endWhat_ = what;
+        end_ = at;
     }
 
-    void Explain(const Json::Value& root) {
-        ReadText(root);
-        UnknownKeys(root);
-        for (const Read& read : reads_)
-            if (read.value) Step(read, *read.value, *KeyOf(read.key));
+    void Explain() {
+        if (root_) UnknownKeys(*root_);
+        for (const auto& list : lists_)
+            JudgeNames(*list.first, list.second);
         if (ended_) End();
         const FindingKind names =
             c_.Has(FindingKind::UnknownName) ? FindingKind::UnknownName : FindingKind::Note;
@@ -131,21 +121,14 @@ class Check : public LoadObserver {
     }
 
   private:
-    struct Read {
-        std::string key;
-        const Json::Value* value;  // nullptr when the member is absent
-        bool applied;
-    };
     CheckedLoad& c_;
     const LineIndex lines_;  // columns where a line may hold several values
     std::unordered_map<const Json::Value*, std::string> paths_;  // "", "MaxRioters", "Factions[1].Weapons[0]"
     const Json::Value* root_ = nullptr;
-    bool parsed_ = false, ended_ = false, factionsRead_ = false;
+    bool ended_ = false, factionsRead_ = false;
     std::ptrdiff_t errorOffset_ = -1;
-    std::string error_, endWhat_;
-    std::vector<Read> reads_;
-    std::vector<std::string>
-        listed_;  // the shared list before the end of the load takes the thrown weapons out
+    std::vector<std::pair<const Json::Value*, NameKind>> lists_;  // the lists of names the load reads
+    Names listed_;  // the shared list before the end of the load takes the thrown weapons out
     const Json::Value* end_ = nullptr;  // the value the load ended at; none when it ended in the reader
 
     void Map(const Json::Value& v, const std::string& path) {
@@ -181,20 +164,20 @@ class Check : public LoadObserver {
         return errorOffset_ >= 0 && v.isNull() && v.getOffsetStart() >= errorOffset_;
     }
     // What the parser keeps quiet about, found in the text.
-    void ReadText(const Json::Value& root) {
+    void ReadText(const Json::Value& root, const std::string& error) {
         const std::string& text = c_.text;
         std::size_t read = text.size();
-        if (parsed_ && errorOffset_ >= 0 && root.isNull() && SkipBlanksAndComments(text, 0) == text.size()) {
+        if (errorOffset_ >= 0 && root.isNull() && SkipBlanksAndComments(text, 0) == text.size()) {
             c_.empty = true;
-        } else if (parsed_ && errorOffset_ >= 0) {
+        } else if (errorOffset_ >= 0) {
             read = static_cast<std::size_t>(errorOffset_);
             Add(FindingKind::ParseError, errorOffset_,
-                ExplainParseError(text, errorOffset_, error_, c_.notJson));
+                ExplainParseError(text, errorOffset_, error, c_.notJson));
             Add(FindingKind::ParseError, -1,
                 "The loader applies what it read before this point as if it were the whole file; nothing "
                 "after\n"
                 "  it is read.");
-        } else if (parsed_) {
+        } else {
             read = static_cast<std::size_t>(std::max<std::ptrdiff_t>(0, root.getOffsetLimit()));
             const std::size_t after = SkipBlanksAndComments(text, read);
             if (after < text.size())
@@ -203,8 +186,7 @@ class Check : public LoadObserver {
             if (root.isNull())
                 Add(FindingKind::ChangedNothing, root, "the document is null: it counts as an empty object");
         }
-        for (const Repeat& repeat :
-             parsed_ ? ScanText(text, std::min(read, text.size())) : std::vector<Repeat>())
+        for (const Repeat& repeat : ScanText(text, std::min(read, text.size())))
             Add(FindingKind::ChangedNothing, repeat.first,
                 fmt::format("{} is given again on {}: only the later one counts", repeat.key,
                             lines_.At(repeat.later, false)));
@@ -241,25 +223,26 @@ class Check : public LoadObserver {
         }
     }
 
-    void Step(const Read& read, const Json::Value& v, const Key& key) {
-        const std::string& name = read.key;
+    void Step(const std::string& name, const Json::Value& v, bool applied, const Key& key) {
         const bool setting = key.is && &key < FactionKeys;
         if (CutOff(v)) {
             if (setting) c_.from[name] = "built-in (the file's value is cut off by the parse error)";
-        } else if (setting && read.applied) {
+        } else if (setting && applied) {
             c_.from[name] = "from the file, " + lines_.At(v.getOffsetStart(), false);
         } else if (setting && name == "RiotersOnlyAttackPlayer" && !v.isNull()) {
             c_.from[name] = "built-in (the file's " + Written(v) +
                             " leaves it as it is: a file can switch it on, never off)";
         } else if (setting) {
             std::string why = Written(v) + " is not " + key.is;
-            if (name == "EnableKey") why += KeyNameHint(v);
+            const std::string guess = v.isString() ? Suggest(v.asString(), KeyNames(), 0) : "";
+            if (name == "EnableKey")
+                why += guess.empty() ? ": names are \"F1\" to \"F8\"" : ": did you mean \"" + guess + "\"?";
             if (name != "EnableKey" && v.isString()) why += ": write it without quotes";
             if (name == "MaxRioters" && v.isIntegral())
                 why = Written(v) + " is outside the whole numbers it takes (-2147483648 to 2147483647)";
             Add(FindingKind::ChangedNothing, v, fmt::format("\"{}\": {}", name, why));
             c_.from[name] = "built-in (the file's " + why + ")";
-        } else if (!read.applied && key.instead) {
+        } else if (!applied && key.instead) {
             Add(FindingKind::ChangedNothing, v,
                 v.isArray() && !v.empty()
                     ? "\"PedWeapons\" is ignored: \"WeaponsUsedByAllFactions\" is an array and is read "
@@ -270,7 +253,7 @@ class Check : public LoadObserver {
         } else if (key.instead && name != "Factions") {
             if (&key < FactionKeys)
                 c_.weaponsFrom = fmt::format("from \"{}\", {}", name, lines_.At(v.getOffsetStart(), false));
-            JudgeNames(v, name == "MemberModels" ? NameKind::Model : NameKind::Weapon);
+            lists_.push_back({&v, name == "MemberModels" ? NameKind::Model : NameKind::Weapon});
         }
     }
 
@@ -303,7 +286,6 @@ class Check : public LoadObserver {
     void End() {
         std::string why = "the reader gives up: the file nests arrays and objects more than 1000 deep";
         if (end_) why = EndWhy(*end_, paths_.at(end_));
-        if (!end_ && parsed_) why = "the load cannot go on: " + endWhat_;
         Add(FindingKind::Ended, end_ ? end_->getOffsetStart() : -1, why);
         Add(FindingKind::Ended, -1, "What was read before it is applied; nothing after it is read.");
         if (!factionsRead_)
@@ -350,7 +332,7 @@ std::string CheckBytes(const std::string& name, const std::string& bytes, int& s
         AddRelationshipGroup("RIOTER", &RioterGroup);
         checked.groups[RioterGroup] = "RIOTER";
         LoadConfigText(bytes, &check, &document);
-        check.Explain(document);
+        check.Explain();
         status = StatusOf(checked);
         report = ReportOf(name, checked, status);
     }

@@ -102,11 +102,9 @@ std::string ExplainParseError(const std::string& text, std::ptrdiff_t offset, co
         notJson = true;
         if (text.compare(0, 2, "\xFF\xFE") == 0 || text.compare(0, 2, "\xFE\xFF") == 0)
             return "the file is UTF-16 text, not JSON as the game reads it: save it as UTF-8";
-        std::string start;
-        for (std::size_t k = at; k < std::min(at + 8, text.size()); ++k) {
-            const unsigned char u = static_cast<unsigned char>(text[k]);
-            start += u < 0x20 || u >= 0x7F ? fmt::format("\\x{:02X}", u) : std::string(1, text[k]);
-        }
+        std::string start;  // the report shows other control bytes and bytes that are not UTF-8 as \xNN
+        for (const char c : text.substr(at, 8))
+            start += c == '\n' ? std::string("\\x0A") : std::string(1, c);
         return fmt::format(
             "the file is not JSON text: it starts with \"{}\" where a value such as {{ must be", start);
     }
