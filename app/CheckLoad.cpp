@@ -85,6 +85,7 @@ class Check : public LoadObserver {
     }
     void KeyRead(const Json::Value& object, const char* key, const Json::Value& value,
                  bool applied) override {
+        if (&object != object_) Misplaced(*(object_ = &object));
         if (paths_.count(&value)) Step(key, value, applied, *KeyOf(key));
         if (&object != root_ || key != std::string("Factions")) return;
         factionsRead_ = true;
@@ -101,7 +102,6 @@ class Check : public LoadObserver {
     }
 
     void Explain() {
-        if (root_) UnknownKeys(*root_);
         for (const auto& list : lists_)
             JudgeNames(*list.first, list.second);
         if (ended_) End();
@@ -125,6 +125,7 @@ class Check : public LoadObserver {
     const LineIndex lines_;  // columns where a line may hold several values
     std::unordered_map<const Json::Value*, std::string> paths_;  // "", "MaxRioters", "Factions[1].Weapons[0]"
     const Json::Value* root_ = nullptr;
+    const Json::Value* object_ = nullptr;  // the object read from last
     bool ended_ = false, factionsRead_ = false;
     std::ptrdiff_t errorOffset_ = -1;
     std::vector<std::pair<const Json::Value*, NameKind>> lists_;  // the lists of names the load reads
@@ -192,18 +193,9 @@ class Check : public LoadObserver {
                             lines_.At(repeat.later, false)));
     }
 
-    // Keys the load never reads, in the objects it reached: unknown ones, and those of the other level.
-    void UnknownKeys(const Json::Value& root) {
-        if (!root.isObject()) return;
-        Misplaced(root, "");
-        const Json::Value& factions = root["Factions"];
-        for (Json::ArrayIndex k = 0; factionsRead_ && factions.isArray() && k < factions.size(); ++k) {
-            const Json::Value& entry = factions[k];
-            if (end_ && entry.getOffsetStart() > end_->getOffsetStart()) break;
-            if (entry.isObject()) Misplaced(entry, paths_[&entry]);
-        }
-    }
-    void Misplaced(const Json::Value& object, const std::string& at) {
+    // Keys the load never reads in an object it reads: unknown ones, and those of the other level.
+    void Misplaced(const Json::Value& object) {
+        const std::string& at = paths_.at(&object);
         const Names keys = KeysOf(!at.empty()), others = KeysOf(at.empty());
         for (const std::string& key : object.getMemberNames()) {
             if (std::count(keys.begin(), keys.end(), key)) continue;
@@ -263,22 +255,17 @@ class Check : public LoadObserver {
         const char* what = kind == NameKind::Weapon ? "a weapon" : "a ped model";
         for (const Json::Value& entry : list) {
             if (&entry == end_ || CutOff(entry)) return;
-            const std::string& at = paths_.at(&entry);
             const NameVerdict verdict = JudgeName(entry.asString(), kind);
-            if (!entry.isString() || entry.asString().empty()) {
-                Add(FindingKind::UnknownName, entry,
-                    fmt::format("\"{}\": {} is not {} name", at, Written(entry), what));
-            } else if (verdict.likelyTypo) {
-                Add(FindingKind::UnknownName, entry,
-                    fmt::format("\"{}\": {} is not {} of the game: did you mean \"{}\"?", at, Written(entry),
-                                what, verdict.nearest));
-            } else if (!verdict.known) {
-                Add(FindingKind::Note, entry,
-                    fmt::format(
-                        "\"{}\": {} is not {} of the base game, nor close to one: fine if another mod "
-                        "adds it",
-                        at, Written(entry), what));
-            }
+            const bool named = entry.isString() && !entry.asString().empty();
+            if (named && verdict.known) continue;
+            std::string why = fmt::format("is not {} name", what);
+            if (named && verdict.likelyTypo)
+                why = fmt::format("is not {} of the game: did you mean \"{}\"?", what, verdict.nearest);
+            if (named && !verdict.likelyTypo)
+                why = fmt::format("is not {} of the base game, nor close to one: fine if another mod adds it",
+                                  what);
+            Add(named && !verdict.likelyTypo ? FindingKind::Note : FindingKind::UnknownName, entry,
+                fmt::format("\"{}\": {} {}", paths_.at(&entry), Written(entry), why));
         }
     }
 

@@ -1,7 +1,6 @@
 #include "app/CheckText.h"
 
 #include <algorithm>
-#include <cctype>
 #include <map>
 #include <utility>
 
@@ -46,24 +45,18 @@ std::string LineIndex::At(std::ptrdiff_t offset, bool column) const {
     return column ? fmt::format("line {}, column {}", line, characters) : fmt::format("line {}", line);
 }
 
-std::size_t SkipBlanksAndComments(const std::string& text, std::size_t from) {
-    std::size_t k = from;
-    while (k < text.size()) {
-        const char c = text[k];
-        if (c == ' ' || c == '\t' || c == '\r' || c == '\n') {
-            ++k;
-        } else if (text.compare(k, 2, "//") == 0) {
-            const std::size_t end = text.find_first_of("\r\n", k);
-            k = end == std::string::npos ? text.size() : end;
-        } else if (text.compare(k, 2, "/*") == 0) {
-            const std::size_t end = text.find("*/", k + 2);
-            if (end == std::string::npos) return k;  // an unclosed comment is an error, not a blank
-            k = end + 2;
+std::size_t SkipBlanksAndComments(const std::string& text, std::size_t k) {
+    while (true) {
+        k = std::min(text.find_first_not_of(" \t\r\n", k), text.size());
+        const std::size_t close = text.compare(k, 2, "/*") == 0 ? text.find("*/", k + 2) : std::string::npos;
+        if (text.compare(k, 2, "//") == 0) {
+            k = text.find_first_of("\r\n", k);
+        } else if (close != std::string::npos) {
+            k = close + 2;
         } else {
-            return k;
+            return k;  // an unclosed comment is an error, not a blank
         }
     }
-    return text.size();
 }
 
 std::vector<Repeat> ScanText(const std::string& text, std::size_t end) {
@@ -108,10 +101,9 @@ std::string ExplainParseError(const std::string& text, std::ptrdiff_t offset, co
         return fmt::format(
             "the file is not JSON text: it starts with \"{}\" where a value such as {{ must be", start);
     }
-    std::size_t before = at;
-    while (before > 0 && std::isspace(static_cast<unsigned char>(text[before - 1])))
-        --before;
-    if (at < text.size() && (text[at] == '}' || text[at] == ']') && before > 0 && text[before - 1] == ',')
+    const std::size_t before = at > 0 ? text.find_last_not_of(" \t\r\n", at - 1) : std::string::npos;
+    if (at < text.size() && (text[at] == '}' || text[at] == ']') && before != std::string::npos &&
+        text[before] == ',')
         return fmt::format("a comma before the closing '{}' (a trailing comma): JSON allows none; remove it",
                            text[at]);
     return message;
