@@ -184,8 +184,6 @@ class Check : public LoadObserver {
             if (after < text.size())
                 Add(FindingKind::ChangedNothing, static_cast<std::ptrdiff_t>(after),
                     "text after the end of the document is not read");
-            if (root.isNull())
-                Add(FindingKind::ChangedNothing, root, "the document is null: it counts as an empty object");
         }
         for (const Repeat& repeat : ScanText(text, std::min(read, text.size())))
             Add(FindingKind::ChangedNothing, repeat.first,
@@ -271,8 +269,20 @@ class Check : public LoadObserver {
 
     // Where and why the load ended, and what that leaves that the state the report shows does not.
     void End() {
+        const std::string path = end_ ? paths_.at(end_) : "";
+        const Key* key = KeyOf(path.substr(path.rfind('.') + 1));  // the last key of the path
+        std::string must = "it must be " + std::string(key && key->is ? key->is : "a text");
+        if (end_ && end_->isNumeric()) must = "it must be a whole number from -2147483648 to 2147483647";
+        if (!path.empty() && path.back() == ']')
+            must = path.find('.') == std::string::npos && path[0] == 'F' ? "a faction must be an object {...}"
+                                                                         : "a name must be a text";
         std::string why = "the reader gives up: the file nests arrays and objects more than 1000 deep";
-        if (end_) why = EndWhy(*end_, paths_.at(end_));
+        if (end_ && path.empty())
+            why = fmt::format("the document is {}, not an object {{...}}: the load ends at its first key",
+                              KindOf(*end_));
+        if (!path.empty())
+            why = fmt::format("\"{}\" is {}{}: {}", path, KindOf(*end_),
+                              end_->isString() || end_->isNumeric() ? " (" + Written(*end_) + ")" : "", must);
         Add(FindingKind::Ended, end_ ? end_->getOffsetStart() : -1, why);
         Add(FindingKind::Ended, -1, "What was read before it is applied; nothing after it is read.");
         if (!factionsRead_)
@@ -280,21 +290,6 @@ class Check : public LoadObserver {
                 "The factions are not rebuilt: those of the last load stay. At the game's start there are "
                 "none\n"
                 "  yet, so nobody is recruited until a load gets through.");
-    }
-
-    std::string EndWhy(const Json::Value& v, const std::string& path) const {
-        if (path.empty())
-            return fmt::format("the document is {}, not an object {{...}}: the load ends at its first key",
-                               KindOf(v));
-        const Key* key = KeyOf(path.substr(path.rfind('.') == std::string::npos ? 0 : path.rfind('.') + 1));
-        std::string must = "it must be " + std::string(key && key->is ? key->is : "of another kind");
-        if (v.isNumeric()) must = "it must be a whole number from -2147483648 to 2147483647";
-        if (path.back() == ']')
-            must = path.rfind("Factions[", 0) == 0 && path.find('.') == std::string::npos
-                       ? "a faction must be an object {...}"
-                       : "a name must be a text";
-        return fmt::format("\"{}\" is {}{}: {}", path, KindOf(v),
-                           v.isString() || v.isNumeric() ? " (" + Written(v) + ")" : "", must);
     }
 };
 
