@@ -59,13 +59,6 @@ Names KeysOf(bool faction) {
     return keys;
 }
 
-Names KeyNames() {
-    Names names;
-    for (const auto& entry : KeyNameTable)
-        names.push_back(entry.first);
-    return names;
-}
-
 // "a text", "a number", "an array", "an object", "true", "false", "null".
 std::string KindOf(const Json::Value& v) {
     static const char* const kinds[] = {"null",   "a number", "a number", "a number",
@@ -194,22 +187,19 @@ class Check : public LoadObserver {
     // Keys the load never reads in an object it reads: unknown ones, and those of the other level.
     void Misplaced(const Json::Value& object) {
         const std::string& at = paths_.at(&object);
-        const Names keys = KeysOf(!at.empty()), others = KeysOf(at.empty());
+        const Names keys = KeysOf(!at.empty());
         for (const std::string& key : object.getMemberNames()) {
             if (std::count(keys.begin(), keys.end(), key)) continue;
             const std::string guess = Suggest(key, keys, std::clamp<std::size_t>(key.size() / 4, 1, 3));
-            std::string message =
-                fmt::format("unknown key \"{}\"{}: ", key, at.empty() ? "" : " in \"" + at + "\"");
-            if (!guess.empty()) {
-                message += "did you mean \"" + guess + "\"?" +
-                           (Lower(guess) == Lower(key) ? " Key names are case-sensitive" : "");
-            } else if (std::count(others.begin(), others.end(), key)) {
-                message += at.empty() ? "a key of a faction entry, ignored at the top level"
-                                      : "a top-level key, ignored inside a faction";
-            } else {
-                message += "ignored";
-            }
-            Add(FindingKind::ChangedNothing, object[key], message);
+            std::string why = "ignored";
+            if (KeyOf(key))
+                why = at.empty() ? "a key of a faction entry, ignored at the top level"
+                                 : "a top-level key, ignored inside a faction";
+            if (!guess.empty())
+                why = "did you mean \"" + guess + "\"?" +
+                      (Lower(guess) == Lower(key) ? " Key names are case-sensitive" : "");
+            Add(FindingKind::ChangedNothing, object[key],
+                fmt::format("unknown key \"{}\"{}: {}", key, at.empty() ? "" : " in \"" + at + "\"", why));
         }
     }
 
@@ -224,7 +214,9 @@ class Check : public LoadObserver {
                             " leaves it as it is: a file can switch it on, never off)";
         } else if (setting) {
             std::string why = Written(v) + " is not " + key.is;
-            const std::string guess = v.isString() ? Suggest(v.asString(), KeyNames(), 0) : "";
+            std::string guess;  // the same letters in another case
+            for (const auto& entry : KeyNameTable)
+                if (v.isString() && Lower(v.asString()) == Lower(entry.first)) guess = entry.first;
             if (name == "EnableKey")
                 why += guess.empty() ? ": names are \"F1\" to \"F8\"" : ": did you mean \"" + guess + "\"?";
             if (name != "EnableKey" && v.isString()) why += ": write it without quotes";
