@@ -98,13 +98,6 @@ class Check : public LoadObserver {
         for (const auto& list : lists_)
             JudgeNames(*list.first, list.second);
         if (ended_) End();
-        const FindingKind names =
-            c_.Has(FindingKind::UnknownName) ? FindingKind::UnknownName : FindingKind::Note;
-        if (c_.Has(names))
-            Add(names, -1,
-                "The game arms nobody with a weapon it does not have, and a model it does not have never "
-                "loads: "
-                "the\n  faction's rioters then come as random pedestrians, each after a second's wait.");
         for (const std::string& name : factionsRead_ ? listed_ : SharedWeaponList)
             if (IsThrowable(name) && std::count(c_.thrown.begin(), c_.thrown.end(), name) == 0)
                 c_.thrown.push_back(name);
@@ -140,9 +133,6 @@ class Check : public LoadObserver {
         c_.findings.push_back(
             {kind, offset, lines_.At(offset, kind != FindingKind::ChangedNothing), std::move(message)});
     }
-    void Add(FindingKind kind, const Json::Value& v, std::string message) {
-        Add(kind, v.getOffsetStart(), std::move(message));
-    }
     // The value as written in the file, shortened when long; arrays and objects as their kind.
     std::string Written(const Json::Value& v) const {
         const std::ptrdiff_t start = v.getOffsetStart(), limit = v.getOffsetLimit();
@@ -167,10 +157,6 @@ class Check : public LoadObserver {
             read = static_cast<std::size_t>(errorOffset_);
             Add(FindingKind::ParseError, errorOffset_,
                 ExplainParseError(text, errorOffset_, error, c_.notJson));
-            Add(FindingKind::ParseError, -1,
-                "The loader applies what it read before this point as if it were the whole file; nothing "
-                "after\n"
-                "  it is read.");
         } else {
             read = static_cast<std::size_t>(std::max<std::ptrdiff_t>(0, root.getOffsetLimit()));
             const std::size_t after = SkipBlanksAndComments(text, read);
@@ -198,7 +184,7 @@ class Check : public LoadObserver {
             if (!guess.empty())
                 why = "did you mean \"" + guess + "\"?" +
                       (Lower(guess) == Lower(key) ? " Key names are case-sensitive" : "");
-            Add(FindingKind::ChangedNothing, object[key],
+            Add(FindingKind::ChangedNothing, object[key].getOffsetStart(),
                 fmt::format("unknown key \"{}\"{}: {}", key, at.empty() ? "" : " in \"" + at + "\"", why));
         }
     }
@@ -222,10 +208,10 @@ class Check : public LoadObserver {
             if (name != "EnableKey" && v.isString()) why += ": write it without quotes";
             if (name == "MaxRioters" && v.isIntegral())
                 why = Written(v) + " is outside the whole numbers it takes (-2147483648 to 2147483647)";
-            Add(FindingKind::ChangedNothing, v, fmt::format("\"{}\": {}", name, why));
+            Add(FindingKind::ChangedNothing, v.getOffsetStart(), fmt::format("\"{}\": {}", name, why));
             c_.from[name] = "built-in (the file's " + why + ")";
         } else if (!applied && key.instead) {
-            Add(FindingKind::ChangedNothing, v,
+            Add(FindingKind::ChangedNothing, v.getOffsetStart(),
                 v.isArray() && !v.empty()
                     ? "\"PedWeapons\" is ignored: \"WeaponsUsedByAllFactions\" is an array and is read "
                       "instead"
@@ -254,8 +240,8 @@ class Check : public LoadObserver {
             if (named && !verdict.likelyTypo)
                 why = fmt::format("is not {} of the base game, nor close to one: fine if another mod adds it",
                                   what);
-            Add(named && !verdict.likelyTypo ? FindingKind::Note : FindingKind::UnknownName, entry,
-                fmt::format("\"{}\": {} {}", paths_.at(&entry), Written(entry), why));
+            Add(named && !verdict.likelyTypo ? FindingKind::Note : FindingKind::UnknownName,
+                entry.getOffsetStart(), fmt::format("\"{}\": {} {}", paths_.at(&entry), Written(entry), why));
         }
     }
 
