@@ -74,6 +74,8 @@ class Check : public LoadObserver {
     void Parsed(const Json::Value& document, std::ptrdiff_t offset, const std::string& message) override {
         errorOffset_ = offset;
         Map(document, "");
+        if (document.isObject())
+            Misplaced(*(object_ = &document));  // even when the load ends at its first key
         ReadText(document, message);
     }
     void KeyRead(const Json::Value& object, const char* key, const Json::Value& value,
