@@ -19,20 +19,17 @@
 
 namespace {
 
-std::string ErrorText(int code) {
-    return std::generic_category().message(code);
-}
-
 // Reads the whole input once, up to the limit; what went wrong, or "".
 std::string ReadInput(const std::string& path, std::istream& in, std::string& bytes) {
     std::ifstream file;
     std::istream* source = &in;
     if (path != "-") {
         std::error_code ignored;
-        if (std::filesystem::is_directory(PathFromUtf8(path), ignored)) return ErrorText(EISDIR);
+        if (std::filesystem::is_directory(PathFromUtf8(path), ignored))
+            return std::generic_category().message(EISDIR);
         errno = 0;
         file.open(PathFromUtf8(path), std::ios::binary);
-        if (!file) return ErrorText(errno ? errno : ENOENT);
+        if (!file) return std::generic_category().message(errno ? errno : ENOENT);
         source = &file;
     }
 #ifdef _WIN32
@@ -43,7 +40,7 @@ std::string ReadInput(const std::string& path, std::istream& in, std::string& by
         source->read(buffer, sizeof buffer);
         bytes.append(buffer, static_cast<std::size_t>(source->gcount()));
     }
-    if (source->bad()) return ErrorText(errno ? errno : EIO);
+    if (source->bad()) return std::generic_category().message(errno ? errno : EIO);
     if (bytes.size() > CheckInputLimit)
         return fmt::format("it holds more than {} MiB, far more than any config file: not read further",
                            CheckInputLimit >> 20);
@@ -64,13 +61,13 @@ int CheckConfigFile(const std::string& path, std::ostream& out, std::ostream& er
             fmt::format("skirmora-sim: cannot {} {}: {}\n", running ? "check" : "read", name, error));
         return CheckCannotRun;
     }
-    const CheckedLoad checked = CheckLoad(bytes);
-    const int status = StatusOf(checked);
+    int status = CheckLoaded;
+    const std::string report = CheckBytes(name, bytes, status);
     errno = 0;
-    out << Printable(ReportOf(name, checked, status)) << std::flush;
+    out << Printable(report) << std::flush;
     if (!out) {
         err << fmt::format("skirmora-sim: cannot write the report: {}\n",
-                           errno ? ErrorText(errno) : std::string("the output is closed"));
+                           errno ? std::generic_category().message(errno) : "the output is closed");
         return CheckCannotRun;
     }
     return status;

@@ -1,7 +1,6 @@
 #include "app/CheckText.h"
 
 #include <algorithm>
-#include <cctype>
 #include <map>
 #include <utility>
 
@@ -9,25 +8,15 @@
 
 namespace {
 
-// The end of the string token that starts at the quote at k (after its closing quote), within end.
-std::size_t StringEnd(const std::string& text, std::size_t k, std::size_t end) {
-    for (++k; k < end && text[k] != '"'; ++k)
-        if (text[k] == '\\') ++k;
-    return std::min(k + 1, end);
-}
-
 // The length of the valid UTF-8 sequence at k, or 0.
 std::size_t Utf8Length(const std::string& text, std::size_t k) {
-    const unsigned char u = static_cast<unsigned char>(text[k]);
-    const std::size_t n = u < 0x80                 ? 1
-                          : u >= 0xC2 && u <= 0xDF ? 2
-                          : u >= 0xE0 && u <= 0xEF ? 3
-                          : u >= 0xF0 && u <= 0xF4 ? 4
-                                                   : 0;
-    if (n == 0 || k + n > text.size()) return 0;
+    const auto at = [&](std::size_t j) {
+        return k + j < text.size() ? static_cast<unsigned char>(text[k + j]) : 0;
+    };
+    const unsigned char u = at(0), second = at(1);
+    const std::size_t n = u < 0x80 ? 1 : u < 0xC2 ? 0 : u < 0xE0 ? 2 : u < 0xF0 ? 3 : u < 0xF5 ? 4 : 0;
     for (std::size_t j = 1; j < n; ++j)
-        if ((static_cast<unsigned char>(text[k + j]) & 0xC0) != 0x80) return 0;
-    const unsigned char second = static_cast<unsigned char>(text[k + 1 < text.size() ? k + 1 : k]);
+        if ((at(j) & 0xC0) != 0x80) return 0;
     if ((u == 0xE0 && second < 0xA0) || (u == 0xED && second > 0x9F) || (u == 0xF0 && second < 0x90) ||
         (u == 0xF4 && second > 0x8F))
         return 0;  // overlong, a surrogate, or beyond U+10FFFF
@@ -44,61 +33,56 @@ LineIndex::LineIndex(const std::string& text) : text_(text) {
     }
 }
 
-TextPosition LineIndex::Of(std::ptrdiff_t offset, bool column) const {
-    if (offset < 0) return {};
+std::string LineIndex::At(std::ptrdiff_t offset, bool column) const {
+    if (offset < 0) return "";
     const std::size_t at = std::min(static_cast<std::size_t>(offset), text_.size());
     // The last line that starts at or before the offset; a "\r\n" counts as one line end.
-    const auto next = std::upper_bound(starts_.begin(), starts_.end(), at);
-    const std::size_t line = static_cast<std::size_t>(next - starts_.begin());
-    TextPosition position{static_cast<int>(line), 1};
+    const std::size_t line =
+        static_cast<std::size_t>(std::upper_bound(starts_.begin(), starts_.end(), at) - starts_.begin());
+    std::size_t characters = 1;
     for (std::size_t k = starts_[line - 1]; column && k < at; ++k)
-        if ((static_cast<unsigned char>(text_[k]) & 0xC0) != 0x80) ++position.column;
-    return position;
+        if ((static_cast<unsigned char>(text_[k]) & 0xC0) != 0x80) ++characters;
+    return column ? fmt::format("line {}, column {}", line, characters) : fmt::format("line {}", line);
 }
 
-std::size_t SkipBlanksAndComments(const std::string& text, std::size_t from) {
-    std::size_t k = from;
-    while (k < text.size()) {
-        const char c = text[k];
-        if (c == ' ' || c == '\t' || c == '\r' || c == '\n') {
-            ++k;
-        } else if (text.compare(k, 2, "//") == 0) {
-            const std::size_t end = text.find_first_of("\r\n", k);
-            k = end == std::string::npos ? text.size() : end;
-        } else if (text.compare(k, 2, "/*") == 0) {
-            const std::size_t end = text.find("*/", k + 2);
-            if (end == std::string::npos) return k;  // an unclosed comment is an error, not a blank
-            k = end + 2;
+std::size_t SkipBlanksAndComments(const std::string& text, std::size_t k) {
+    while (true) {
+        k = std::min(text.find_first_not_of(" \t\r\n", k), text.size());
+        const std::size_t close = text.compare(k, 2, "/*") == 0 ? text.find("*/", k + 2) : std::string::npos;
+        if (text.compare(k, 2, "//") == 0) {
+            k = text.find_first_of("\r\n", k);
+        } else if (close != std::string::npos) {
+            k = close + 2;
         } else {
-            return k;
+            return k;  // an unclosed comment is an error, not a blank
         }
     }
-    return text.size();
 }
 
-TextScan ScanText(const std::string& text, std::size_t end) {
-    TextScan scan;
+std::vector<Repeat> ScanText(const std::string& text, std::size_t end) {
+    std::vector<Repeat> repeats;
     std::vector<std::map<std::string, std::ptrdiff_t>> keys;  // of each array or object open at k
     for (std::size_t k = SkipBlanksAndComments(text, 0); k < end; k = SkipBlanksAndComments(text, k)) {
-        const char c = text[k];
-        if (scan.deepest < 0 && keys.size() >= 1000 && std::string(",:]}").find(c) == std::string::npos)
-            scan.deepest = static_cast<std::ptrdiff_t>(k);
-        if (c == '{' || c == '[') keys.emplace_back();
-        if ((c == '}' || c == ']') && !keys.empty()) keys.pop_back();
-        if (c != '"') {
+        if (text[k] == '{' || text[k] == '[') keys.emplace_back();
+        if ((text[k] == '}' || text[k] == ']') && !keys.empty()) keys.pop_back();
+        if (text[k] != '"') {
             ++k;
             continue;
         }
-        const std::size_t close = StringEnd(text, k, end);
-        const auto at = static_cast<std::ptrdiff_t>(k);
+        std::size_t close = k + 1;  // after the string's closing quote
+        for (; close < end && text[close] != '"'; ++close)
+            if (text[close] == '\\') ++close;
+        close = std::min(close + 1, end);
         // A text followed by a colon is a key.
+        const auto at = static_cast<std::ptrdiff_t>(k);
         if (!keys.empty() && close < end && text[SkipBlanksAndComments(text, close)] == ':') {
             const auto seen = keys.back().emplace(text.substr(k, close - k), at);
-            if (!seen.second) scan.repeats.push_back({std::exchange(seen.first->second, at), at});
+            if (!seen.second)
+                repeats.push_back({seen.first->first, std::exchange(seen.first->second, at), at});
         }
         k = close;
     }
-    return scan;
+    return repeats;
 }
 
 std::string ExplainParseError(const std::string& text, std::ptrdiff_t offset, const std::string& message,
@@ -106,25 +90,20 @@ std::string ExplainParseError(const std::string& text, std::ptrdiff_t offset, co
     const std::size_t at =
         std::min(static_cast<std::size_t>(std::max<std::ptrdiff_t>(offset, 0)), text.size());
     notJson = false;
-    if (text.compare(at, 3, "\xEF\xBB\xBF") == 0)
-        return "a second byte-order mark (an invisible mark that editors write) before the document";
     if (at == SkipBlanksAndComments(text, 0) && at < text.size() &&
         std::string("{[\"-0123456789tfn").find(text[at]) == std::string::npos) {
         notJson = true;
         if (text.compare(0, 2, "\xFF\xFE") == 0 || text.compare(0, 2, "\xFE\xFF") == 0)
             return "the file is UTF-16 text, not JSON as the game reads it: save it as UTF-8";
-        std::string start;
-        for (std::size_t k = at; k < std::min(at + 8, text.size()); ++k) {
-            const unsigned char u = static_cast<unsigned char>(text[k]);
-            start += u < 0x20 || u >= 0x7F ? fmt::format("\\x{:02X}", u) : std::string(1, text[k]);
-        }
+        std::string start;  // the report shows other control bytes and bytes that are not UTF-8 as \xNN
+        for (const char c : text.substr(at, 8))
+            start += c == '\n' ? std::string("\\x0A") : std::string(1, c);
         return fmt::format(
             "the file is not JSON text: it starts with \"{}\" where a value such as {{ must be", start);
     }
-    std::size_t before = at;
-    while (before > 0 && std::isspace(static_cast<unsigned char>(text[before - 1])))
-        --before;
-    if (at < text.size() && (text[at] == '}' || text[at] == ']') && before > 0 && text[before - 1] == ',')
+    const std::size_t before = at > 0 ? text.find_last_not_of(" \t\r\n", at - 1) : std::string::npos;
+    if (at < text.size() && (text[at] == '}' || text[at] == ']') && before != std::string::npos &&
+        text[before] == ',')
         return fmt::format("a comma before the closing '{}' (a trailing comma): JSON allows none; remove it",
                            text[at]);
     return message;

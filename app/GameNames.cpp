@@ -12,12 +12,6 @@ extern const char* const GameNamesText;
 
 namespace {
 
-std::string Lower(std::string text) {
-    for (char& c : text)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return text;
-}
-
 struct NameList {
     std::vector<std::string> names;  // as the game spells them
     std::vector<std::string> lower;

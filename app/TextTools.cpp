@@ -3,15 +3,11 @@
 #include <algorithm>
 #include <cctype>
 
-namespace {
-
 std::string Lower(std::string text) {
     for (char& c : text)
         c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return text;
 }
-
-}  // namespace
 
 std::size_t EditDistance(const std::string& a, const std::string& b) {
     const std::size_t n = a.size(), m = b.size();

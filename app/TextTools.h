@@ -5,6 +5,9 @@
 #include <string>
 #include <vector>
 
+// The text with ASCII letters in lower case.
+std::string Lower(std::string text);
+
 // Edit distance with adjacent transpositions, so "MaxRoiters" is one step from "MaxRioters".
 std::size_t EditDistance(const std::string& a, const std::string& b);
 

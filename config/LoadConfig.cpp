@@ -157,13 +157,14 @@ void RebuildFactions(const Json::Value& root, Load& load) {
     }
 }
 
-void LoadGuarded(const std::string* given, LoadObserver* observer) {
+void LoadGuarded(const std::string* given, LoadObserver* observer, Json::Value* kept) {
     Load load{observer};
     // JsonCpp throws for a value of the wrong kind; the load then ends where it stands and keeps what it
     // applied.
     try {
         const std::string read = given ? std::string() : ReadConfigFile();
-        Json::Value root;
+        Json::Value parsed;
+        Json::Value& root = kept ? *kept : parsed;
         ParseConfig(given ? *given : read, root, load);
         const Json::Value& document = root;
         ApplySettings(document, load);
@@ -179,11 +180,11 @@ void LoadGuarded(const std::string* given, LoadObserver* observer) {
 }  // namespace
 
 void LoadConfig(LoadObserver* observer) {
-    LoadGuarded(nullptr, observer);
+    LoadGuarded(nullptr, observer, nullptr);
 }
 
-void LoadConfigText(const std::string& bytes, LoadObserver* observer) {
-    LoadGuarded(&bytes, observer);
+void LoadConfigText(const std::string& bytes, LoadObserver* observer, Json::Value* document) {
+    LoadGuarded(&bytes, observer, document);
 }
 
 std::size_t ConfigTextStart(const std::string& bytes) {

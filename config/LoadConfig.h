@@ -2,6 +2,8 @@
 #include <cstddef>
 #include <string>
 
+#include <json/forwards.h>
+
 class LoadObserver;
 
 // Reads the configuration file, applies it to the settings and rebuilds the factions.
@@ -9,8 +11,10 @@ class LoadObserver;
 // An observer, when given, is told each step of the load (config/LoadObserver.h); the game's loads have none.
 void LoadConfig(LoadObserver* observer = nullptr);
 
-// The same load of a file's bytes already read.
-void LoadConfigText(const std::string& bytes, LoadObserver* observer = nullptr);
+// The same load of a file's bytes already read; document, when given, receives the parsed document and keeps
+// it, so that the values the observer is shown outlive the load.
+void LoadConfigText(const std::string& bytes, LoadObserver* observer = nullptr,
+                    Json::Value* document = nullptr);
 
 // The part of a file's bytes that the loader parses: all of them but a leading UTF-8 byte-order mark.
 std::size_t ConfigTextStart(const std::string& bytes);

@@ -1,5 +1,6 @@
 // What a load of the configuration does, step by step, for a tool that explains it. The calls come in the
-// load's own order, each with the JSON value the step looked at; the values live until LoadConfig returns.
+// load's own order, each with the JSON value the step looked at; the values live until the load returns, or
+// as long as the document the caller gave LoadConfigText.
 #pragma once
 #include <cstddef>
 #include <cstdint>
