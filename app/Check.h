@@ -1,7 +1,6 @@
 // skirmora-sim check: runs the real loader on a config file in a fresh simulated game and explains, in plain
 // words, what the load did with every key.
 #pragma once
-#include <cstddef>
 #include <iostream>
 #include <string>
 
@@ -11,9 +10,6 @@ constexpr int CheckKeysIgnored = 1;  // it loads, but some keys changed nothing,
                                      // the game's, or a parse error cut it short
 constexpr int CheckLoadEnded = 2;    // the load ended early at a value of the wrong kind
 constexpr int CheckCannotRun = 3;    // the input could not be read, or the report not written
-
-// No config file comes near this; a larger input is refused rather than read on.
-constexpr std::size_t CheckInputLimit = std::size_t{64} << 20;
 
 // Checks the file at path, or standard input (read from in) for "-"; writes the report to out and errors to
 // err, and returns one of the statuses above.

@@ -2,16 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
-#include <fstream>
-#include <iterator>
-#include <sstream>
 
 #include <fmt/core.h>
-#include <json/json.h>
 
-#include "app/Utf8Path.h"
-#include "config/LoadConfig.h"
-#include "config/LoadObserver.h"
 #include "config/Settings.h"
 #include "host/ScriptMain.h"
 #include "host/ScriptState.h"
@@ -258,44 +251,4 @@ RiotResult PlayRiot(const Scenario& scenario, const std::string& configPath, std
     result.faults = game.errors;
     ResetScriptState();  // nothing keeps pointing at configPath
     return result;
-}
-
-ConfigLoad ProbeConfigLoad(const std::string& configPath) {
-    // The load tells how it went: its reader's first complaint, and whether a value ended it early.
-    struct Listener : LoadObserver {
-        std::ptrdiff_t errorOffset = -1;
-        std::string error;
-        bool ended = false;
-        void Parsed(const Json::Value&, std::ptrdiff_t offset, const std::string& message) override {
-            errorOffset = offset;
-            error = message;
-        }
-        void KeyRead(const Json::Value&, const char*, const Json::Value&, bool) override {}
-        void FactionBuilt(const Json::Value*) override {}
-        void GroupCreated(const std::string&, uint32_t) override {}
-        void GroupRemoved(uint32_t) override {}
-        void Ended(const Json::Value*, const std::string&) override { ended = true; }
-    } listener;
-    std::ifstream file(PathFromUtf8(configPath), std::ios::binary);
-    std::ostringstream read;
-    read << file.rdbuf();
-    const std::string bytes = read.str();
-    ResetScriptState();
-    {
-        Simulation sim;
-        sim.game.trace.keep = false;
-        LoadConfigText(bytes, &listener);
-    }
-    ResetScriptState();
-
-    ConfigLoad load;
-    load.endedEarly = listener.ended;
-    if (listener.errorOffset >= 0) {
-        const std::string text = bytes.substr(ConfigTextStart(bytes));
-        const auto at = text.begin() + std::min<std::ptrdiff_t>(listener.errorOffset, text.size());
-        const auto lineStart = std::find(std::make_reverse_iterator(at), text.rend(), '\n').base();
-        load.syntaxError = fmt::format("line {}, column {}: {}", 1 + std::count(text.begin(), at, '\n'),
-                                       1 + (at - lineStart), listener.error);
-    }
-    return load;
 }

@@ -36,10 +36,3 @@ RiotResult PlayRiot(const Scenario& scenario, const std::string& configPath, std
 
 // Frames the scenario plays: the first frame whose game time reaches its length ends it.
 int64_t FrameCount(const Scenario& scenario);
-
-// How the game's load of a config file goes, found by loading it once in a game of its own.
-struct ConfigLoad {
-    std::string syntaxError;  // the JSON reader's first error ("Line 3, Column 5: ..."), empty when none
-    bool endedEarly = false;  // a value of the wrong kind stopped the load before its end
-};
-ConfigLoad ProbeConfigLoad(const std::string& configPath);

@@ -10,6 +10,10 @@
 
 #include <fmt/core.h>
 
+#include "app/Check.h"
+#include "app/CheckLoad.h"
+#include "app/CheckText.h"
+#include "app/InputFile.h"
 #include "app/RiotRun.h"
 #include "app/Scenario.h"
 #include "app/Utf8Path.h"
@@ -21,11 +25,6 @@ volatile std::sig_atomic_t Interrupted = 0;
 extern "C" void OnInterrupt(int) {
     Interrupted = 1;
     std::signal(SIGINT, SIG_DFL);  // a second Ctrl+C ends the program at once
-}
-
-bool Readable(const std::string& path) {
-    std::ifstream file(PathFromUtf8(path), std::ios::binary);
-    return static_cast<bool>(file);
 }
 
 // The replay's address as a link from the pictures' index.html, percent-encoded.
@@ -71,19 +70,17 @@ std::string Duration(double seconds) {
     return fmt::format("{} h {:02} min", whole / 3600, whole % 3600 / 60);
 }
 
-// The config's load, told in one line when it does not go as the file means; empty when it does.
-std::string LoadNote(const std::string& config) {
-    const ConfigLoad load = ProbeConfigLoad(config);
-    if (load.syntaxError.empty() && !load.endedEarly) return "";
-    const std::string early = "a value of the wrong kind ends the game's load early";
-    std::string what = "does not load completely: " + early;
-    if (!load.syntaxError.empty())
-        what = fmt::format("has a JSON syntax error ({}){}", load.syntaxError,
-                           load.endedEarly ? ", and " + early : "");
+// The check's verdict on the config, in one line, when the file does not load as it means; empty when it
+// does.
+std::string LoadNote(const std::string& config, const std::string& bytes) {
+    int status = CheckLoaded;
+    const std::string report = CheckBytes(config, bytes, status);
+    if (status == CheckLoaded) return "";
+    const std::string verdict = report.substr(0, report.find(" (exit status"));
     return fmt::format(
-        "Note: {} {}; the riot plays with what the game applies. Run `skirmora-sim check {}` for "
+        "Note: {}; the riot plays with what the game applies. Run `skirmora-sim check {}` for "
         "details.\n",
-        config, what, config);
+        Printable(verdict), config);
 }
 
 }  // namespace
@@ -101,14 +98,14 @@ int RunRiot(const RunOptions& options, std::ostream& out, std::ostream& err) {
 
     // Like the game: the file in the current folder when there is one, else the built-in values.
     std::string config = options.config;
-    std::string configNote;
+    std::string configNote, bytes;
     if (config.empty()) {
-        config = Readable("Skirmora_config.txt") ? "Skirmora_config.txt" : "";
+        config = ReadInput("Skirmora_config.txt", bytes).empty() ? "Skirmora_config.txt" : "";
         configNote = config.empty() ? "no config file (built-in values)" : "./Skirmora_config.txt";
     } else {
-        if (!Readable(config)) {
-            err << fmt::format("skirmora-sim: cannot read the config file {}: {}\n", config,
-                               std::strerror(errno));
+        const std::string error = ReadInput(config, bytes);
+        if (!error.empty()) {
+            err << fmt::format("skirmora-sim: cannot read the config file {}: {}\n", config, error);
             return RunFailed;
         }
         configNote = config;
@@ -141,7 +138,7 @@ int RunRiot(const RunOptions& options, std::ostream& out, std::ostream& err) {
     }
     out << fmt::format("Scenario {}, {}: {:.0f} s of game time, {} frames, seed {}.\n", scenario.name,
                        configNote, scenario.seconds, FrameCount(scenario), scenario.world.seed);
-    if (!config.empty()) out << LoadNote(config);
+    if (!config.empty()) out << LoadNote(config, bytes);
     out << std::flush;
     if (!out) {
         err << "skirmora-sim: cannot write the standard output\n";

@@ -1,16 +1,12 @@
 #include "app/Scenario.h"
 
-#include <cerrno>
 #include <cmath>
-#include <cstring>
-#include <fstream>
 #include <memory>
-#include <sstream>
 
 #include <fmt/core.h>
 #include <json/json.h>
 
-#include "app/Utf8Path.h"
+#include "app/InputFile.h"
 #include "config/KeyNames.h"
 
 namespace {
@@ -270,11 +266,8 @@ Scenario ParseScenario(const std::string& text, const std::string& name) {
 }
 
 Scenario ReadScenario(const std::string& path) {
-    std::ifstream file(PathFromUtf8(path), std::ios::binary);
-    if (!file)
-        throw ScenarioError(fmt::format("{}: cannot read the scenario: {}", path, std::strerror(errno)));
-    std::ostringstream text;
-    text << file.rdbuf();
-    if (file.bad()) throw ScenarioError(fmt::format("{}: cannot read the scenario", path));
-    return ParseScenario(text.str(), path);
+    std::string text;
+    const std::string error = ReadInput(path, text);
+    if (!error.empty()) throw ScenarioError(fmt::format("{}: cannot read the scenario: {}", path, error));
+    return ParseScenario(text, path);
 }

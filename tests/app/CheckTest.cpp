@@ -426,7 +426,7 @@ TEST_F(CheckTest, FilesThatCannotBeRead) {
         {"a directory", dir.Path() + "/folder", "Is a directory"},
         {"under a file", Path() + "/x", "Not a directory"},
         {"endless", "/dev/zero",
-         "it holds more than 64 MiB, far more than any config file: not read further"},
+         "it holds more than 64 MiB, far more than any config file or scenario: not read further"},
     };
     dir.WriteConfig("{}");
     for (const Case& c : cases) {

@@ -149,30 +149,4 @@ TEST(RiotRun, AStoppedGameDayKeepsWhatItPlayedInRowsForADay) {
     EXPECT_LE(result.pictures.chart.size(), 20u) << "a chart point every 43.5 s";
 }
 
-TEST(RiotRun, AConfigThatDoesNotLoadAsWrittenIsNoticed) {
-    struct Case {
-        const char* text;
-        const char* syntaxError;  // its start, or "" for none
-        bool endedEarly;
-    } cases[] = {
-        {R"({"MaxRioters": 4, "Factions": [{"MaxMembers": 2, "MemberModels": ["a"]}]})", "", false},
-        {R"({"MaxRioters": 4,})", "line 1, column 18: Missing '}'", false},
-        {R"({"EnableKey": ["F6"]})", "", true},
-        {R"({"WeaponsUsedByAllFactions": ["WEAPON_SMG"], "Factions": [{"MaxMembers": "ten"}]})", "", true},
-        // The last step that can fail: a name list inside the last faction's models.
-        {R"({"WeaponsUsedByAllFactions": ["WEAPON_SMG"], "Factions": [{"MemberModels": ["a", ["b"]]}]})", "",
-         true},
-        {R"([1, 2])", "", true},
-        {"{\"Factions\": [{\"MaxMembers\": []", "line 1, column 32: Missing ','", true},
-    };
-    for (const Case& c : cases) {
-        TempDir dir;
-        dir.WriteConfig(c.text);
-        const ConfigLoad load = ProbeConfigLoad(dir.Path() + "/Skirmora_config.txt");
-        EXPECT_EQ(load.syntaxError.rfind(c.syntaxError, 0), 0u) << c.text << "\n" << load.syntaxError;
-        EXPECT_EQ(load.syntaxError.empty(), *c.syntaxError == 0) << c.text;
-        EXPECT_EQ(load.endedEarly, c.endedEarly) << c.text;
-    }
-}
-
 }  // namespace

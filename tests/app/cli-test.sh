@@ -61,7 +61,12 @@ expect 2 "\"Factions\[0\].MaxMembers\" is a text" check early.txt
 expect 3 "cannot read missing.txt" check missing.txt
 expect 3 "cannot read Skirmora_config.txt" check
 expect 3 "skirmora-sim: unexpected argument 'b' for check" check a b
-expect 0 "^Note: early.txt does not load completely.*Run \`skirmora-sim check early.txt\`" run --seconds 1 --config early.txt
+# A config that does not load as written gets the check's verdict in one line; the riot plays all the same.
+expect 0 "^Note: early.txt: the load ended early, at line 1, column 30; .*Run \`skirmora-sim check early.txt\`" \
+    run --seconds 1 --config early.txt
+expect 0 "^Note: typo.txt: loads, but 2 keys changed nothing; " run --seconds 1 --config typo.txt
+expect 3 "cannot read the config file /dev/zero: it holds more than 64 MiB" run --config /dev/zero
+expect 3 "/dev/zero: cannot read the scenario: it holds more than 64 MiB" run --scenario /dev/zero
 
 # Every output is tried before the run, and one that fails later still gives status 3.
 output=$(timeout 10 "$sim" run --seconds 86400 --svg small.txt/pics 2>&1)
