@@ -6,8 +6,8 @@
 #include <fmt/format.h>
 
 #include "app/CheckLoad.h"
-#include "app/CheckText.h"
 #include "app/InputFile.h"
+#include "app/TextTools.h"
 #include "sim/Simulation.h"
 
 int CheckConfigFile(const std::string& path, std::ostream& out, std::ostream& err, std::istream& in) {

@@ -34,7 +34,3 @@ std::vector<Repeat> ScanText(const std::string& text, std::size_t end);
 // is no JSON text at all (notJson is set then).
 std::string ExplainParseError(const std::string& text, std::ptrdiff_t offset, const std::string& message,
                               bool& notJson);
-
-// Text fit for a terminal: valid UTF-8 and line ends as they are, every other control byte and every byte
-// that is not valid UTF-8 as \xNN.
-std::string Printable(const std::string& text);

@@ -12,10 +12,10 @@
 
 #include "app/Check.h"
 #include "app/CheckLoad.h"
-#include "app/CheckText.h"
 #include "app/InputFile.h"
 #include "app/RiotRun.h"
 #include "app/Scenario.h"
+#include "app/TextTools.h"
 #include "app/Utf8Path.h"
 
 namespace {

@@ -1,5 +1,5 @@
-// Text tools the simulator's commands share: how far apart two words are, and which known word a misspelt one
-// most likely meant.
+// Text tools the simulator's commands share: how far apart two words are, which known word a misspelt one
+// most likely meant, and text made safe for a terminal.
 #pragma once
 #include <cstddef>
 #include <string>
@@ -14,3 +14,7 @@ std::size_t EditDistance(const std::string& a, const std::string& b);
 // The known word nearest to word, letters compared without regard to case, when it is at most maxDistance
 // edits away; "" when none is that close. Of equally near words, the first.
 std::string Suggest(const std::string& word, const std::vector<std::string>& known, std::size_t maxDistance);
+
+// Text fit for a terminal: valid UTF-8 and line ends as they are, every other control byte and every byte
+// that is not valid UTF-8 as \xNN.
+std::string Printable(const std::string& text);

@@ -10,6 +10,7 @@
 
 #include "app/Check.h"
 #include "app/CheckText.h"
+#include "app/TextTools.h"
 #include "config/KeyNames.h"
 #include "config/Settings.h"
 #include "host/ScriptMain.h"
