@@ -2,8 +2,6 @@
 
 #include <array>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -71,7 +69,7 @@ SimPed* Ped(Call c, int k) {
     return c.world.FindPed(c.I(k));
 }
 
-const Native Catalogue[] = {
+constexpr Native Catalogue[] = {
     {0xD80958FC74E988A6, "PlayerPedId", "", 'i', [](Call c) { c.ReturnInt(c.world.playerPed); }},
     {0x4F8644AF03D0E0D6, "PlayerId", "", 'i', [](Call c) { c.ReturnInt(c.world.playerIndex); }},
     {0x3FEF770D40960D5A, "GetEntityCoords", "ii", 'v',
@@ -179,43 +177,58 @@ const Native Catalogue[] = {
 
 static_assert(sizeof Catalogue / sizeof Catalogue[0] == NativeCount, "the catalogue holds every native");
 
-// The catalogue by hash, with each native's argument count: every call looks its native up, in a table of
-// 256 slots indexed by 8 bits of the hash, at the first shift that gives every native a slot of its own.
+// The first shift at which 8 bits of the hash give every native a slot of its own.
+constexpr int DistinctShift() {
+    for (int shift = 0; shift <= 56; ++shift) {
+        bool taken[256] = {};
+        bool distinct = true;
+        for (const Native& native : Catalogue) {
+            bool& slot = taken[(native.hash >> shift) & 255];
+            distinct = distinct && !slot;
+            slot = true;
+        }
+        if (distinct) return shift;
+    }
+    return -1;
+}
+constexpr int Shift = DistinctShift();
+static_assert(Shift >= 0, "some shift gives every native a slot of its own");
+
+// The catalogue by hash, with what every call needs of its native: a table of 256 slots indexed by 8 bits of
+// the hash.
 struct Indexed {
     uint64_t hash = 0;
-    const Native* native = nullptr;
+    Handler handler = nullptr;
     int argCount = 0;
     uint32_t scalarSlots = 0;  // bit k: argument k is an int, hash or float, whose high 32 bits must be 0
     int position = 0;          // in the catalogue
+    const Native* native = nullptr;
+    bool onlyScalars = false;
 };
 
 struct HashIndex {
-    int shift = 0;
     std::array<Indexed, 256> slots{};
 
     HashIndex() {
-        for (shift = 0; shift <= 56; ++shift) {
-            slots.fill({});
-            bool distinct = true;
-            for (const Native& native : Catalogue) {
-                Indexed& slot = slots[(native.hash >> shift) & 255];
-                distinct = distinct && !slot.native;
-                slot = {native.hash, &native, static_cast<int>(std::strlen(native.args)), 0,
-                        static_cast<int>(&native - Catalogue)};
-                for (int k = 0; native.args[k]; ++k)
-                    if (std::strchr("iuf", native.args[k])) slot.scalarSlots |= 1u << k;
-            }
-            if (distinct) return;
+        for (const Native& native : Catalogue) {
+            Indexed& slot = slots[(native.hash >> Shift) & 255];
+            slot = {native.hash,
+                    native.handler,
+                    static_cast<int>(std::strlen(native.args)),
+                    0,
+                    static_cast<int>(&native - Catalogue),
+                    &native};
+            for (int k = 0; native.args[k]; ++k)
+                if (std::strchr("iuf", native.args[k])) slot.scalarSlots |= 1u << k;
+            slot.onlyScalars = slot.scalarSlots == (1u << slot.argCount) - 1;
         }
-        std::fputs("skirmora: no shift gives every native its own slot\n", stderr);
-        std::abort();
     }
 };
 
 const HashIndex Index;
 
 const Indexed* Lookup(uint64_t hash) {
-    const Indexed& slot = Index.slots[(hash >> Index.shift) & 255];
+    const Indexed& slot = Index.slots[(hash >> Shift) & 255];
     return slot.native && slot.hash == hash ? &slot : nullptr;
 }
 
@@ -336,8 +349,11 @@ const char* NativeName(uint64_t hash) {
 
 namespace {
 
-// Every slot checked at once: no high bits in a scalar, no null pointer.
-bool WellFormed(const Indexed& entry, const uint64_t* slots) {
+// Every slot checked at once: no high bits in a scalar, no null pointer. Most natives take only scalars: the
+// bits of all that was pushed tell at once.
+bool WellFormed(const Indexed& entry, const Game& game) {
+    if (entry.onlyScalars) return (game.PushedBits() >> 32) == 0;
+    const uint64_t* slots = game.Arguments();
     uint64_t scalarBits = 0;
     bool nullPointer = false;
     for (int k = 0; k < entry.argCount; ++k) {
@@ -396,9 +412,8 @@ void DispatchSlowly(Game& game) {
 
 void DispatchNative(Game& game) {
     const Indexed* entry = Lookup(game.CallHash());
-    if (!entry || game.ArgumentCount() != entry->argCount || game.trace.Active() ||
-        !WellFormed(*entry, game.Arguments()))
+    if (!entry || game.ArgumentCount() != entry->argCount || game.trace.Active() || !WellFormed(*entry, game))
         return DispatchSlowly(game);
     game.CountCall(entry->position);
-    entry->native->handler(Call{game, game.world});
+    entry->handler(Call{game, game.world});
 }

@@ -49,11 +49,13 @@ class Game {
         callOpen_ = true;
         hash_ = hash;
         argCount_ = 0;
+        pushedBits_ = 0;
     }
     void NativePush(uint64_t value) {
         if (!callOpen_) return ProtocolFault("nativePush64 without nativeInit");
         if (argCount_ == 16) return ProtocolFault("more than 16 arguments pushed");
         args_[argCount_++] = value;
+        pushedBits_ |= value;
     }
     uint64_t* NativeCall() {
         result_[0] = result_[1] = result_[2] = result_[3] = 0;
@@ -70,6 +72,7 @@ class Game {
     uint64_t CallHash() const { return hash_; }
     const uint64_t* Arguments() const { return args_; }
     int ArgumentCount() const { return argCount_; }
+    uint64_t PushedBits() const { return pushedBits_; }  // every argument's bits or-ed together
     uint64_t* Results() { return result_; }
     uint32_t TickQuery();
     int16_t KeyQuery(int32_t key);
@@ -95,5 +98,6 @@ class Game {
     uint64_t hash_ = 0;
     uint64_t args_[16] = {};
     int argCount_ = 0;
+    uint64_t pushedBits_ = 0;
     uint64_t result_[4] = {};
 };
