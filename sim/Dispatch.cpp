@@ -2,8 +2,6 @@
 
 #include <array>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -13,30 +11,33 @@
 
 namespace {
 
-// Argument kinds: i int32, u hash, f float, s text, v Vector3 out-record, h handle pointer, g hash out-value.
+// The call being made, as its handler sees it: the game's own argument and result slots. Two references,
+// which x86-64 Linux passes in registers: the dispatch ends in a jump to the handler. Argument kinds: i
+// int32, u hash, f float, s text, v Vector3 out-record, h handle pointer, g hash out-value.
 struct Call {
     Game& game;
     World& world;
-    const uint64_t* slots;
-    uint64_t* result;
 
-    int32_t I(int k) const { return static_cast<int32_t>(static_cast<uint32_t>(slots[k])); }
-    uint32_t U(int k) const { return static_cast<uint32_t>(slots[k]); }
+    uint64_t Slot(int k) const { return game.Arguments()[k]; }
+    uint64_t* Result() const { return game.Results(); }
+
+    int32_t I(int k) const { return static_cast<int32_t>(static_cast<uint32_t>(Slot(k))); }
+    uint32_t U(int k) const { return static_cast<uint32_t>(Slot(k)); }
     float F(int k) const {
-        uint32_t bits = static_cast<uint32_t>(slots[k]);
+        uint32_t bits = static_cast<uint32_t>(Slot(k));
         float value;
         std::memcpy(&value, &bits, sizeof value);
         return value;
     }
     template <typename T>
     T* P(int k) const {
-        return reinterpret_cast<T*>(static_cast<uintptr_t>(slots[k]));  // NOLINT(performance-no-int-to-ptr)
+        return reinterpret_cast<T*>(static_cast<uintptr_t>(Slot(k)));  // NOLINT(performance-no-int-to-ptr)
     }
     const char* S(int k) const { return P<const char>(k); }
 
-    void ReturnInt(int32_t value) { result[0] = static_cast<uint32_t>(value); }
-    void ReturnBool(bool value) { result[0] = value ? 1u : 0u; }
-    void ReturnVector(Vec3 v) { WriteVector(reinterpret_cast<unsigned char*>(result), v); }
+    void ReturnInt(int32_t value) const { Result()[0] = static_cast<uint32_t>(value); }
+    void ReturnBool(bool value) const { Result()[0] = value ? 1u : 0u; }
+    void ReturnVector(Vec3 v) const { WriteVector(reinterpret_cast<unsigned char*>(Result()), v); }
 
     static void WriteVector(unsigned char* record, Vec3 v) {
         std::memcpy(record + 0, &v.x, 4);
@@ -52,7 +53,7 @@ struct Call {
     }
 };
 
-using Handler = void (*)(Call&);
+using Handler = void (*)(Call);
 
 struct Native {
     uint64_t hash;
@@ -62,36 +63,36 @@ struct Native {
     Handler handler;
 };
 
-void Nothing(Call&) {}
+void Nothing(Call) {}
 
-SimPed* Ped(Call& c, int k) {
+SimPed* Ped(Call c, int k) {
     return c.world.FindPed(c.I(k));
 }
 
-const Native Catalogue[] = {
-    {0xD80958FC74E988A6, "PlayerPedId", "", 'i', [](Call& c) { c.ReturnInt(c.world.playerPed); }},
-    {0x4F8644AF03D0E0D6, "PlayerId", "", 'i', [](Call& c) { c.ReturnInt(c.world.playerIndex); }},
+constexpr Native Catalogue[] = {
+    {0xD80958FC74E988A6, "PlayerPedId", "", 'i', [](Call c) { c.ReturnInt(c.world.playerPed); }},
+    {0x4F8644AF03D0E0D6, "PlayerId", "", 'i', [](Call c) { c.ReturnInt(c.world.playerIndex); }},
     {0x3FEF770D40960D5A, "GetEntityCoords", "ii", 'v',
-     [](Call& c) { c.ReturnVector(c.world.PositionOf(c.I(0))); }},
+     [](Call c) { c.ReturnVector(c.world.PositionOf(c.I(0))); }},
     {0x0A794A5A57F8DF91, "GetEntityForwardVector", "i", 'v',
-     [](Call& c) {
+     [](Call c) {
          c.ReturnVector(c.I(0) == c.world.playerPed ? c.world.playerForward : Vec3{0.0f, 1.0f, 0.0f});
      }},
     {0x997ABD671D25CA0B, "IsPedInAnyVehicle", "ii", 'b',
-     [](Call& c) { c.ReturnBool(c.I(0) == c.world.playerPed && c.world.playerInVehicle); }},
-    {0x7239B21A38F536BA, "DoesEntityExist", "i", 'b', [](Call& c) { c.ReturnBool(c.world.Exists(c.I(0))); }},
+     [](Call c) { c.ReturnBool(c.I(0) == c.world.playerPed && c.world.playerInVehicle); }},
+    {0x7239B21A38F536BA, "DoesEntityExist", "i", 'b', [](Call c) { c.ReturnBool(c.world.Exists(c.I(0))); }},
     {0xEEF059FAD016D209, "PedStateCheck", "i", 'b',
-     [](Call& c) {
+     [](Call c) {
          if (c.I(0) == c.world.playerPed) return c.ReturnBool(c.world.playerPedCheck);
          SimPed* ped = Ped(c, 0);
          c.ReturnBool(ped && ped->exists && ped->alive);
      }},
     {0x3E8349C08E4B82E4, "PlayerStateCheck", "i", 'b',
-     [](Call& c) { c.ReturnBool(c.world.playerStateCheck); }},
-    {0xD24D37CC275948CC, "GetHashKey", "s", 'u', [](Call& c) { c.result[0] = JenkinsHash(c.S(0)); }},
-    {0x963D27A58DF860AC, "RequestModel", "u", 'n', [](Call& c) { c.world.requestedModels.insert(c.U(0)); }},
+     [](Call c) { c.ReturnBool(c.world.playerStateCheck); }},
+    {0xD24D37CC275948CC, "GetHashKey", "s", 'u', [](Call c) { c.Result()[0] = JenkinsHash(c.S(0)); }},
+    {0x963D27A58DF860AC, "RequestModel", "u", 'n', [](Call c) { c.world.requestedModels.insert(c.U(0)); }},
     {0x98A4EB5D89A0C952, "HasModelLoaded", "u", 'b',
-     [](Call& c) {
+     [](Call c) {
          const uint32_t model = c.U(0);
          if (!c.world.requestedModels.count(model) || c.world.ModelNeverLoads(model))
              return c.ReturnBool(false);
@@ -101,62 +102,62 @@ const Native Catalogue[] = {
          c.ReturnBool(false);
      }},
     {0xD49F9B0955C367DE, "CreatePed", "iufffiii", 'i',
-     [](Call& c) {
+     [](Call c) {
          c.ReturnInt(c.world.AddPed({c.F(2), c.F(3), c.F(4)}, c.U(1), false, c.game.Frame()));
      }},
     {0xB4AC7D0CF06BFE8F, "CreateRandomPed", "fff", 'i',
-     [](Call& c) {
+     [](Call c) {
          c.ReturnInt(c.world.AddPed({c.F(0), c.F(1), c.F(2)}, 0, true, c.game.Frame()));
      }},
     {0xB61C8E878A4199CA, "GetSafeCoordForPed", "fffivi", 'b',
-     [](Call& c) {
+     [](Call c) {
          if (c.world.safeCoordFails) return c.ReturnBool(false);
          Call::WriteVector(c.P<unsigned char>(4), {c.F(0), c.F(1), c.world.groundZ});
          c.ReturnBool(true);
      }},
     {0x7AEFB85C1D49DEB6, "SetPedAccuracy", "ii", 'n',
-     [](Call& c) {
+     [](Call c) {
          if (SimPed* ped = Ped(c, 0)) ped->accuracy = c.I(1);
      }},
     {0xC80A74AC829DDD92, "SetPedRelationshipGroupHash", "iu", 'n',
-     [](Call& c) {
+     [](Call c) {
          if (SimPed* ped = Ped(c, 0)) ped->group = c.U(1);
      }},
     {0xF372BC22FCB88606, "AddRelationshipGroup", "sg", 'n',
-     [](Call& c) {
+     [](Call c) {
          const uint32_t hash = JenkinsHash(c.S(0));
          c.world.groups[hash] = c.S(0);
          *c.P<uint32_t>(1) = hash;
      }},
-    {0xB6BA2444AB393DA2, "RemoveRelationshipGroup", "u", 'n', [](Call& c) { c.world.groups.erase(c.U(0)); }},
+    {0xB6BA2444AB393DA2, "RemoveRelationshipGroup", "u", 'n', [](Call c) { c.world.groups.erase(c.U(0)); }},
     {0xB282DC6EBD803C75, "GiveDelayedWeaponToPed", "iuii", 'n',
-     [](Call& c) {
+     [](Call c) {
          if (SimPed* ped = Ped(c, 0)) ped->weapons.push_back(c.U(1));
      }},
     {0xAAA34F8A7CB32098, "ClearPedTasks", "i", 'n',
-     [](Call& c) {
+     [](Call c) {
          if (SimPed* ped = Ped(c, 0)) ped->combatTarget = 0;
      }},
     {0xF166E48407BAC484, "TaskCombatPed", "iiii", 'n',
-     [](Call& c) {
+     [](Call c) {
          if (SimPed* ped = Ped(c, 0)) ped->combatTarget = c.I(1);
      }},
     {0x2595DD4236549CE3, "SetPedAsNoLongerNeeded", "h", 'n',
-     [](Call& c) {
+     [](Call c) {
          SimPed* ped = c.world.FindPed(*c.P<int32_t>(0));
          c.world.CountRelease(ped);
          if (ped) ped->released = true;
      }},
     {0xAE3CBE5BF394C9C9, "DeleteEntity", "h", 'n',
-     [](Call& c) {
+     [](Call c) {
          int32_t* handle = c.P<int32_t>(0);
          if (SimPed* ped = c.world.FindPed(*handle)) ped->exists = false;
          *handle = 0;
      }},
-    {0x39FF19C64EF7DA5B, "SetPlayerWantedLevel", "iii", 'n', [](Call& c) { c.world.wantedLevel = c.I(1); }},
+    {0x39FF19C64EF7DA5B, "SetPlayerWantedLevel", "iii", 'n', [](Call c) { c.world.wantedLevel = c.I(1); }},
     {0xE0A7D1E497FFCD6F, "SetPlayerWantedLevelNow", "ii", 'n', Nothing},
     {0x020E5F00CDA207BA, "SetWantedLevelMultiplier", "f", 'n',
-     [](Call& c) { c.world.wantedMultiplier = c.F(0); }},
+     [](Call c) { c.world.wantedMultiplier = c.F(0); }},
     {0x66E0276CC5F6B9DA, "SetTextFont", "i", 'n', Nothing},
     {0x07C837F9A01C34C9, "SetTextScale", "ff", 'n', Nothing},
     {0xBE6B23FFA53FB442, "SetTextColour", "iiii", 'n', Nothing},
@@ -164,10 +165,10 @@ const Native Catalogue[] = {
     {0xC02F4DBFB51D988B, "SetTextCentre", "i", 'n', Nothing},
     {0x465C84BC39F1C351, "SetTextDropshadow", "iiiii", 'n', Nothing},
     {0x441603240D202FA6, "SetTextEdge", "iiiii", 'n', Nothing},
-    {0x25FBB336DF1804CB, "BeginTextEntry", "s", 'n', [](Call& c) { c.world.pendingText.clear(); }},
-    {0x6C188BE134E074AA, "AddTextComponentString", "s", 'n', [](Call& c) { c.world.pendingText += c.S(0); }},
+    {0x25FBB336DF1804CB, "BeginTextEntry", "s", 'n', [](Call c) { c.world.pendingText.clear(); }},
+    {0x6C188BE134E074AA, "AddTextComponentString", "s", 'n', [](Call c) { c.world.pendingText += c.S(0); }},
     {0xCD015E5BB0D96A57, "DrawText", "ff", 'n',
-     [](Call& c) {
+     [](Call c) {
          ++c.world.drawCount;
          if (c.world.keepDraws)
              c.world.draws.push_back({c.game.Frame(), c.world.pendingText, c.F(0), c.F(1)});
@@ -176,41 +177,58 @@ const Native Catalogue[] = {
 
 static_assert(sizeof Catalogue / sizeof Catalogue[0] == NativeCount, "the catalogue holds every native");
 
-// The catalogue by hash, with each native's argument count: every call looks its native up, in a table of
-// 256 slots indexed by 8 bits of the hash, at the first shift that gives every native a slot of its own.
+// The first shift at which 8 bits of the hash give every native a slot of its own.
+constexpr int DistinctShift() {
+    for (int shift = 0; shift <= 56; ++shift) {
+        bool taken[256] = {};
+        bool distinct = true;
+        for (const Native& native : Catalogue) {
+            bool& slot = taken[(native.hash >> shift) & 255];
+            distinct = distinct && !slot;
+            slot = true;
+        }
+        if (distinct) return shift;
+    }
+    return -1;
+}
+constexpr int Shift = DistinctShift();
+static_assert(Shift >= 0, "some shift gives every native a slot of its own");
+
+// The catalogue by hash, with what every call needs of its native: a table of 256 slots indexed by 8 bits of
+// the hash.
 struct Indexed {
     uint64_t hash = 0;
-    const Native* native = nullptr;
+    Handler handler = nullptr;
     int argCount = 0;
     uint32_t scalarSlots = 0;  // bit k: argument k is an int, hash or float, whose high 32 bits must be 0
+    int position = 0;          // in the catalogue
+    const Native* native = nullptr;
+    bool onlyScalars = false;
 };
 
 struct HashIndex {
-    int shift = 0;
     std::array<Indexed, 256> slots{};
 
     HashIndex() {
-        for (shift = 0; shift <= 56; ++shift) {
-            slots.fill({});
-            bool distinct = true;
-            for (const Native& native : Catalogue) {
-                Indexed& slot = slots[(native.hash >> shift) & 255];
-                distinct = distinct && !slot.native;
-                slot = {native.hash, &native, static_cast<int>(std::strlen(native.args)), 0};
-                for (int k = 0; native.args[k]; ++k)
-                    if (std::strchr("iuf", native.args[k])) slot.scalarSlots |= 1u << k;
-            }
-            if (distinct) return;
+        for (const Native& native : Catalogue) {
+            Indexed& slot = slots[(native.hash >> Shift) & 255];
+            slot = {native.hash,
+                    native.handler,
+                    static_cast<int>(std::strlen(native.args)),
+                    0,
+                    static_cast<int>(&native - Catalogue),
+                    &native};
+            for (int k = 0; native.args[k]; ++k)
+                if (std::strchr("iuf", native.args[k])) slot.scalarSlots |= 1u << k;
+            slot.onlyScalars = slot.scalarSlots == (1u << slot.argCount) - 1;
         }
-        std::fputs("skirmora: no shift gives every native its own slot\n", stderr);
-        std::abort();
     }
 };
 
 const HashIndex Index;
 
 const Indexed* Lookup(uint64_t hash) {
-    const Indexed& slot = Index.slots[(hash >> Index.shift) & 255];
+    const Indexed& slot = Index.slots[(hash >> Shift) & 255];
     return slot.native && slot.hash == hash ? &slot : nullptr;
 }
 
@@ -230,8 +248,8 @@ void AppendVector(std::string& out, Vec3 v) {
 }
 
 // Checks one slot against its kind; appends its decoded value to the trace text.
-bool DecodeSlot(Call& c, const Native& native, int k, char kind, std::string* text) {
-    const uint64_t slot = c.slots[k];
+bool DecodeSlot(const Call& c, const Native& native, int k, char kind, std::string* text) {
+    const uint64_t slot = c.Slot(k);
     const bool scalar = kind == 'i' || kind == 'u' || kind == 'f';
     if (scalar && (slot >> 32) != 0) {
         c.game.Fail(std::string(native.name) + ": argument " + std::to_string(k + 1) +
@@ -276,18 +294,18 @@ void AppendResult(std::string& out, const Native& native, const Call& c) {
     switch (native.result) {
         case 'i':
             out += " -> ";
-            AppendInt(out, static_cast<int32_t>(static_cast<uint32_t>(c.result[0])));
+            AppendInt(out, static_cast<int32_t>(static_cast<uint32_t>(c.Result()[0])));
             break;
         case 'u':
             out += " -> ";
-            AppendHex32(out, static_cast<uint32_t>(c.result[0]));
+            AppendHex32(out, static_cast<uint32_t>(c.Result()[0]));
             break;
         case 'b':
-            out += c.result[0] ? " -> true" : " -> false";
+            out += c.Result()[0] ? " -> true" : " -> false";
             break;
         case 'v':
             out += " -> ";
-            AppendVector(out, Call::ReadVector(reinterpret_cast<const unsigned char*>(c.result)));
+            AppendVector(out, Call::ReadVector(reinterpret_cast<const unsigned char*>(c.Result())));
             break;
         default:
             break;
@@ -329,7 +347,29 @@ const char* NativeName(uint64_t hash) {
     return native ? native->name : nullptr;
 }
 
-void DispatchNative(Game& game, uint64_t hash, const uint64_t* slots, int count, uint64_t* result) {
+namespace {
+
+// Every slot checked at once: no high bits in a scalar, no null pointer. Most natives take only scalars: the
+// bits of all that was pushed tell at once.
+bool WellFormed(const Indexed& entry, const Game& game) {
+    if (entry.onlyScalars) return (game.PushedBits() >> 32) == 0;
+    const uint64_t* slots = game.Arguments();
+    uint64_t scalarBits = 0;
+    bool nullPointer = false;
+    for (int k = 0; k < entry.argCount; ++k) {
+        if (entry.scalarSlots >> k & 1u) {
+            scalarBits |= slots[k];
+        } else {
+            nullPointer |= slots[k] == 0;
+        }
+    }
+    return (scalarBits >> 32) == 0 && !nullPointer;
+}
+
+// Everything but a well-formed call with the trace off: a fault is named, a traced call written out.
+void DispatchSlowly(Game& game) {
+    const uint64_t hash = game.CallHash();
+    const int count = game.ArgumentCount();
     const Indexed* entry = Lookup(hash);
     if (!entry) {
         std::string message = "unknown native hash 0x";
@@ -346,16 +386,12 @@ void DispatchNative(Game& game, uint64_t hash, const uint64_t* slots, int count,
                   std::to_string(expected) + " expected");
         return;
     }
-    Call call{game, game.world, slots, result};
+    const Call call{game, game.world};
     if (!game.trace.Active()) {
-        // Untraced, the common case: every slot is checked at once; the slow path names a bad one.
-        bool wellFormed = true;
         for (int k = 0; k < count; ++k)
-            wellFormed &= (entry->scalarSlots >> k & 1u) ? (slots[k] >> 32) == 0 : slots[k] != 0;
-        for (int k = 0; !wellFormed && k < count; ++k)
             if (!DecodeSlot(call, *native, k, native->args[k], nullptr)) return;
+        game.CountCall(entry->position);
         native->handler(call);
-        game.CountCall(static_cast<int>(native - Catalogue));
         return;
     }
     std::string line = native->name;
@@ -364,10 +400,20 @@ void DispatchNative(Game& game, uint64_t hash, const uint64_t* slots, int count,
         if (k > 0) line += ", ";
         if (!DecodeSlot(call, *native, k, native->args[k], &line)) return;
     }
+    game.CountCall(entry->position);
     native->handler(call);
-    game.CountCall(static_cast<int>(native - Catalogue));
     line += ')';
     AppendResult(line, *native, call);
     AppendOutputs(line, *native, call);
     game.Log(line);
+}
+
+}  // namespace
+
+void DispatchNative(Game& game) {
+    const Indexed* entry = Lookup(game.CallHash());
+    if (!entry || game.ArgumentCount() != entry->argCount || game.trace.Active() || !WellFormed(*entry, game))
+        return DispatchSlowly(game);
+    game.CountCall(entry->position);
+    entry->handler(Call{game, game.world});
 }

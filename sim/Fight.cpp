@@ -11,13 +11,15 @@ float Distance2D(Vec3 a, Vec3 b) {
     return std::sqrt(dx * dx + dy * dy);
 }
 
-// Moves `from` toward `to` by at most `step`, stopping `keep` short of it.
-void MoveToward(Vec3& from, Vec3 to, float step, float keep) {
+// Moves `from` toward `to` by at most `step`, stopping `keep` short of it; returns the distance left,
+// measured again only if it moved.
+float MoveToward(Vec3& from, Vec3 to, float step, float keep) {
     const float distance = Distance2D(from, to);
     const float travel = distance - keep < step ? distance - keep : step;
-    if (travel <= 0.0f || distance <= 0.0f) return;
+    if (travel <= 0.0f || distance <= 0.0f) return distance;
     from.x += (to.x - from.x) / distance * travel;
     from.y += (to.y - from.y) / distance * travel;
+    return Distance2D(from, to);
 }
 
 }  // namespace
@@ -89,9 +91,9 @@ void LivingWorld::Attack(World& world, SimPed& attacker, float distance, bool ta
     }
 }
 
-void LivingWorld::StepPed(World& world, SimPed& ped, float dt) {
+void LivingWorld::StepPed(World& world, SimPed& ped, float dt, float vanishChance) {
     if (!ped.exists || !ped.alive) return;
-    if (plan_.rules.vanishPerMinute > 0.0f && random_.Unit() < plan_.rules.vanishPerMinute * dt / 60.0f) {
+    if (plan_.rules.vanishPerMinute > 0.0f && random_.Unit() < vanishChance) {
         ped.exists = false;
         ++tally_.vanished;
         return;
@@ -103,8 +105,8 @@ void LivingWorld::StepPed(World& world, SimPed& ped, float dt) {
     if (targetIsPlayer ? world.playerDead : !target || !target->exists || !target->alive) return;
     const Vec3 goal = targetIsPlayer ? world.playerPosition : target->position;
     const float keep = ped.weapons.empty() ? plan_.rules.meleeRange * 0.5f : plan_.rules.gunRange * 0.5f;
-    MoveToward(ped.position, goal, plan_.rules.runSpeed * dt, keep);
-    Attack(world, ped, Distance2D(ped.position, goal), targetIsPlayer, target);
+    const float distance = MoveToward(ped.position, goal, plan_.rules.runSpeed * dt, keep);
+    Attack(world, ped, distance, targetIsPlayer, target);
 }
 
 void LivingWorld::Step(World& world, double seconds) {
@@ -120,6 +122,7 @@ void LivingWorld::Step(World& world, double seconds) {
     world.safeCoordFails = false;
     for (const TimeSpan& span : plan_.safeCoordFailures)
         if (span.Holds(seconds)) world.safeCoordFails = true;
+    const float vanishChance = plan_.rules.vanishPerMinute * dt / 60.0f;
     // The game streams out what the script deleted: nothing can see it again, and a long riot stays as small
     // as a short one.
     for (auto it = world.peds.begin(); it != world.peds.end();) {
@@ -127,7 +130,7 @@ void LivingWorld::Step(World& world, double seconds) {
             it = world.peds.erase(it);
             continue;
         }
-        StepPed(world, it->second, dt);
+        StepPed(world, it->second, dt, vanishChance);
         ++it;
     }
 }

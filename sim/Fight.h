@@ -68,7 +68,7 @@ class LivingWorld {
 
   private:
     void StepPlayer(World& world, double seconds);
-    void StepPed(World& world, SimPed& ped, float dt);
+    void StepPed(World& world, SimPed& ped, float dt, float vanishChance);
     void Attack(World& world, SimPed& attacker, float distance, bool targetIsPlayer, SimPed* target);
 
     WorldPlan plan_;

@@ -34,35 +34,8 @@ void Game::Wait(uint32_t milliseconds) {
     waitMs_ = milliseconds;
 }
 
-void Game::NativeInit(uint64_t hash) {
-    if (callOpen_) Fail("nativeInit while another native call is open");
-    callOpen_ = true;
-    hash_ = hash;
-    argCount_ = 0;
-}
-
-void Game::NativePush(uint64_t value) {
-    if (!callOpen_) {
-        Fail("nativePush64 without nativeInit");
-        return;
-    }
-    if (argCount_ == 16) {
-        Fail("more than 16 arguments pushed");
-        return;
-    }
-    args_[argCount_++] = value;
-}
-
-uint64_t* Game::NativeCall() {
-    result_[0] = result_[1] = result_[2] = result_[3] = 0;
-    if (!callOpen_) {
-        Fail("nativeCall without nativeInit");
-        return result_;
-    }
-    callOpen_ = false;
-    ++nativeCalls_;
-    DispatchNative(*this, hash_, args_, argCount_, result_);
-    return result_;
+void Game::ProtocolFault(const char* message) {
+    Fail(message);
 }
 
 int64_t Game::CallsOf(const char* name) const {

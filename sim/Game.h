@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "sim/Dispatch.h"
 #include "sim/Keyboard.h"
 #include "sim/Trace.h"
 #include "sim/World.h"
@@ -38,13 +39,41 @@ class Game {
     // Whether the script is to be resumed in the current frame.
     bool ScriptDue() const;
 
-    // The hook's services and the platform queries, as the script calls them.
+    // The hook's services and the platform queries, as the script calls them. The native-call protocol is
+    // inline, checks and all: the script makes thousands of calls a second of game time.
     void Register(void (*entry)());
     void (*RegisteredEntry() const)() { return entry_; }
     void Wait(uint32_t milliseconds);
-    void NativeInit(uint64_t hash);
-    void NativePush(uint64_t value);
-    uint64_t* NativeCall();
+    void NativeInit(uint64_t hash) {
+        if (callOpen_) ProtocolFault("nativeInit while another native call is open");
+        callOpen_ = true;
+        hash_ = hash;
+        argCount_ = 0;
+        pushedBits_ = 0;
+    }
+    void NativePush(uint64_t value) {
+        if (!callOpen_) return ProtocolFault("nativePush64 without nativeInit");
+        if (argCount_ == 16) return ProtocolFault("more than 16 arguments pushed");
+        args_[argCount_++] = value;
+        pushedBits_ |= value;
+    }
+    uint64_t* NativeCall() {
+        result_[0] = result_[1] = result_[2] = result_[3] = 0;
+        if (!callOpen_) {
+            ProtocolFault("nativeCall without nativeInit");
+            return result_;
+        }
+        callOpen_ = false;
+        ++nativeCalls_;
+        DispatchNative(*this);
+        return result_;
+    }
+    // The native call being made: its hash, its argument slots, their count and its result slots.
+    uint64_t CallHash() const { return hash_; }
+    const uint64_t* Arguments() const { return args_; }
+    int ArgumentCount() const { return argCount_; }
+    uint64_t PushedBits() const { return pushedBits_; }  // every argument's bits or-ed together
+    uint64_t* Results() { return result_; }
     uint32_t TickQuery();
     int16_t KeyQuery(int32_t key);
 
@@ -52,6 +81,8 @@ class Game {
     void Log(const std::string& event);  // adds "frame tick event" to the trace
 
   private:
+    void ProtocolFault(const char* message);  // out of line: the calls above stay small
+
     int64_t frame_ = -1;
     int64_t nativeCalls_ = 0;
     int64_t callCounts_[64] = {};
@@ -67,5 +98,6 @@ class Game {
     uint64_t hash_ = 0;
     uint64_t args_[16] = {};
     int argCount_ = 0;
+    uint64_t pushedBits_ = 0;
     uint64_t result_[4] = {};
 };

@@ -9,12 +9,14 @@ bool Keyboard::Down(int32_t key, int64_t frame) const {
 }
 
 int16_t Keyboard::Query(int32_t key, int64_t frame) {
-    auto last = lastQueryFrame.find(key);
-    const int64_t since = last == lastQueryFrame.end() ? -1 : last->second;
+    auto last = std::find_if(lastQueryFrame.begin(), lastQueryFrame.end(),
+                             [key](const std::pair<int32_t, int64_t>& entry) { return entry.first == key; });
+    if (last == lastQueryFrame.end()) last = lastQueryFrame.insert(last, {key, -1});
+    const int64_t since = last->second;
     bool pressedSince = false;
     for (const Hold& hold : holds)
         if (hold.key == key && hold.firstFrame > since && hold.firstFrame <= frame) pressedSince = true;
-    lastQueryFrame[key] = frame;
+    last->second = frame;
     uint16_t state = 0;
     if (Down(key, frame)) state |= 0x8000u;
     if (pressedSince) state |= 0x0001u;

@@ -1,6 +1,6 @@
 #pragma once
 #include <cstdint>
-#include <map>
+#include <utility>
 #include <vector>
 
 // Which keys are down in which frames. The frames of the queries only go forward.
@@ -11,7 +11,7 @@ struct Keyboard {
         int64_t endFrame;  // first frame in which the key is up again
     };
     std::vector<Hold> holds;
-    std::map<int32_t, int64_t> lastQueryFrame;
+    std::vector<std::pair<int32_t, int64_t>> lastQueryFrame;  // by key; the script asks of one or two keys
 
     void Press(int32_t key, int64_t firstFrame, int64_t frames = 1) {
         holds.push_back({key, firstFrame, firstFrame + frames});

@@ -44,14 +44,6 @@ void PedTable::Add(SimPed ped) {
     entries_.emplace_back(handle, std::move(ped));
 }
 
-SimPed* World::FindPed(int32_t handle) {
-    return peds.Find(handle);
-}
-
-const SimPed* World::FindPed(int32_t handle) const {
-    return peds.Find(handle);
-}
-
 int32_t World::AddPed(Vec3 position, uint32_t model, bool random, int64_t frame) {
     const int64_t number = spawnCount++;
     if (failingSpawns.count(number)) return 0;
@@ -66,18 +58,6 @@ int32_t World::AddPed(Vec3 position, uint32_t model, bool random, int64_t frame)
     const int32_t handle = ped.handle;
     peds.Add(std::move(ped));
     return handle;
-}
-
-bool World::Exists(int32_t entity) const {
-    if (entity == playerPed) return true;
-    const SimPed* ped = FindPed(entity);
-    return ped && ped->exists;
-}
-
-Vec3 World::PositionOf(int32_t entity) const {
-    if (entity == playerPed) return playerPosition;
-    const SimPed* ped = FindPed(entity);
-    return ped && ped->exists ? ped->position : Vec3{};
 }
 
 bool World::ModelNeverLoads(uint32_t hash) const {

@@ -120,10 +120,18 @@ struct World {
     bool keepDraws = true;  // off: only count them (a long run need not hold every frame's text)
     int64_t drawCount = 0;
 
-    SimPed* FindPed(int32_t handle);
-    const SimPed* FindPed(int32_t handle) const;
+    SimPed* FindPed(int32_t handle) { return peds.Find(handle); }
+    const SimPed* FindPed(int32_t handle) const { return peds.Find(handle); }
     int32_t AddPed(Vec3 position, uint32_t model, bool random, int64_t frame);
-    bool Exists(int32_t entity) const;
-    Vec3 PositionOf(int32_t entity) const;
+    bool Exists(int32_t entity) const {
+        if (entity == playerPed) return true;
+        const SimPed* ped = FindPed(entity);
+        return ped && ped->exists;
+    }
+    Vec3 PositionOf(int32_t entity) const {
+        if (entity == playerPed) return playerPosition;
+        const SimPed* ped = FindPed(entity);
+        return ped && ped->exists ? ped->position : Vec3{};
+    }
     bool ModelNeverLoads(uint32_t hash) const;
 };

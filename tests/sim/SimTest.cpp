@@ -159,12 +159,18 @@ TEST(SimulatedGame, WithTheTraceOffAMalformedSlotIsStillAFaultAndChangesNothing)
         std::vector<uint64_t> slots;
         const char* fault;
     };
+    unsigned char record[24] = {};
+    const uint64_t pointer = reinterpret_cast<uintptr_t>(record);
     const Case cases[] = {
         {0x7AEFB85C1D49DEB6,
          {100, 0xFFFFFFFFFFFFFFFEull},
          "SetPedAccuracy: argument 2 has its high 32 bits set"},
         {0x7AEFB85C1D49DEB6, {0x100000064ull, 5}, "SetPedAccuracy: argument 1 has its high 32 bits set"},
         {0xAE3CBE5BF394C9C9, {0}, "DeleteEntity: argument 1 is a null pointer"},
+        // A pointer beside the scalars: each slot is checked against its own kind.
+        {0xB61C8E878A4199CA,
+         {0, 0x100000000ull, 0, 1, pointer, 0},
+         "GetSafeCoordForPed: argument 2 has its high 32 bits set"},
         {0x7AEFB85C1D49DEB6, {100, 55}, nullptr},
     };
     for (const Case& c : cases) {
