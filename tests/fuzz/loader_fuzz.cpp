@@ -10,7 +10,6 @@
 #include "tests/fuzz/FuzzSupport.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    EnterFuzzDirectory();
     static Simulation* sim = [] {
         auto* s = new Simulation();
         s->game.trace.keep = false;
@@ -18,7 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }();
     ResetScriptState();
     sim->game.world.groups.clear();
-    WriteConfigFile(data, size);
+    Settings.ConfigFileName = WriteConfigFile(data, size);
     LoadConfig();
     LoadConfig();  // a second load removes the groups of the first, starting from what it left
     if (!sim->game.errors.empty()) FuzzFailure(sim->game.errors.front());

@@ -1,8 +1,5 @@
 // A whole game session from arbitrary bytes: the config file, then a stream of key presses, world events and
 // clock changes, with the roster checked against its caps in every frame.
-#include <sys/mman.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -16,17 +13,6 @@
 #include "tests/fuzz/FuzzSupport.h"
 
 namespace {
-
-// The config file lives in memory and the script opens it by its /proc name: a file rewritten on disk for
-// every input cost a tenth of the fuzzer's time in the file system's forced write-back.
-const std::string& ConfigInMemory(const uint8_t* data, size_t size) {
-    static const int file = memfd_create("Skirmora_config.txt", 0);
-    static const std::string path = "/proc/self/fd/" + std::to_string(file);
-    if (file < 0 || pwrite(file, data, size, 0) != static_cast<ssize_t>(size) ||
-        ftruncate(file, static_cast<off_t>(size)) != 0)
-        FuzzFailure("cannot write the config file in memory");
-    return path;
-}
 
 void CheckRoster(Game&) {
     const int64_t cap = std::max<int64_t>(0, Settings.MaxRioters);
@@ -90,9 +76,8 @@ void Apply(Simulation& sim, uint8_t action, uint8_t value) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 2) return 0;
     const size_t configSize = std::min<size_t>(size - 2, data[0] | (data[1] << 8));
-    const std::string& config = ConfigInMemory(data + 2, configSize);
     ResetScriptState();
-    Settings.ConfigFileName = config;
+    Settings.ConfigFileName = WriteConfigFile(data + 2, configSize);
     {
         Simulation sim((data[0] & 1) ? 0xFFFFFFFFu - 30000u : 0u);
         sim.game.trace.keep = false;
