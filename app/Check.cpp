@@ -5,9 +5,12 @@
 
 #include <fmt/format.h>
 
-#include "app/CheckLoad.h"
 #include "app/InputFile.h"
 #include "app/TextTools.h"
+#include "config/LoadCheck.h"
+#include "host/Natives.h"
+#include "host/ScriptMain.h"
+#include "host/ScriptState.h"
 #include "sim/Simulation.h"
 
 int CheckConfigFile(const std::string& path, std::ostream& out, std::ostream& err, std::istream& in) {
@@ -24,6 +27,10 @@ int CheckConfigFile(const std::string& path, std::ostream& out, std::ostream& er
     }
     int status = CheckLoaded;
     const std::string report = CheckBytes(name, bytes, status);
+    if (status == CheckCannotRun) {
+        err << Printable(fmt::format("skirmora-sim: cannot check {}: the check ran out of memory\n", name));
+        return CheckCannotRun;
+    }
     errno = 0;
     out << Printable(report) << std::flush;
     if (!out) {
@@ -32,4 +39,23 @@ int CheckConfigFile(const std::string& path, std::ostream& out, std::ostream& er
         return CheckCannotRun;
     }
     return status;
+}
+
+std::string CheckBytes(const std::string& name, const std::string& bytes, int& status) {
+    CheckedLoad checked;
+    std::string report;
+    ResetScriptState();
+    {
+        // A fresh game, as at a press of the toggle key: "RIOTER" exists, no faction yet. The loader runs to
+        // completion without waiting, so it can be called right here rather than on the script's fibre.
+        Simulation sim;
+        sim.game.BeginFrame();
+        AddRelationshipGroup("RIOTER", &RioterGroup);
+        checked.groups[RioterGroup] = "RIOTER";
+        const bool followed = CheckLoadOf(bytes, checked);
+        status = followed ? StatusOf(checked) : CheckCannotRun;
+        if (followed) report = ReportOf(name, checked, status);
+    }
+    ResetScriptState();
+    return report;
 }

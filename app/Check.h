@@ -4,14 +4,19 @@
 #include <iostream>
 #include <string>
 
-// Exit statuses of the check.
-constexpr int CheckLoaded = 0;       // the file loads completely, every key applied
-constexpr int CheckKeysIgnored = 1;  // it loads, but some keys changed nothing, a weapon or model name is not
-                                     // the game's, or a parse error cut it short
-constexpr int CheckLoadEnded = 2;    // the load ended early at a value of the wrong kind
-constexpr int CheckCannotRun = 3;    // the input could not be read, or the report not written
+#include "config/LoadVerdict.h"
+
+// Exit statuses of the check: those of the load (config/LoadVerdict.h), and this one.
+constexpr int CheckCannotRun = 3;  // the input could not be read, or the report not written
 
 // Checks the file at path, or standard input (read from in) for "-"; writes the report to out and errors to
 // err, and returns one of the statuses above.
 int CheckConfigFile(const std::string& path, std::ostream& out, std::ostream& err,
                     std::istream& in = std::cin);
+
+// Runs the real load of the bytes in a fresh simulated game (none may be running) and returns its report;
+// status receives the exit status (CheckCannotRun, and no report, when the check ran out of memory).
+std::string CheckBytes(const std::string& name, const std::string& bytes, int& status);
+
+// The report of a load just checked, while the state it left stands.
+std::string ReportOf(const std::string& name, const CheckedLoad& checked, int status);

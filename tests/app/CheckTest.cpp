@@ -9,7 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "app/Check.h"
-#include "app/CheckText.h"
+#include "config/LoadCheckText.h"
 #include "app/TextTools.h"
 #include "config/KeyNames.h"
 #include "config/Settings.h"
