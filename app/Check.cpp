@@ -9,8 +9,8 @@
 #include "app/TextTools.h"
 #include "config/LoadCheck.h"
 #include "host/Natives.h"
-#include "host/ScriptMain.h"
-#include "host/ScriptState.h"
+#include "script/ScriptMain.h"
+#include "script/ScriptState.h"
 #include "sim/Simulation.h"
 
 int CheckConfigFile(const std::string& path, std::ostream& out, std::ostream& err, std::istream& in) {

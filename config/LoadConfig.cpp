@@ -12,7 +12,6 @@
 #include "config/Settings.h"
 #include "config/WeaponLists.h"
 #include "host/Natives.h"
-#include "host/ScriptMain.h"
 #include "riot/Roster.h"
 
 namespace {

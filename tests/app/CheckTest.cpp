@@ -13,7 +13,7 @@
 #include "app/TextTools.h"
 #include "config/KeyNames.h"
 #include "config/Settings.h"
-#include "host/ScriptMain.h"
+#include "script/ScriptMain.h"
 #include "riot/Roster.h"
 #include "sim/Simulation.h"
 #include "tests/support/ExampleDocument.h"
