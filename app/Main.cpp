@@ -11,7 +11,7 @@
 #include "app/Check.h"
 #include "app/Console.h"
 #include "app/Run.h"
-#include "app/TextTools.h"
+#include "config/Words.h"
 
 namespace {
 
@@ -80,6 +80,8 @@ int RunCommand(int argc, char** argv) {
     runCommand->add_option("--svg", run.svg, "Write maps, a chart and index.html into this folder");
     runCommand->add_option("--html", run.html,
                            "Write a page that replays the riot in a browser to this file");
+    runCommand->add_option("--log", run.log,
+                           "Write the script's log to this file, as the game writes Skirmora.log");
     runCommand->allow_extras();
 
     std::string checked = "Skirmora_config.txt";
