@@ -24,12 +24,26 @@ int CheckConfigFile(const std::string& path, std::ostream& out, std::ostream& er
     }
     int status = CheckLoaded;
     const std::string report = CheckBytes(name, bytes, status);
+    return WriteReport(Printable(report), out, err) ? status : CheckCannotRun;
+}
+
+bool WriteReport(const std::string& text, std::ostream& out, std::ostream& err) {
     errno = 0;
-    out << Printable(report) << std::flush;
-    if (!out) {
+    out << text << std::flush;
+    if (!out)
         err << fmt::format("skirmora-sim: cannot write the report: {}\n",
                            errno ? std::generic_category().message(errno) : "the output is closed");
-        return CheckCannotRun;
+    return static_cast<bool>(out);
+}
+
+std::string WithoutExitStatus(std::string text) {
+    const std::string words = " (exit status ";
+    for (std::size_t at = text.find(words); at != std::string::npos; at = text.find(words, at)) {
+        const std::size_t digits = text.find_first_not_of("0123456789", at + words.size());
+        if (digits != std::string::npos && digits > at + words.size() && text[digits] == ')')
+            text.erase(at, digits + 1 - at);
+        else
+            ++at;
     }
-    return status;
+    return text;
 }

@@ -15,3 +15,9 @@ constexpr int CheckCannotRun = 3;    // the input could not be read, or the repo
 // err, and returns one of the statuses above.
 int CheckConfigFile(const std::string& path, std::ostream& out, std::ostream& err,
                     std::istream& in = std::cin);
+
+// Writes a report to out; says on err when it cannot, and returns false then.
+bool WriteReport(const std::string& text, std::ostream& out, std::ostream& err);
+
+// The text without its " (exit status N)": a window that closes with the program has no use for it.
+std::string WithoutExitStatus(std::string text);
