@@ -5,9 +5,12 @@
 
 #include <fmt/format.h>
 
-#include "app/CheckLoad.h"
 #include "app/InputFile.h"
 #include "app/TextTools.h"
+#include "config/LoadCheck.h"
+#include "host/Natives.h"
+#include "script/ScriptMain.h"
+#include "script/ScriptState.h"
 #include "sim/Simulation.h"
 
 int CheckConfigFile(const std::string& path, std::ostream& out, std::ostream& err, std::istream& in) {
@@ -24,6 +27,10 @@ int CheckConfigFile(const std::string& path, std::ostream& out, std::ostream& er
     }
     int status = CheckLoaded;
     const std::string report = CheckBytes(name, bytes, status);
+    if (status == CheckCannotRun) {
+        err << Printable(fmt::format("skirmora-sim: cannot check {}: the check ran out of memory\n", name));
+        return CheckCannotRun;
+    }
     return WriteReport(Printable(report), out, err) ? status : CheckCannotRun;
 }
 
@@ -46,4 +53,32 @@ std::string WithoutExitStatus(std::string text) {
             ++at;
     }
     return text;
+}
+
+bool CheckInFreshGame(const std::string& bytes, const std::function<void(const CheckedLoad&, int)>& tell) {
+    CheckedLoad checked;
+    bool followed = false;
+    ResetScriptState();
+    {
+        // A fresh game, as at a press of the toggle key: "RIOTER" exists, no faction yet. The loader runs to
+        // completion without waiting, so it can be called right here rather than on the script's fibre.
+        Simulation sim;
+        sim.game.BeginFrame();
+        AddRelationshipGroup("RIOTER", &RioterGroup);
+        checked.groups[RioterGroup] = "RIOTER";
+        followed = CheckLoadOf(bytes, checked);
+        if (followed) tell(checked, StatusOf(checked));
+    }
+    ResetScriptState();
+    return followed;
+}
+
+std::string CheckBytes(const std::string& name, const std::string& bytes, int& status) {
+    std::string report;
+    status = CheckCannotRun;
+    CheckInFreshGame(bytes, [&](const CheckedLoad& checked, int loaded) {
+        status = loaded;
+        report = ReportOf(name, checked, loaded);
+    });
+    return report;
 }

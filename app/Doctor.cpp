@@ -7,13 +7,13 @@
 #include <fmt/format.h>
 
 #include "app/Check.h"
-#include "app/CheckLoad.h"
 #include "app/DoctorReport.h"
 #include "app/FolderListing.h"
 #include "app/GameLogs.h"
 #include "app/InputFile.h"
 #include "app/TextTools.h"
 #include "app/Utf8Path.h"
+#include "config/Settings.h"
 
 namespace {
 
@@ -70,14 +70,6 @@ std::string NonAscii(const std::string& text) {
         k += n;
     }
     return letters;
-}
-
-// The toggle key of the check's row "  EnableKey                F6 (key code 117) ...".
-std::string KeyInForce(const std::string& report) {
-    const std::size_t row = report.find("\n  EnableKey ");
-    if (row == std::string::npos) return "";
-    const std::size_t key = report.find_first_not_of(' ', row + 13);
-    return report.substr(key, report.find(' ', key) - key);
 }
 
 class Doctor {
@@ -226,20 +218,27 @@ void Doctor::Config() {
                           example, ConfigName));
 }
 
-// The check's own report of the config, told in one line when the file loads completely, in full otherwise.
+// The check's own verdict on the config, with its findings when the file does not load completely.
 void Doctor::CheckConfig(const std::string& path, const std::string& name, bool misplaced) {
     std::string bytes;
     const std::string error = ReadInput(path, bytes);
     if (!error.empty()) return Add(Level::Problem, name + " cannot be read", Printable(error));
-    int status = CheckLoaded;
-    const std::string report = WithoutExitStatus(Printable(CheckBytes(name, bytes, status)));
-    const std::string headline = report.substr(0, report.find('\n'));
-    if (!misplaced) report_.key = KeyInForce(report);
+    int status = CheckCannotRun;
+    std::string headline, findings;
+    int32_t key = 0;
+    CheckInFreshGame(bytes, [&](const CheckedLoad& checked, int loaded) {
+        status = loaded;
+        headline = Printable(name + ": " + Headline(checked, loaded));
+        findings = Printable(FindingsText(checked));
+        key = Settings.EnableKey;
+    });
+    if (status == CheckCannotRun) return Add(Level::Problem, name + " cannot be checked", "The check ran out of memory.");
+    if (!misplaced) report_.key = key;
     if (status != CheckLoaded) {
-        report_.config = report;
+        report_.config = headline + "\n" + findings;
         return Add(Level::Problem, headline,
-                   fmt::format("The game {} it, but not all of it as you meant: the check's report at the end "
-                               "says where and what.",
+                   fmt::format("The game {} it, but not all of it as you meant: the check's findings are at the "
+                               "end (drop the file onto skirmora-sim.exe for its whole report).",
                                misplaced ? "will read" : "reads"));
     }
     Add(misplaced ? Level::Note : Level::Fine, headline,

@@ -13,10 +13,10 @@ namespace {
 
 constexpr std::size_t Columns = 110;  // as the check's report
 
-std::string BuiltInKey() {
+std::string KeyName(int32_t code) {
     for (const auto& entry : KeyNameTable)
-        if (entry.second == BuiltInSettings().EnableKey) return entry.first;
-    return "";
+        if (entry.second == (code ? code : BuiltInSettings().EnableKey)) return entry.first;
+    return "the toggle key";
 }
 
 std::string Verdict(const DoctorReportData& d) {
@@ -25,7 +25,7 @@ std::string Verdict(const DoctorReportData& d) {
     if (problems == 0)
         return fmt::format("{}: nothing stands in the way of the riot (exit status {})\n  Start story mode and "
                            "press {}.\n",
-                           d.folder, DoctorSound, d.key.empty() ? BuiltInKey() : d.key);
+                           d.folder, DoctorSound, KeyName(d.key));
     std::string text = fmt::format("{}: {} in the way of the riot (exit status {})\n", d.folder,
                                    problems == 1 ? std::string("one thing stands")
                                                  : fmt::format("{} things stand", problems),

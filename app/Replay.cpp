@@ -15,7 +15,7 @@
 #include "app/Utf8Path.h"
 #include "config/Settings.h"
 #include "config/WeaponLists.h"
-#include "host/StatusText.h"
+#include "script/StatusText.h"
 #include "riot/Roster.h"
 #include "sim/Jenkins.h"
 

@@ -6,9 +6,9 @@
 #include <fmt/core.h>
 
 #include "config/Settings.h"
-#include "host/ScriptMain.h"
-#include "host/ScriptState.h"
-#include "host/StatusText.h"
+#include "script/ScriptMain.h"
+#include "script/ScriptState.h"
+#include "script/StatusText.h"
 #include "riot/Roster.h"
 #include "sim/Fight.h"
 #include "sim/Simulation.h"

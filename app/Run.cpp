@@ -11,7 +11,6 @@
 #include <fmt/core.h>
 
 #include "app/Check.h"
-#include "app/CheckLoad.h"
 #include "app/InputFile.h"
 #include "app/RiotRun.h"
 #include "app/Scenario.h"
@@ -75,7 +74,7 @@ std::string Duration(double seconds) {
 std::string LoadNote(const std::string& config, const std::string& bytes) {
     int status = CheckLoaded;
     const std::string report = CheckBytes(config, bytes, status);
-    if (status == CheckLoaded) return "";
+    if (status == CheckLoaded || status == CheckCannotRun) return "";
     const std::string verdict = report.substr(0, report.find(" (exit status"));
     return fmt::format(
         "Note: {}; the riot plays with what the game applies. Run `skirmora-sim check {}` for "

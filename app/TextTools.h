@@ -1,19 +1,11 @@
-// Text tools the simulator's commands share: how far apart two words are, which known word a misspelt one
-// most likely meant, and text made safe for a terminal.
+// Text tools the simulator's commands share: text made safe for a terminal, and (config/Words.h) which known
+// word a misspelt one most likely meant.
 #pragma once
 #include <cstddef>
 #include <string>
 #include <vector>
 
-// The text with ASCII letters in lower case.
-std::string Lower(std::string text);
-
-// Edit distance with adjacent transpositions, so "MaxRoiters" is one step from "MaxRioters".
-std::size_t EditDistance(const std::string& a, const std::string& b);
-
-// The known word nearest to word, letters compared without regard to case, when it is at most maxDistance
-// edits away; "" when none is that close. Of equally near words, the first.
-std::string Suggest(const std::string& word, const std::vector<std::string>& known, std::size_t maxDistance);
+#include "config/Words.h"
 
 // Text fit for a terminal: valid UTF-8 and line ends as they are, every other control byte and every byte
 // that is not valid UTF-8 as \xNN.

@@ -10,8 +10,8 @@
 #include "app/RiotRun.h"
 #include "app/Scenario.h"
 #include "config/Settings.h"
-#include "host/ScriptMain.h"
-#include "host/ScriptState.h"
+#include "script/ScriptMain.h"
+#include "script/ScriptState.h"
 #include "sim/Fight.h"
 #include "sim/Simulation.h"
 

@@ -1,5 +1,5 @@
-# JsonCpp and the shipped DLL, Skirmora.asi, with its version resource; with MinGW also fmt and CLI11 for
-# skirmora-sim.exe, which CMakeLists.txt builds from app/ next (cmake/WindowsSimulator.cmake).
+# JsonCpp, header-only fmt and the shipped DLL, Skirmora.asi, with its version resource; with MinGW also CLI11
+# for skirmora-sim.exe, which CMakeLists.txt builds from app/ next (cmake/WindowsSimulator.cmake).
 
 # JsonCpp compiled in: a package when one is provided (vcpkg), else Debian's 1.9.5 source (scripts/fetch-jsoncpp).
 find_package(jsoncpp CONFIG QUIET)
@@ -36,19 +36,10 @@ else()
     set(SKIRMORA_HOOK_LIB "" CACHE FILEPATH "ScriptHookV.lib from the hook's SDK")
 endif()
 
-add_library(Skirmora SHARED ${SKIRMORA_SCRIPT_SOURCES} host/WindowsBinding.cpp host/DllMain.cpp)
-set_target_properties(Skirmora PROPERTIES PREFIX "" SUFFIX ".asi" OUTPUT_NAME Skirmora)
-target_link_libraries(Skirmora PRIVATE ${SKIRMORA_JSONCPP} ${SKIRMORA_HOOK_LIB} kernel32 user32)
 if(MINGW)
-    add_dependencies(Skirmora scripthookv_import)
-    # Players have none of MinGW's runtime DLLs: everything is linked in.
-    target_link_options(Skirmora PRIVATE -static -static-libgcc -static-libstdc++ -Wl,--exclude-all-symbols -s)
-    include(${CMAKE_CURRENT_LIST_DIR}/VersionResource.cmake)
-    skirmora_version_resource(Skirmora "Skirmora: riots in the streets of GTA V (a ScriptHookV script)"
-                              Skirmora.asi VFT_DLL "")
-
-    # The simulator's fmt and CLI11 as header-only libraries: Debian builds neither for MinGW. Only their own
-    # folders reach the include path, never the rest of the build machine's /usr/include.
+    # fmt (for the script and the simulator) and CLI11 (for the simulator) as header-only libraries: Debian
+    # builds neither for MinGW. Only their own folders reach the include path, never the rest of the build
+    # machine's /usr/include.
     set(header_only ${CMAKE_BINARY_DIR}/header-only)
     foreach(package fmt CLI11)
         set(header fmt/format.h)
@@ -78,4 +69,18 @@ if(MINGW)
              "endif()\n")
         set(${package}_DIR ${header_only}/${package} CACHE PATH "" FORCE)
     endforeach()
+endif()
+find_package(fmt REQUIRED)  # header-only: the DLL links only JsonCpp
+
+add_library(Skirmora SHARED ${SKIRMORA_SCRIPT_SOURCES} host/WindowsBinding.cpp script/DllMain.cpp)
+set_target_properties(Skirmora PROPERTIES PREFIX "" SUFFIX ".asi" OUTPUT_NAME Skirmora)
+target_link_libraries(Skirmora PRIVATE ${SKIRMORA_JSONCPP} fmt::fmt ${SKIRMORA_HOOK_LIB} kernel32 user32)
+target_compile_definitions(Skirmora PRIVATE SKIRMORA_VERSION="${PROJECT_VERSION}")
+if(MINGW)
+    add_dependencies(Skirmora scripthookv_import)
+    # Players have none of MinGW's runtime DLLs: everything is linked in.
+    target_link_options(Skirmora PRIVATE -static -static-libgcc -static-libstdc++ -Wl,--exclude-all-symbols -s)
+    include(${CMAKE_CURRENT_LIST_DIR}/VersionResource.cmake)
+    skirmora_version_resource(Skirmora "Skirmora: riots in the streets of GTA V (a ScriptHookV script)"
+                              Skirmora.asi VFT_DLL "")
 endif()

@@ -12,7 +12,6 @@
 #include "config/Settings.h"
 #include "config/WeaponLists.h"
 #include "host/Natives.h"
-#include "host/ScriptMain.h"
 #include "riot/Roster.h"
 
 namespace {
@@ -21,25 +20,32 @@ namespace {
 struct Load {
     LoadObserver* observer;
     const Json::Value* at = nullptr;
+    bool heardAll = true;  // the observer heard every step
 
     const Json::Value& Read(const Json::Value& value) {
         at = &value;
         return value;
     }
     // A member lookup throws for an object that is neither an object nor null: that object is where it ends.
-    const Json::Value& Member(const Json::Value& object, const char* key) { return Read(Read(object)[key]); }
-    void KeyRead(const Json::Value& object, const char* key, const Json::Value& value, bool applied) const {
-        if (observer) observer->KeyRead(object, key, value, applied);
+    const Json::Value& Member(const Json::Value& object, ConfigKeyId key) {
+        return Read(Read(object)[KeyOf(key).name]);
+    }
+    // Tells the observer, if any; what it throws stays here, and it hears nothing more.
+    template <typename Call>
+    void Tell(Call call) {
+        if (!observer) return;
+        try {
+            call(*observer);
+        } catch (...) {
+            observer = nullptr;
+            heardAll = false;
+        }
+    }
+    void KeyRead(const Json::Value& object, ConfigKeyId key, const Json::Value& value, bool applied) {
+        Tell([&](LoadObserver& o) { o.KeyRead(object, KeyOf(key), value, applied); });
     }
 };
 
-std::string ReadConfigFile() {
-    // The name is UTF-8, so that a path with other than ASCII characters opens on Windows too.
-    std::ifstream file(std::filesystem::u8path(Settings.ConfigFileName), std::ios::binary);
-    std::ostringstream text;
-    if (file) text << file.rdbuf();
-    return text.str();
-}
 
 void ParseConfig(const std::string& bytes, Json::Value& root, Load& load) {
     // The classic reader: comments allowed, any top-level value, the tree read so far kept on a parse error.
@@ -51,11 +57,13 @@ void ParseConfig(const std::string& bytes, Json::Value& root, Load& load) {
     reader.parse(text, bytes.data() + bytes.size(), root, false);
     if (!load.observer) return;
     const auto errors = reader.getStructuredErrors();
-    if (errors.empty()) {
-        load.observer->Parsed(root, -1, "");
-    } else {
-        load.observer->Parsed(root, errors.front().offset_start, errors.front().message);
-    }
+    load.Tell([&](LoadObserver& o) {
+        if (errors.empty()) {
+            o.Parsed(root, -1, "");
+        } else {
+            o.Parsed(root, errors.front().offset_start, errors.front().message);
+        }
+    });
 }
 
 void ReadNames(const Json::Value& array, std::vector<std::string>& names, Load& load) {
@@ -64,69 +72,69 @@ void ReadNames(const Json::Value& array, std::vector<std::string>& names, Load& 
 }
 
 void ApplySettings(const Json::Value& root, Load& load) {
-    const Json::Value& key = load.Member(root, "EnableKey");
+    const Json::Value& key = load.Member(root, ConfigKeyId::EnableKey);
     int32_t code = 0;
     const bool named = LookupKeyName(key.asString(), &code);
     if (named) Settings.EnableKey = code;
-    load.KeyRead(root, "EnableKey", key, named);
+    load.KeyRead(root, ConfigKeyId::EnableKey, key, named);
 
-    const Json::Value& cap = load.Member(root, "MaxRioters");
+    const Json::Value& cap = load.Member(root, ConfigKeyId::MaxRioters);
     if (cap.isInt()) Settings.MaxRioters = cap.asInt();
-    load.KeyRead(root, "MaxRioters", cap, cap.isInt());
+    load.KeyRead(root, ConfigKeyId::MaxRioters, cap, cap.isInt());
 
-    const Json::Value& all = load.Member(root, "WeaponsUsedByAllFactions");
-    const Json::Value& ped = load.Member(root, "PedWeapons");
+    const Json::Value& all = load.Member(root, ConfigKeyId::WeaponsUsedByAllFactions);
+    const Json::Value& ped = load.Member(root, ConfigKeyId::PedWeapons);
     const Json::Value* weapons = all.isArray() ? &all : ped.isArray() ? &ped : nullptr;
-    load.KeyRead(root, "WeaponsUsedByAllFactions", all, weapons == &all);
-    load.KeyRead(root, "PedWeapons", ped, weapons == &ped);
+    load.KeyRead(root, ConfigKeyId::WeaponsUsedByAllFactions, all, weapons == &all);
+    load.KeyRead(root, ConfigKeyId::PedWeapons, ped, weapons == &ped);
     if (weapons) {
         SharedWeaponList.clear();
         ReadNames(*weapons, SharedWeaponList, load);
     }
 
-    const Json::Value& cops = load.Member(root, "DisableCops");
+    const Json::Value& cops = load.Member(root, ConfigKeyId::DisableCops);
     if (cops.isBool()) Settings.DisableCops = cops.asBool();
-    load.KeyRead(root, "DisableCops", cops, cops.isBool());
+    load.KeyRead(root, ConfigKeyId::DisableCops, cops, cops.isBool());
 
-    const Json::Value& accuracy = load.Member(root, "PedAccuracy");
+    const Json::Value& accuracy = load.Member(root, ConfigKeyId::PedAccuracy);
     if (accuracy.isNumeric()) Settings.PedAccuracy = accuracy.asDouble();
-    load.KeyRead(root, "PedAccuracy", accuracy, accuracy.isNumeric());
+    load.KeyRead(root, ConfigKeyId::PedAccuracy, accuracy, accuracy.isNumeric());
 
-    const Json::Value& playerOnly = load.Member(root, "RiotersOnlyAttackPlayer");
+    const Json::Value& playerOnly = load.Member(root, ConfigKeyId::RiotersOnlyAttackPlayer);
     const bool on = playerOnly.asBool();
     if (on) Settings.RiotersOnlyAttackPlayer = true;
-    load.KeyRead(root, "RiotersOnlyAttackPlayer", playerOnly, on);
+    load.KeyRead(root, ConfigKeyId::RiotersOnlyAttackPlayer, playerOnly, on);
 }
 
 void BuildFaction(const Json::Value& entry, Json::ArrayIndex position, Load& load) {
     Faction faction;
     // A lookup with 20 for an absent member, as Json::Value::get does it.
-    const char* capKey = "MaxMembers";
-    const Json::Value* cap = load.Read(entry).find(capKey, capKey + 10);
+    const std::string capKey = KeyOf(ConfigKeyId::MaxMembers).name;
+    const Json::Value* cap = load.Read(entry).find(capKey.data(), capKey.data() + capKey.size());
     faction.MaxMembers = static_cast<uint32_t>(cap ? load.Read(*cap).asInt() : 20);
-    load.KeyRead(entry, capKey, cap ? *cap : Json::Value::nullSingleton(), cap != nullptr);
+    load.KeyRead(entry, ConfigKeyId::MaxMembers, cap ? *cap : Json::Value::nullSingleton(), cap != nullptr);
 
-    const Json::Value& self = load.Member(entry, "WillAttackSelf");
+    const Json::Value& self = load.Member(entry, ConfigKeyId::WillAttackSelf);
     faction.WillAttackSelf = self.asBool();
-    load.KeyRead(entry, "WillAttackSelf", self, !self.isNull());
+    load.KeyRead(entry, ConfigKeyId::WillAttackSelf, self, !self.isNull());
     if (!faction.WillAttackSelf) {
         const std::string name = std::to_string(position);
         AddRelationshipGroup(name.c_str(), &faction.GroupHash);
-        if (load.observer) load.observer->GroupCreated(name, faction.GroupHash);
+        load.Tell([&](LoadObserver& o) { o.GroupCreated(name, faction.GroupHash); });
     }
 
-    const Json::Value& weapons = load.Member(entry, "Weapons");
-    load.KeyRead(entry, "Weapons", weapons, weapons.isArray());
+    const Json::Value& weapons = load.Member(entry, ConfigKeyId::Weapons);
+    load.KeyRead(entry, ConfigKeyId::Weapons, weapons, weapons.isArray());
     if (weapons.isArray()) ReadNames(weapons, faction.Weapons, load);
     FactionList.push_back(std::move(faction));
-    if (load.observer) load.observer->FactionBuilt(&entry);
+    load.Tell([&](LoadObserver& o) { o.FactionBuilt(&entry); });
 
-    const Json::Value& models = load.Member(entry, "MemberModels");
-    load.KeyRead(entry, "MemberModels", models, models.isArray());
+    const Json::Value& models = load.Member(entry, ConfigKeyId::MemberModels);
+    load.KeyRead(entry, ConfigKeyId::MemberModels, models, models.isArray());
     if (models.isArray()) ReadNames(models, FactionList.back().MemberModels, load);
 }
 
-void BuildDefaultFaction(const Load& load) {
+void BuildDefaultFaction(Load& load) {
     Faction faction;
     faction.MaxMembers = static_cast<uint32_t>(Settings.MaxRioters);
     faction.IsDefault = true;
@@ -136,17 +144,17 @@ void BuildDefaultFaction(const Load& load) {
         faction.WillAttackSelf = true;
     }
     FactionList.push_back(std::move(faction));
-    if (load.observer) load.observer->FactionBuilt(nullptr);
+    load.Tell([](LoadObserver& o) { o.FactionBuilt(nullptr); });
 }
 
 void RebuildFactions(const Json::Value& root, Load& load) {
-    const Json::Value& factions = load.Member(root, "Factions");
+    const Json::Value& factions = load.Member(root, ConfigKeyId::Factions);
     const bool listed = factions.isArray() && factions.size() > 0;
-    load.KeyRead(root, "Factions", factions, listed);
+    load.KeyRead(root, ConfigKeyId::Factions, factions, listed);
     for (const Faction& faction : FactionList) {
         if (faction.WillAttackSelf || faction.IsDefault) continue;
         RemoveRelationshipGroup(faction.GroupHash);
-        if (load.observer) load.observer->GroupRemoved(faction.GroupHash);
+        load.Tell([&](LoadObserver& o) { o.GroupRemoved(faction.GroupHash); });
     }
     FactionList.clear();
     if (listed) {
@@ -157,12 +165,13 @@ void RebuildFactions(const Json::Value& root, Load& load) {
     }
 }
 
-void LoadGuarded(const std::string* given, LoadObserver* observer, Json::Value* kept) {
+bool LoadGuarded(const std::string* given, LoadObserver* observer, Json::Value* kept) {
     Load load{observer};
     // JsonCpp throws for a value of the wrong kind; the load then ends where it stands and keeps what it
     // applied.
     try {
-        const std::string read = given ? std::string() : ReadConfigFile();
+        std::string read;
+        if (!given) ReadConfigFile(read);
         Json::Value parsed;
         Json::Value& root = kept ? *kept : parsed;
         ParseConfig(given ? *given : read, root, load);
@@ -171,10 +180,12 @@ void LoadGuarded(const std::string* given, LoadObserver* observer, Json::Value* 
         RebuildFactions(document, load);
         RemoveThrowables();
     } catch (const std::exception& error) {
-        if (observer) observer->Ended(load.at, error.what());
+        const std::string what = error.what();
+        load.Tell([&](LoadObserver& o) { o.Ended(load.at, what); });
     } catch (...) {
-        if (observer) observer->Ended(load.at, "");
+        load.Tell([&](LoadObserver& o) { o.Ended(load.at, ""); });
     }
+    return load.heardAll;
 }
 
 }  // namespace
@@ -183,8 +194,17 @@ void LoadConfig(LoadObserver* observer) {
     LoadGuarded(nullptr, observer, nullptr);
 }
 
-void LoadConfigText(const std::string& bytes, LoadObserver* observer, Json::Value* document) {
-    LoadGuarded(&bytes, observer, document);
+bool LoadConfigText(const std::string& bytes, LoadObserver* observer, Json::Value* document) {
+    return LoadGuarded(&bytes, observer, document);
+}
+
+bool ReadConfigFile(std::string& bytes) {
+    // The name is UTF-8, so that a path with other than ASCII characters opens on Windows too.
+    std::ifstream file(std::filesystem::u8path(Settings.ConfigFileName), std::ios::binary);
+    std::ostringstream text;
+    if (file) text << file.rdbuf();
+    bytes = text.str();
+    return static_cast<bool>(file);
 }
 
 std::size_t ConfigTextStart(const std::string& bytes) {

@@ -12,9 +12,13 @@ class LoadObserver;
 void LoadConfig(LoadObserver* observer = nullptr);
 
 // The same load of a file's bytes already read; document, when given, receives the parsed document and keeps
-// it, so that the values the observer is shown outlive the load.
-void LoadConfigText(const std::string& bytes, LoadObserver* observer = nullptr,
+// it, so that the values the observer is shown outlive the load. False when the observer threw, and so did
+// not hear the whole load.
+bool LoadConfigText(const std::string& bytes, LoadObserver* observer = nullptr,
                     Json::Value* document = nullptr);
+
+// Reads the whole config file into bytes, as the load does; false when it could not be opened (bytes empty).
+bool ReadConfigFile(std::string& bytes);
 
 // The part of a file's bytes that the loader parses: all of them but a leading UTF-8 byte-order mark.
 std::size_t ConfigTextStart(const std::string& bytes);

@@ -14,6 +14,6 @@ struct SettingsRecord {
 
 SettingsRecord BuiltInSettings();
 
-// In the script's state (host/ScriptState.h).
+// In the script's state (script/ScriptState.h).
 extern SettingsRecord& Settings;
 extern std::vector<std::string>& SharedWeaponList;

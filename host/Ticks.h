@@ -5,3 +5,9 @@
 // smaller than the one before. The loop reads the tick every frame, so no wrap goes unseen, and every
 // due time compared against these readings keeps working across the wrap.
 uint64_t ReadTick();
+
+struct TickRecord {
+    uint32_t LastReading = 0;
+    uint64_t HighPart = 0;
+};
+extern TickRecord& Ticks;  // in the script's state (script/ScriptState.h)

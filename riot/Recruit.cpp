@@ -1,7 +1,6 @@
 #include "riot/Recruit.h"
 
 #include "config/Settings.h"
-#include "host/ScriptMain.h"
 #include "host/Seam.h"
 #include "host/Ticks.h"
 #include "riot/Random.h"

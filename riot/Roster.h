@@ -23,7 +23,10 @@ struct Faction {
     bool IsDefault = false;
 };
 
-extern std::vector<Faction>& FactionList;  // in the script's state (host/ScriptState.h)
+// In the script's state (script/ScriptState.h).
+extern std::vector<Faction>& FactionList;
+// The hash of the relationship group "RIOTER"; 0 until ScriptMain creates it after the start-up load.
+extern uint32_t& RioterGroup;
 
 int32_t CountRioters();
 

@@ -9,11 +9,11 @@
 #include <gtest/gtest.h>
 
 #include "app/Check.h"
-#include "app/CheckText.h"
+#include "config/LoadCheckText.h"
 #include "app/TextTools.h"
 #include "config/KeyNames.h"
 #include "config/Settings.h"
-#include "host/ScriptMain.h"
+#include "script/ScriptMain.h"
 #include "riot/Roster.h"
 #include "sim/Simulation.h"
 #include "tests/support/ExampleDocument.h"

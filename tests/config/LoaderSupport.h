@@ -10,8 +10,8 @@
 
 #include "config/LoadConfig.h"
 #include "config/Settings.h"
-#include "host/ScriptMain.h"
-#include "host/ScriptState.h"
+#include "script/ScriptMain.h"
+#include "script/ScriptState.h"
 #include "riot/Roster.h"
 #include "sim/Jenkins.h"
 #include "tests/support/ScriptRun.h"

@@ -3,7 +3,7 @@
 #include "config/KeyNames.h"
 #include "config/Settings.h"
 #include "config/WeaponLists.h"
-#include "host/ScriptState.h"
+#include "script/ScriptState.h"
 #include "tests/support/ScriptRun.h"
 
 using Names = std::vector<std::string>;

@@ -4,7 +4,7 @@
 
 #include "config/LoadConfig.h"
 #include "config/Settings.h"
-#include "host/ScriptState.h"
+#include "script/ScriptState.h"
 #include "riot/Roster.h"
 #include "sim/Simulation.h"
 #include "tests/fuzz/FuzzSupport.h"

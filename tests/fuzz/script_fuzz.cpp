@@ -6,8 +6,8 @@
 #include <string>
 
 #include "config/Settings.h"
-#include "host/ScriptMain.h"
-#include "host/ScriptState.h"
+#include "script/ScriptMain.h"
+#include "script/ScriptState.h"
 #include "riot/Roster.h"
 #include "sim/Simulation.h"
 #include "tests/fuzz/FuzzSupport.h"

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "host/StatusText.h"
+#include "script/StatusText.h"
 #include "tests/support/ScriptRun.h"
 
 namespace {

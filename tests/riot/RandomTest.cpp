@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "host/ScriptState.h"
+#include "script/ScriptState.h"
 #include "riot/Random.h"
 
 TEST(Random, AFreshGeneratorGivesTheKnownSequence) {

@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "config/Settings.h"
-#include "host/ScriptMain.h"
+#include "script/ScriptMain.h"
 #include "riot/Random.h"
 #include "riot/Recruit.h"
 #include "riot/Roster.h"

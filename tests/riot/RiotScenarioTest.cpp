@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "host/ScriptMain.h"
+#include "script/ScriptMain.h"
 #include "riot/Roster.h"
 #include "sim/Format.h"
 #include "sim/Jenkins.h"

@@ -2,8 +2,8 @@
 
 #include <cstdlib>
 
-#include "host/ScriptMain.h"
-#include "host/ScriptState.h"
+#include "script/ScriptMain.h"
+#include "script/ScriptState.h"
 
 ScriptRun::ScriptRun(uint32_t startTick, uint32_t frameMs) {
     ResetScriptState();

@@ -8,8 +8,8 @@
 
 #include <gtest/gtest.h>
 
-#include "host/ScriptMain.h"
-#include "host/ScriptState.h"
+#include "script/ScriptMain.h"
+#include "script/ScriptState.h"
 #include "sim/Simulation.h"
 #include "tests/support/TempDir.h"
 #include "tests/windows/Scenarios.h"

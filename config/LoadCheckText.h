@@ -1,4 +1,4 @@
-// Text helpers of the check command: positions in the file, the check's own reading of the text (what the
+// Text helpers of the check: positions in the file, the check's own reading of the text (what the
 // parser keeps quiet about), how a value is shown.
 #pragma once
 #include <cstddef>

@@ -1,61 +1,29 @@
-#include "app/CheckLoad.h"
+#include "config/LoadCheck.h"
 
 #include <algorithm>
+#include <map>
 #include <unordered_map>
 
 #include <fmt/format.h>
 
-#include "app/CheckText.h"
-#include "app/GameNames.h"
-#include "app/TextTools.h"
+#include "config/ConfigKeys.h"
+#include "config/GameNames.h"
 #include "config/KeyNames.h"
+#include "config/LoadCheckText.h"
 #include "config/LoadConfig.h"
 #include "config/LoadObserver.h"
 #include "config/Settings.h"
 #include "config/WeaponLists.h"
-#include "host/Natives.h"
-#include "host/ScriptMain.h"
-#include "host/ScriptState.h"
-#include "riot/Roster.h"
-#include "sim/Simulation.h"
+#include "config/Words.h"
 
 namespace {
 
 using Names = std::vector<std::string>;
 
-// The keys the load reads, those of a faction entry last: what a single value must be, or, for a list, what
-// the load does when it is not an array (or, "Factions", empty).
-struct Key {
-    const char* name;
-    const char* is;
-    const char* instead;
-};
-const Key Keys[] = {
-    {"EnableKey", "a key name", nullptr},
-    {"MaxRioters", "a whole number", nullptr},
-    {"WeaponsUsedByAllFactions", nullptr, "changed nothing"},
-    {"PedWeapons", nullptr, "changed nothing"},
-    {"DisableCops", "true or false", nullptr},
-    {"PedAccuracy", "a number", nullptr},
-    {"RiotersOnlyAttackPlayer", "true or false", nullptr},
-    {"Factions", nullptr, "the default faction is built instead"},
-    {"MaxMembers", "a whole number", nullptr},
-    {"WillAttackSelf", "true or false", nullptr},
-    {"Weapons", nullptr, "the faction draws from the shared list"},
-    {"MemberModels", nullptr, "the faction's rioters are random pedestrians"},
-};
-const Key* const FactionKeys = Keys + 8;
-
-const Key* KeyOf(const std::string& name) {
-    for (const Key& key : Keys)
-        if (name == key.name) return &key;
-    return nullptr;
-}
-
-Names KeysOf(bool faction) {
+Names KeysOf(KeyLevel level) {
     Names keys;
-    for (const Key& key : Keys)
-        if ((&key >= FactionKeys) == faction) keys.push_back(key.name);
+    for (const ConfigKey* key = ConfigKeysBegin(); key != ConfigKeysEnd(); ++key)
+        if (key->level == level) keys.push_back(key->name);
     return keys;
 }
 
@@ -67,9 +35,9 @@ std::string KindOf(const Json::Value& v) {
 }
 
 // Listens to the load of a document the check keeps, and then explains what it heard.
-class Check : public LoadObserver {
+class LoadCheck : public LoadObserver {
   public:
-    explicit Check(CheckedLoad& checked) : c_(checked), lines_(checked.text) {}
+    explicit LoadCheck(CheckedLoad& checked) : c_(checked), lines_(checked.text) {}
 
     void Parsed(const Json::Value& document, std::ptrdiff_t offset, const std::string& message) override {
         errorOffset_ = offset;
@@ -78,11 +46,11 @@ class Check : public LoadObserver {
             Misplaced(*(object_ = &document));  // even when the load ends at its first key
         ReadText(document, message);
     }
-    void KeyRead(const Json::Value& object, const char* key, const Json::Value& value,
+    void KeyRead(const Json::Value& object, const ConfigKey& key, const Json::Value& value,
                  bool applied) override {
         if (&object != object_) Misplaced(*(object_ = &object));
-        if (paths_.count(&value)) Step(key, value, applied, *KeyOf(key));
-        if (&object != root_ || key != std::string("Factions")) return;
+        if (paths_.count(&value)) Step(value, applied, key);
+        if (&object != root_ || key.id != ConfigKeyId::Factions) return;
         factionsRead_ = true;
         listed_ = SharedWeaponList;
     }
@@ -119,6 +87,7 @@ class Check : public LoadObserver {
     std::vector<std::pair<const Json::Value*, NameKind>> lists_;  // the lists of names the load reads
     Names listed_;  // the shared list before the end of the load takes the thrown weapons out
     const Json::Value* end_ = nullptr;  // the value the load ended at; none when it ended in the reader
+    std::map<std::pair<NameKind, std::string>, NameVerdict> judged_;  // a file may repeat a name thousands of times
 
     void Map(const Json::Value& v, const std::string& path) {
         if (path.empty()) root_ = &v;
@@ -175,12 +144,12 @@ class Check : public LoadObserver {
     // Keys the load never reads in an object it reads: unknown ones, and those of the other level.
     void Misplaced(const Json::Value& object) {
         const std::string& at = paths_.at(&object);
-        const Names keys = KeysOf(!at.empty());
+        const Names keys = KeysOf(at.empty() ? KeyLevel::TopLevel : KeyLevel::Faction);
         for (const std::string& key : object.getMemberNames()) {
             if (std::count(keys.begin(), keys.end(), key)) continue;
             const std::string guess = Suggest(key, keys, std::clamp<std::size_t>(key.size() / 4, 1, 3));
             std::string why = "ignored";
-            if (KeyOf(key))
+            if (FindConfigKey(key))
                 why = at.empty() ? "a key of a faction entry, ignored at the top level"
                                  : "a top-level key, ignored inside a faction";
             if (!guess.empty())
@@ -191,13 +160,14 @@ class Check : public LoadObserver {
         }
     }
 
-    void Step(const std::string& name, const Json::Value& v, bool applied, const Key& key) {
-        const bool setting = key.is && &key < FactionKeys;
+    void Step(const Json::Value& v, bool applied, const ConfigKey& key) {
+        const std::string name = key.name;
+        const bool setting = key.is && key.level == KeyLevel::TopLevel;
         if (CutOff(v)) {
             if (setting) c_.from[name] = "built-in (the file's value is cut off by the parse error)";
         } else if (setting && applied) {
             c_.from[name] = "from the file, " + lines_.At(v.getOffsetStart(), false);
-        } else if (setting && name == "RiotersOnlyAttackPlayer" && !v.isNull()) {
+        } else if (setting && key.id == ConfigKeyId::RiotersOnlyAttackPlayer && !v.isNull()) {
             c_.from[name] = "built-in (the file's " + Written(v) +
                             " leaves it as it is: a file can switch it on, never off)";
         } else if (setting) {
@@ -205,10 +175,10 @@ class Check : public LoadObserver {
             std::string guess;  // the same letters in another case
             for (const auto& entry : KeyNameTable)
                 if (v.isString() && Lower(v.asString()) == Lower(entry.first)) guess = entry.first;
-            if (name == "EnableKey")
+            if (key.id == ConfigKeyId::EnableKey)
                 why += guess.empty() ? ": names are \"F1\" to \"F8\"" : ": did you mean \"" + guess + "\"?";
-            if (name != "EnableKey" && v.isString()) why += ": write it without quotes";
-            if (name == "MaxRioters" && v.isIntegral())
+            if (key.id != ConfigKeyId::EnableKey && v.isString()) why += ": write it without quotes";
+            if (key.id == ConfigKeyId::MaxRioters && v.isIntegral())
                 why = Written(v) + " is outside the whole numbers it takes (-2147483648 to 2147483647)";
             Add(FindingKind::ChangedNothing, v.getOffsetStart(), fmt::format("\"{}\": {}", name, why));
             c_.from[name] = "built-in (the file's " + why + ")";
@@ -220,11 +190,17 @@ class Check : public LoadObserver {
                     : fmt::format("\"{}\" is {}: {}", paths_.at(&v),
                                   v.isArray() ? "an empty array" : KindOf(v) + ", not an array",
                                   key.instead));
-        } else if (key.instead && name != "Factions") {
-            if (&key < FactionKeys)
+        } else if (key.instead && key.id != ConfigKeyId::Factions) {
+            if (key.level == KeyLevel::TopLevel)
                 c_.weaponsFrom = fmt::format("from \"{}\", {}", name, lines_.At(v.getOffsetStart(), false));
-            lists_.push_back({&v, name == "MemberModels" ? NameKind::Model : NameKind::Weapon});
+            lists_.push_back({&v, key.id == ConfigKeyId::MemberModels ? NameKind::Model : NameKind::Weapon});
         }
+    }
+
+    NameVerdict Judged(const std::string& name, NameKind kind) {
+        const auto key = std::make_pair(kind, name);
+        const auto found = judged_.find(key);
+        return found != judged_.end() ? found->second : judged_[key] = JudgeName(name, kind);
     }
 
     // The entries of a list of names that the load read (up to where it ended), each against the game's
@@ -233,7 +209,7 @@ class Check : public LoadObserver {
         const char* what = kind == NameKind::Weapon ? "a weapon" : "a ped model";
         for (const Json::Value& entry : list) {
             if (&entry == end_ || CutOff(entry)) return;
-            const NameVerdict verdict = JudgeName(entry.asString(), kind);
+            const NameVerdict verdict = Judged(entry.asString(), kind);
             const bool named = entry.isString() && !entry.asString().empty();
             if (named && verdict.known) continue;
             std::string why = fmt::format("is not {} name", what);
@@ -250,7 +226,7 @@ class Check : public LoadObserver {
     // Where and why the load ended, and what that leaves that the state the report shows does not.
     void End() {
         const std::string path = end_ ? paths_.at(end_) : "";
-        const Key* key = KeyOf(path.substr(path.rfind('.') + 1));  // the last key of the path
+        const ConfigKey* key = FindConfigKey(path.substr(path.rfind('.') + 1));  // the last key of the path
         std::string must = "it must be " + std::string(key && key->is ? key->is : "a text");
         if (end_ && end_->isNumeric()) must = "it must be a whole number from -2147483648 to 2147483647";
         if (!path.empty() && path.back() == ']')
@@ -279,25 +255,11 @@ bool CheckedLoad::Has(FindingKind kind) const {
     return std::any_of(findings.begin(), findings.end(), [&](const Finding& f) { return f.kind == kind; });
 }
 
-std::string CheckBytes(const std::string& name, const std::string& bytes, int& status) {
-    CheckedLoad checked;
+bool CheckLoadOf(const std::string& bytes, CheckedLoad& checked) {
     checked.text = bytes.substr(ConfigTextStart(bytes));
-    Check check(checked);
-    Json::Value document;  // the load's values, kept for the check
-    std::string report;
-    ResetScriptState();
-    {
-        // A fresh game, as at a press of the toggle key: "RIOTER" exists, no faction yet. The loader runs to
-        // completion without waiting, so it can be called right here rather than on the script's fibre.
-        Simulation sim;
-        sim.game.BeginFrame();
-        AddRelationshipGroup("RIOTER", &RioterGroup);
-        checked.groups[RioterGroup] = "RIOTER";
-        LoadConfigText(bytes, &check, &document);
-        check.Explain();
-        status = StatusOf(checked);
-        report = ReportOf(name, checked, status);
-    }
-    ResetScriptState();
-    return report;
+    LoadCheck check(checked);
+    Json::Value document;  // the load's values, which the check points at until it has explained them
+    if (!LoadConfigText(bytes, &check, &document)) return false;
+    check.Explain();
+    return true;
 }

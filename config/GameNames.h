@@ -1,4 +1,4 @@
-// The base game's weapon names and ped model names (app/GameNames.txt, built in), and how near a name from a
+// The base game's weapon names and ped model names (config/GameNames.txt, built in), and how near a name from a
 // config file comes to one of them.
 #pragma once
 #include <string>

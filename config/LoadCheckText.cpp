@@ -1,4 +1,4 @@
-#include "app/CheckText.h"
+#include "config/LoadCheckText.h"
 
 #include <algorithm>
 #include <map>

@@ -1,4 +1,4 @@
-#include "host/StatusText.h"
+#include "script/StatusText.h"
 
 #include "host/Natives.h"
 #include "host/Ticks.h"

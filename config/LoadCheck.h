@@ -1,6 +1,6 @@
-// The check's account of one load: the real loader runs on the file's bytes in a fresh simulated game and
-// tells each step (config/LoadObserver.h); this turns its steps and the check's own reading of the text into
-// findings, and the report tells them with the state the load left.
+// The check's account of one load: the real loader runs on a file's bytes and tells each step
+// (config/LoadObserver.h); the check turns its steps and its own reading of the text into findings. The
+// game's log and skirmora-sim check tell the same findings in the same words (config/LoadVerdict.h).
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -37,10 +37,7 @@ struct CheckedLoad {
     bool Has(FindingKind kind) const;
 };
 
-// Runs the real load of the bytes in a fresh simulated game (none may be running) and returns its report;
-// status receives the exit status (app/Check.h).
-std::string CheckBytes(const std::string& name, const std::string& bytes, int& status);
-
-// The report and the exit status of a load just checked, while the state it left stands.
-std::string ReportOf(const std::string& name, const CheckedLoad& checked, int status);
-int StatusOf(const CheckedLoad& checked);
+// Loads the bytes as the game does, from the script's state as it stands, with the check listening, and
+// explains the load in checked. False when the check could not follow the whole load (it ran out of memory):
+// its findings are then incomplete. The load itself is the same with or without the check.
+bool CheckLoadOf(const std::string& bytes, CheckedLoad& checked);

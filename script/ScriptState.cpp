@@ -1,6 +1,5 @@
-#include "host/ScriptState.h"
+#include "script/ScriptState.h"
 
-#include "host/ScriptMain.h"
 
 ScriptStateRecord ScriptState;
 
@@ -9,6 +8,8 @@ std::vector<std::string>& SharedWeaponList = ScriptState.SharedWeaponList;
 std::vector<Faction>& FactionList = ScriptState.FactionList;
 uint32_t& RioterGroup = ScriptState.RioterGroup;
 StatusTextRecord& StatusText = ScriptState.StatusText;
+TickRecord& Ticks = ScriptState.Ticks;
+uint32_t& RandState = ScriptState.RandState;
 
 void ResetScriptState() {
     ScriptState = ScriptStateRecord();

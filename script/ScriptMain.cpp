@@ -1,10 +1,10 @@
-#include "host/ScriptMain.h"
+#include "script/ScriptMain.h"
 
 #include "config/LoadConfig.h"
 #include "config/Settings.h"
 #include "host/Natives.h"
 #include "host/Seam.h"
-#include "host/StatusText.h"
+#include "script/StatusText.h"
 #include "host/Ticks.h"
 #include "riot/Combat.h"
 #include "riot/Recruit.h"

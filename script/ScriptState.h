@@ -5,7 +5,8 @@
 
 #include "config/Settings.h"
 #include "config/WeaponLists.h"
-#include "host/StatusText.h"
+#include "host/Ticks.h"
+#include "script/StatusText.h"
 #include "riot/Roster.h"
 
 // Every global the script changes, in one record. A record built afresh is the state the library's load
@@ -17,8 +18,7 @@ struct ScriptStateRecord {
     std::vector<Faction> FactionList;
     uint32_t RioterGroup = 0;
     StatusTextRecord StatusText;
-    uint32_t LastTickReading = 0;  // the tick's extension to 64 bits
-    uint64_t TickHighPart = 0;
+    TickRecord Ticks;  // the tick's extension to 64 bits
     uint32_t RandState = 1;
 };
 

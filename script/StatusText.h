@@ -7,7 +7,7 @@ struct StatusTextRecord {
     uint64_t Expiry = 0;  // extended tick; drawn while the tick is below it
 };
 
-extern StatusTextRecord& StatusText;  // in the script's state (host/ScriptState.h)
+extern StatusTextRecord& StatusText;  // in the script's state (script/ScriptState.h)
 
 void ShowStatusText(const char* message);
 void DrawStatusText();

@@ -1,6 +1,6 @@
 #include <windows.h>
 
-#include "host/ScriptMain.h"
+#include "script/ScriptMain.h"
 #include "host/Seam.h"
 
 // Registers the script when the process attaches the library; nothing else, for any reason.
