@@ -15,9 +15,9 @@ constexpr int CheckCannotRun = 3;  // the input could not be read, or the report
 int CheckConfigFile(const std::string& path, std::ostream& out, std::ostream& err,
                     std::istream& in = std::cin);
 
-// Runs the real load of the bytes in a fresh simulated game (none may be running) and calls tell with what the
-// check found and the load's status, while the state the load left stands; false, and no call, when the check
-// ran out of memory.
+// Runs the real load of the bytes in a fresh simulated game (none may be running) and calls tell with what
+// the check found and the load's status, while the state the load left stands; false, and no call, when the
+// check ran out of memory.
 bool CheckInFreshGame(const std::string& bytes, const std::function<void(const CheckedLoad&, int)>& tell);
 
 // Runs the real load of the bytes in a fresh simulated game (none may be running) and returns its report;

@@ -16,7 +16,8 @@ class ConsoleSession {
     const std::vector<std::string>& Arguments() const { return arguments_; }
     // Explorer opened the console window for this program alone: a double-click, or files dropped onto it.
     bool OwnWindow() const { return ownWindow_; }
-    // The columns of the console window that standard output shows in; 0 for a file or a pipe, and off Windows.
+    // The columns of the console window that standard output shows in; 0 for a file or a pipe, and off
+    // Windows.
     std::size_t Width() const { return width_; }
 
     // Waits for Enter when the console window is the program's own, then returns status.

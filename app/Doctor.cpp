@@ -44,7 +44,8 @@ const Edition* EditionOf(const FolderListing& folder) {
     return nullptr;
 }
 
-// The folder above path: "a/b" gives "a", a path that names no folder of its own goes through its absolute form.
+// The folder above path: "a/b" gives "a", a path that names no folder of its own goes through its absolute
+// form.
 std::string ParentOf(const std::string& path) {
     namespace fs = std::filesystem;
     fs::path p = PathFromUtf8(path);
@@ -118,29 +119,33 @@ void Doctor::Game() {
     report_.folder = folder_->Path();
     edition_ = EditionOf(*folder_);
     if (!edition_) {
-        // The zip unpacked inside the game's folder, or a folder such as scripts: the game's is the one above.
+        // The zip unpacked inside the game's folder, or a folder such as scripts: the game's is the one
+        // above.
         auto parent = std::make_unique<FolderListing>(ParentOf(folder_->Path()));
         edition_ = EditionOf(*parent);
         if (edition_) {
             Add(Level::Problem, "This folder is inside the game's folder",
-                fmt::format("The game reads nothing from {}. Its folder is the one above, {}: what follows is "
-                            "of that folder.",
-                            folder_->Path(), parent->Path()));
+                fmt::format(
+                    "The game reads nothing from {}. Its folder is the one above, {}: what follows is "
+                    "of that folder.",
+                    folder_->Path(), parent->Path()));
             folder_ = std::move(parent);
         }
     }
     if (edition_) {
         report_.absolute = std::filesystem::absolute(PathFromUtf8(folder_->Path())).u8string();
-        return Add(Level::Fine, fmt::format("{}: the game, {} edition", folder_->File(edition_->game),
-                                            edition_->name));
+        return Add(Level::Fine,
+                   fmt::format("{}: the game, {} edition", folder_->File(edition_->game), edition_->name));
     }
     Add(Level::Problem, "This is not the game's folder",
         "There is no GTA5.exe (the Legacy edition) or GTA5_Enhanced.exe (the Enhanced edition) here, and "
         "Skirmora works only in the game's folder. The game is usually in one of these (the Enhanced edition "
         "in a folder of its own, such as \"Grand Theft Auto V Enhanced\"): Steam: C:\\Program Files "
-        "(x86)\\Steam\\steamapps\\common\\Grand Theft Auto V; Epic Games: C:\\Program Files\\Epic Games\\GTAV; "
+        "(x86)\\Steam\\steamapps\\common\\Grand Theft Auto V; Epic Games: C:\\Program Files\\Epic "
+        "Games\\GTAV; "
         "Rockstar Games Launcher: C:\\Program Files\\Rockstar Games\\Grand Theft Auto V. Steam shows it with "
-        "the game's Manage > Browse local files. Put skirmora-sim.exe there and double-click it, or drop that "
+        "the game's Manage > Browse local files. Put skirmora-sim.exe there and double-click it, or drop "
+        "that "
         "folder onto skirmora-sim.exe.");
 }
 
@@ -150,12 +155,13 @@ void Doctor::Hook() {
         "for your game's version",
         HookPage, edition_->name);
     Need("ScriptHookV.dll", "the script hook",
-         fmt::format("Without it the game loads no script. {}, and copy ScriptHookV.dll from it into the game's "
-                     "folder.",
-                     take));
+         fmt::format(
+             "Without it the game loads no script. {}, and copy ScriptHookV.dll from it into the game's "
+             "folder.",
+             take));
     Need(edition_->loader, "the ASI loader",
-         fmt::format("It loads Skirmora.asi into the game. {}, and copy {} from it into the game's folder.", take,
-                     edition_->loader));
+         fmt::format("It loads Skirmora.asi into the game. {}, and copy {} from it into the game's folder.",
+                     take, edition_->loader));
     const std::string other = folder_->File(edition_->otherLoader);
     if (!other.empty())
         Add(Level::Problem, fmt::format("{} does not belong to the {} edition", other, edition_->name),
@@ -166,7 +172,8 @@ void Doctor::Hook() {
 void Doctor::Need(const std::string& name, const std::string& what, const std::string& missing) {
     const std::string file = folder_->File(name);
     if (!file.empty()) return Add(Level::Fine, fmt::format("{}: {}", file, what));
-    if (Misplaced(name, {}).empty()) Add(Level::Problem, fmt::format("{}, {}, is missing", name, what), missing);
+    if (Misplaced(name, {}).empty())
+        Add(Level::Problem, fmt::format("{}, {}, is missing", name, what), missing);
 }
 
 // Where a file the game reads is instead: here under a wrong name, or one folder down. Says so as a problem
@@ -175,12 +182,14 @@ std::string Doctor::Misplaced(const std::string& name, const std::vector<std::st
     for (const std::string& wrong : wrongNames) {
         const std::string file = folder_->File(wrong);
         if (file.empty()) continue;
-        const bool hidden = Lower(file).rfind(Lower(name) + ".", 0) == 0;  // the right name and one more ending
+        const bool hidden =
+            Lower(file).rfind(Lower(name) + ".", 0) == 0;  // the right name and one more ending
         Add(Level::Problem, fmt::format("{} is named {}", name, file),
-            hidden ? fmt::format("Windows hides the last ending of a name, so Explorer shows \"{}\" for a file "
-                                 "that is really {}, which the game never reads. Rename it to {}. {}",
-                                 name, file, name, WholeNames)
-                   : fmt::format("The game reads only {}: rename it so. {}", name, WholeNames));
+            hidden
+                ? fmt::format("Windows hides the last ending of a name, so Explorer shows \"{}\" for a file "
+                              "that is really {}, which the game never reads. Rename it to {}. {}",
+                              name, file, name, WholeNames)
+                : fmt::format("The game reads only {}: rename it so. {}", name, WholeNames));
         return folder_->Join(file);
     }
     for (const std::string& sub : folder_->Folders()) {
@@ -188,8 +197,9 @@ std::string Doctor::Misplaced(const std::string& name, const std::vector<std::st
         const std::string file = below.File(name);
         if (file.empty()) continue;
         Add(Level::Problem, fmt::format("{} is in {}\\, one folder down", name, sub),
-            fmt::format("The game reads it only from its own folder: move {} up from {}\\ into the game's folder.",
-                        file, sub));
+            fmt::format(
+                "The game reads it only from its own folder: move {} up from {}\\ into the game's folder.",
+                file, sub));
         return below.Join(file);
     }
     return "";
@@ -199,7 +209,8 @@ void Doctor::Script() {
     script_ = folder_->File("Skirmora.asi");
     if (!script_.empty()) return Add(Level::Fine, script_ + ": the script");
     if (Misplaced("Skirmora.asi", {"Skirmora.asi.txt", "Skirmora.asi.dll", "Skirmora.dll"}).empty())
-        Add(Level::Problem, "Skirmora.asi is missing", "Copy Skirmora.asi from the zip into the game's folder.");
+        Add(Level::Problem, "Skirmora.asi is missing",
+            "Copy Skirmora.asi from the zip into the game's folder.");
 }
 
 void Doctor::Config() {
@@ -232,14 +243,16 @@ void Doctor::CheckConfig(const std::string& path, const std::string& name, bool 
         findings = Printable(FindingsText(checked));
         key = Settings.EnableKey;
     });
-    if (status == CheckCannotRun) return Add(Level::Problem, name + " cannot be checked", "The check ran out of memory.");
+    if (status == CheckCannotRun)
+        return Add(Level::Problem, name + " cannot be checked", "The check ran out of memory.");
     if (!misplaced) report_.key = key;
     if (status != CheckLoaded) {
         report_.config = headline + "\n" + findings;
-        return Add(Level::Problem, headline,
-                   fmt::format("The game {} it, but not all of it as you meant: the check's findings are at the "
-                               "end (drop the file onto skirmora-sim.exe for its whole report).",
-                               misplaced ? "will read" : "reads"));
+        return Add(
+            Level::Problem, headline,
+            fmt::format("The game {} it, but not all of it as you meant: the check's findings are at the "
+                        "end (drop the file onto skirmora-sim.exe for its whole report).",
+                        misplaced ? "will read" : "reads"));
     }
     Add(misplaced ? Level::Note : Level::Fine, headline,
         misplaced ? "That is what the game will make of it once it has its right name and place." : "");
@@ -251,11 +264,12 @@ void Doctor::PathLetters() {
     const bool legacy = std::string(edition_->name) == "Legacy";
     Add(legacy ? Level::Problem : Level::Note,
         fmt::format("The path of the game's folder has letters outside ASCII: {}", letters),
-        fmt::format("The Legacy edition's ASI loader is known to {}. Move the game to a folder whose path has "
-                    "only the letters A to Z, digits and punctuation, such as C:\\Games\\Grand Theft Auto V "
-                    "(Steam and the launchers can move an installed game).",
-                    legacy ? "load no .asi file from such a folder"
-                           : "fail in such a folder; if Skirmora does not load, this may be why"));
+        fmt::format(
+            "The Legacy edition's ASI loader is known to {}. Move the game to a folder whose path has "
+            "only the letters A to Z, digits and punctuation, such as C:\\Games\\Grand Theft Auto V "
+            "(Steam and the launchers can move an installed game).",
+            legacy ? "load no .asi file from such a folder"
+                   : "fail in such a folder; if Skirmora does not load, this may be why"));
 }
 
 void Doctor::Logs() {
@@ -274,8 +288,8 @@ int ExamineGameFolder(const std::string& folder, std::ostream& out, std::ostream
 std::string ConfigNameProblem(const std::string& name) {
     if (Lower(name) == Lower(ConfigName)) return "";
     const bool hidden = Lower(name).rfind(Lower(ConfigName) + ".", 0) == 0;
-    return fmt::format("the game reads only a file named {}, in its own folder{}", ConfigName,
-                       hidden ? ": Windows hides the last ending of this one's name; rename it to " +
-                                    std::string(ConfigName)
-                              : "");
+    return fmt::format(
+        "the game reads only a file named {}, in its own folder{}", ConfigName,
+        hidden ? ": Windows hides the last ending of this one's name; rename it to " + std::string(ConfigName)
+               : "");
 }

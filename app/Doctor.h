@@ -13,5 +13,6 @@ constexpr int DoctorProblems = 1;  // something does: the report says what, and 
 
 int ExamineGameFolder(const std::string& folder, std::ostream& out, std::ostream& err);
 
-// Why the game never reads a config file of this name (a name without its folder); "" for Skirmora_config.txt.
+// Why the game never reads a config file of this name (a name without its folder); "" for
+// Skirmora_config.txt.
 std::string ConfigNameProblem(const std::string& name);

@@ -23,13 +23,14 @@ std::string Verdict(const DoctorReportData& d) {
     const auto problems = std::count_if(d.seen.begin(), d.seen.end(),
                                         [](const Observation& o) { return o.level == Level::Problem; });
     if (problems == 0)
-        return fmt::format("{}: nothing stands in the way of the riot (exit status {})\n  Start story mode and "
-                           "press {}.\n",
-                           d.folder, DoctorSound, KeyName(d.key));
-    std::string text = fmt::format("{}: {} in the way of the riot (exit status {})\n", d.folder,
-                                   problems == 1 ? std::string("one thing stands")
-                                                 : fmt::format("{} things stand", problems),
-                                   DoctorProblems);
+        return fmt::format(
+            "{}: nothing stands in the way of the riot (exit status {})\n  Start story mode and "
+            "press {}.\n",
+            d.folder, DoctorSound, KeyName(d.key));
+    std::string text = fmt::format(
+        "{}: {} in the way of the riot (exit status {})\n", d.folder,
+        problems == 1 ? std::string("one thing stands") : fmt::format("{} things stand", problems),
+        DoctorProblems);
     for (const Observation& o : d.seen)
         if (o.level == Level::Problem) text += "  - " + o.title + "\n";
     return text;
@@ -47,14 +48,15 @@ std::string Section(const DoctorReportData& d, Level level, const char* title) {
 }  // namespace
 
 int DoctorReportData::Status() const {
-    return std::any_of(seen.begin(), seen.end(), [](const Observation& o) { return o.level == Level::Problem; })
+    return std::any_of(seen.begin(), seen.end(),
+                       [](const Observation& o) { return o.level == Level::Problem; })
                ? DoctorProblems
                : DoctorSound;
 }
 
 std::string WriteDoctorReport(const DoctorReportData& d) {
-    std::string text = Verdict(d) + Section(d, Level::Problem, "What to do") + Section(d, Level::Fine, "In order") +
-                       Section(d, Level::Note, "Notes");
+    std::string text = Verdict(d) + Section(d, Level::Problem, "What to do") +
+                       Section(d, Level::Fine, "In order") + Section(d, Level::Note, "Notes");
     if (!d.logs.empty()) text += "\nWhat the game's logs say of its last start\n";
     for (const std::string& line : d.logs)
         text += "  " + line + "\n";

@@ -21,7 +21,8 @@ FolderListing::FolderListing(const std::string& path) : path_(path) {
         return;
     }
     fs::directory_iterator entry(PathFromUtf8(path), error), end;
-    for (std::size_t count = 0; !error && entry != end && count < MostEntries; entry.increment(error), ++count) {
+    for (std::size_t count = 0; !error && entry != end && count < MostEntries;
+         entry.increment(error), ++count) {
         std::error_code ignored;
         const fs::file_status status = entry->status(ignored);  // a link counts as what it points to
         if (!fs::is_regular_file(status) && !fs::is_directory(status)) continue;

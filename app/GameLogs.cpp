@@ -12,7 +12,8 @@
 
 namespace {
 
-constexpr std::size_t LogTail = std::size_t{4} << 20;  // Skirmora.log stops at 1 MiB; the hook's logs are smaller
+constexpr std::size_t LogTail = std::size_t{4}
+                                << 20;  // Skirmora.log stops at 1 MiB; the hook's logs are smaller
 
 const char HookPage[] = "http://www.dev-c.com/gtav/scripthookv/";
 
@@ -122,21 +123,24 @@ void LogReader::Hook() {
     }
     std::string said = version.empty() ? "no game version in it" : "game version " + version;
     if (!hook.empty()) said = "ScriptHookV " + hook + ", " + said;
-    said += registered_ ? started_ ? "; it loaded Skirmora.asi and started it"
-                                   : "; it loaded Skirmora.asi but never started it (scripts start with story mode)"
-                        : "; Skirmora.asi is not in it";
+    said += registered_
+                ? started_ ? "; it loaded Skirmora.asi and started it"
+                           : "; it loaded Skirmora.asi but never started it (scripts start with story mode)"
+                : "; Skirmora.asi is not in it";
     logs_.lines.push_back("ScriptHookV.log: " + said);
     if (!fatal.empty())
         Add(Level::Problem, "ScriptHookV stopped at the game's last start",
-            fmt::format("ScriptHookV.log says \"{}\". Most often the game was updated and ScriptHookV was not: "
-                        "take the ScriptHookV release made for your game version from its author's page, {} "
-                        "(after a game update it may take some days to come).",
-                        fatal, HookPage));
+            fmt::format(
+                "ScriptHookV.log says \"{}\". Most often the game was updated and ScriptHookV was not: "
+                "take the ScriptHookV release made for your game version from its author's page, {} "
+                "(after a game update it may take some days to come).",
+                fatal, HookPage));
     if (!exception.empty())
         Add(Level::Problem, "Skirmora.asi failed in the game",
-            fmt::format("ScriptHookV.log says \"{}\". Please send ScriptHookV.log, Skirmora.log and this report "
-                        "to Skirmora's developers.",
-                        exception));
+            fmt::format(
+                "ScriptHookV.log says \"{}\". Please send ScriptHookV.log, Skirmora.log and this report "
+                "to Skirmora's developers.",
+                exception));
     if (fatal.empty()) HookVerdict(folder_.File("ScriptHookV.log"));
 }
 
@@ -151,7 +155,8 @@ void LogReader::HookVerdict(const std::string& log) {
             "The logs are of an earlier start: start the game to try Skirmora.");
     else
         Add(Level::Problem, "The game did not load Skirmora.asi at its last start",
-            "ScriptHookV.log does not list it, so the ASI loader did not load it: the other findings say why, "
+            "ScriptHookV.log does not list it, so the ASI loader did not load it: the other findings say "
+            "why, "
             "and asiloader.log may too.");
 }
 
@@ -169,7 +174,8 @@ void LogReader::Loader() {
         logs_.lines.push_back("asiloader.log: \"Skirmora.asi\" failed to load");
         Add(Level::Problem, "The ASI loader failed to load Skirmora.asi",
             "asiloader.log says \"Skirmora.asi\" failed to load: Windows could not load the file. It may be "
-            "damaged (take it from the zip again) or held by an antivirus program; the Legacy edition's loader "
+            "damaged (take it from the zip again) or held by an antivirus program; the Legacy edition's "
+            "loader "
             "also fails in a folder whose path has letters outside ASCII.");
     } else {
         logs_.lines.push_back("asiloader.log: it loaded Skirmora.asi");
@@ -184,19 +190,22 @@ void LogReader::Script() {
     const std::string local = LocalAppData();
     const std::string path =
         local.empty() ? "" : (PathFromUtf8(local) / "Skirmora" / "Skirmora.log").u8string();
-    const auto config = [](const std::string& line) { return line.find("] Config file: ") != std::string::npos; };
+    const auto config = [](const std::string& line) {
+        return line.find("] Config file: ") != std::string::npos;
+    };
     if (!path.empty() && ReadLog(path, lines).empty()) {
         const auto named = std::find_if(lines.begin(), lines.end(), config);
-        if (named != lines.end() &&
-            FolderKey(named->substr(named->find("] Config file: ") + 15), true) == FolderKey(absolute_, false))
+        if (named != lines.end() && FolderKey(named->substr(named->find("] Config file: ") + 15), true) ==
+                                        FolderKey(absolute_, false))
             return ScriptLog(path, lines);
     }
     if (registered_)
         Add(Level::Problem, "Skirmora never ran at the game's last start",
-            fmt::format("ScriptHookV.log shows that the hook loaded Skirmora.asi{}, but Skirmora wrote no "
-                        "Skirmora.log, neither here nor in %LOCALAPPDATA%\\Skirmora. Please send ScriptHookV.log "
-                        "and this report to Skirmora's developers.",
-                        started_ ? " and started it" : " (it starts scripts once story mode has loaded)"));
+            fmt::format(
+                "ScriptHookV.log shows that the hook loaded Skirmora.asi{}, but Skirmora wrote no "
+                "Skirmora.log, neither here nor in %LOCALAPPDATA%\\Skirmora. Please send ScriptHookV.log "
+                "and this report to Skirmora's developers.",
+                started_ ? " and started it" : " (it starts scripts once story mode has loaded)"));
 }
 
 // Skirmora.log: every line starts with the time, "[12:00:01.250] "; the last start's load of the config is
@@ -207,10 +216,12 @@ void LogReader::ScriptLog(const std::string& name, const std::vector<std::string
         const std::size_t time = line.rfind('[', 0) == 0 ? line.find("] ") : std::string::npos;
         text.push_back(time == std::string::npos ? line : line.substr(time + 2));
     }
-    const auto started = std::find_if(text.begin(), text.end(), [](const std::string& l) { return Says(l, " started;"); });
+    const auto started =
+        std::find_if(text.begin(), text.end(), [](const std::string& l) { return Says(l, " started;"); });
     const std::size_t at = static_cast<std::size_t>(started - text.begin());
-    logs_.lines.push_back(started == text.end() ? name + ":"
-                                                 : fmt::format("{}, of the start at {}:", name, lines[at].substr(1, 8)));
+    logs_.lines.push_back(started == text.end()
+                              ? name + ":"
+                              : fmt::format("{}, of the start at {}:", name, lines[at].substr(1, 8)));
     const auto load = std::find_if(text.rbegin(), text.rend(), [](const std::string& l) {
         return l.rfind("Load at the start: ", 0) == 0;
     });
@@ -218,15 +229,19 @@ void LogReader::ScriptLog(const std::string& name, const std::vector<std::string
         logs_.lines.push_back("  " + *line);
         if (line->rfind("In force: ", 0) != 0) continue;
         const std::size_t key = line->find("EnableKey ");
-        if (key != std::string::npos) logs_.key = line->substr(key + 10, line->find_first_of(" ,;", key + 10) - key - 10);
+        if (key != std::string::npos)
+            logs_.key = line->substr(key + 10, line->find_first_of(" ,;", key + 10) - key - 10);
         break;
     }
-    const auto enabled = std::count_if(text.begin(), text.end(), [](const std::string& l) { return Says(l, "skirmora enabled"); });
-    logs_.lines.push_back(enabled ? fmt::format("  Skirmora was enabled {} time{} then", enabled, enabled == 1 ? "" : "s")
-                                  : "  Skirmora was never enabled then");
+    const auto enabled = std::count_if(text.begin(), text.end(),
+                                       [](const std::string& l) { return Says(l, "skirmora enabled"); });
+    logs_.lines.push_back(
+        enabled ? fmt::format("  Skirmora was enabled {} time{} then", enabled, enabled == 1 ? "" : "s")
+                : "  Skirmora was never enabled then");
     if (!enabled)
         Add(Level::Note, "Skirmora was never enabled at the game's last start",
-            fmt::format("Press {} in story mode to start the riot.", logs_.key.empty() ? "the toggle key" : logs_.key));
+            fmt::format("Press {} in story mode to start the riot.",
+                        logs_.key.empty() ? "the toggle key" : logs_.key));
     for (const std::string& line : text) {
         const std::size_t elsewhere = line.find(" (not beside the config: ");
         if (line.rfind("Log file: ", 0) == 0 && elsewhere != std::string::npos)
@@ -234,7 +249,8 @@ void LogReader::ScriptLog(const std::string& name, const std::vector<std::string
                 fmt::format("Skirmora wrote it to {} instead ({}", line.substr(10, elsewhere - 10),
                             line.substr(elsewhere + 25)));
         if (line.rfind("The log is full", 0) == 0)
-            Add(Level::Note, "Skirmora.log is full", "It stopped at 1 MiB; the next start of the game begins it anew.");
+            Add(Level::Note, "Skirmora.log is full",
+                "It stopped at 1 MiB; the next start of the game begins it anew.");
     }
 }
 

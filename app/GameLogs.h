@@ -14,5 +14,6 @@ struct GameLogs {
     std::string key;                 // the toggle key in force at the last start; "" when no log says
 };
 
-// folder: the game's folder, whose absolute path is absolute; script: Skirmora.asi's name there, "" when absent.
+// folder: the game's folder, whose absolute path is absolute; script: Skirmora.asi's name there, "" when
+// absent.
 GameLogs ReadGameLogs(const FolderListing& folder, const std::string& absolute, const std::string& script);

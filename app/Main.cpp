@@ -59,7 +59,8 @@ void AddRunOptions(CLI::App& runCommand, RunOptions& run) {
         ->check(CLI::ExistingFile);
     runCommand.add_option("--scenario", run.scenario, "Scenario file (default: the built-in scenario)")
         ->check(CLI::ExistingFile);
-    runCommand.add_option("--seconds", run.seconds, "Seconds of game time to play (default: the scenario's, 60)")
+    runCommand
+        .add_option("--seconds", run.seconds, "Seconds of game time to play (default: the scenario's, 60)")
         ->check(CLI::Validator(
             [](const std::string& text) {
                 double value = 0.0;
@@ -91,13 +92,15 @@ void AddRunOptions(CLI::App& runCommand, RunOptions& run) {
 }
 
 int RunCommandLine(const std::vector<std::string>& arguments, PlayerOutput& player) {
-    CLI::App app{"Skirmora's simulator: watch a riot play out, check a config file, and find what stands "
-                 "between you and the riot in the game's folder.",
-                 "skirmora-sim"};
+    CLI::App app{
+        "Skirmora's simulator: watch a riot play out, check a config file, and find what stands "
+        "between you and the riot in the game's folder.",
+        "skirmora-sim"};
     app.set_version_flag("--version", std::string("skirmora-sim ") + SKIRMORA_VERSION);
     app.require_subcommand(1);
     RunOptions run;
-    CLI::App* runCommand = app.add_subcommand(Commands[0], "Play a riot in the simulated game and report what happened");
+    CLI::App* runCommand =
+        app.add_subcommand(Commands[0], "Play a riot in the simulated game and report what happened");
     AddRunOptions(*runCommand, run);
     std::string checked = "Skirmora_config.txt", examined;
     CLI::App* checkCommand =
@@ -106,7 +109,8 @@ int RunCommandLine(const std::vector<std::string>& arguments, PlayerOutput& play
                              "The config file, - for standard input (default: ./Skirmora_config.txt)");
     checkCommand->allow_extras();
     CLI::App* doctorCommand = app.add_subcommand(
-        Commands[2], "Examine a folder as the game's: the game, the hook, its loader, Skirmora, the config, the logs");
+        Commands[2],
+        "Examine a folder as the game's: the game, the hook, its loader, Skirmora, the config, the logs");
     doctorCommand->add_option("FOLDER", examined, "The game's folder (default: the current folder)");
     doctorCommand->allow_extras();
 
@@ -137,7 +141,8 @@ int RunCommandLine(const std::vector<std::string>& arguments, PlayerOutput& play
     player.Begin(static_cast<bool>(*checkCommand));
     if (*checkCommand) return player.Show(CheckConfigFile(checked, player.Out(), player.Err()));
     if (*doctorCommand)
-        return player.Show(ExamineGameFolder(examined.empty() ? CurrentFolder() : examined, player.Out(), player.Err()));
+        return player.Show(
+            ExamineGameFolder(examined.empty() ? CurrentFolder() : examined, player.Out(), player.Err()));
     run.progress = isatty(STDERR_FILENO) != 0;
     run.interruptible = true;
     return RunRiot(run, std::cout, std::cerr);
@@ -145,14 +150,17 @@ int RunCommandLine(const std::vector<std::string>& arguments, PlayerOutput& play
 
 // Files and folders given without a command, as Explorer gives those dropped onto the program: a folder is
 // examined as the game's, a file checked as a config, one after another. A name that is not there counts as
-// a file when it reads like one (a dot or a folder in it), so that a misspelt file is not taken for a command.
+// a file when it reads like one (a dot or a folder in it), so that a misspelt file is not taken for a
+// command.
 bool GivenPaths(const std::vector<std::string>& arguments) {
     if (arguments.size() < 2) return false;
     const std::string& first = arguments[1];
     std::error_code error;
-    if (first.empty() || first[0] == '-' || std::find(Commands.begin(), Commands.end(), first) != Commands.end())
+    if (first.empty() || first[0] == '-' ||
+        std::find(Commands.begin(), Commands.end(), first) != Commands.end())
         return false;
-    return std::filesystem::exists(PathFromUtf8(first), error) || first.find_first_of("./\\:") != std::string::npos;
+    return std::filesystem::exists(PathFromUtf8(first), error) ||
+           first.find_first_of("./\\:") != std::string::npos;
 }
 
 int CheckPaths(const std::vector<std::string>& arguments, PlayerOutput& player) {
@@ -166,7 +174,8 @@ int CheckPaths(const std::vector<std::string>& arguments, PlayerOutput& player) 
         const int status = folder ? ExamineGameFolder(arguments[k], player.Out(), player.Err())
                                   : CheckConfigFile(arguments[k], player.Out(), player.Err());
         const std::string name = ConfigNameProblem(path.filename().u8string());
-        if (!folder && status != CheckCannotRun && !name.empty()) player.Note(Printable("Note: " + name + "."));
+        if (!folder && status != CheckCannotRun && !name.empty())
+            player.Note(Printable("Note: " + name + "."));
         worst = std::max(worst, status);
     }
     return worst;

@@ -11,6 +11,6 @@
 // that is not valid UTF-8 as \xNN.
 std::string Printable(const std::string& text);
 
-// Every line longer than width characters broken at blanks, each further piece indented two more than the line
-// it comes from; a word longer than a line is cut. Width 0 leaves the text as it is.
+// Every line longer than width characters broken at blanks, each further piece indented two more than the
+// line it comes from; a word longer than a line is cut. Width 0 leaves the text as it is.
 std::string WrapLines(const std::string& text, std::size_t width);

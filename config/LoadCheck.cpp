@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <cstring>
-#include <set>
 #include <map>
+#include <set>
 #include <unordered_map>
 
 #include <fmt/format.h>
@@ -224,8 +224,9 @@ class LoadCheck : public LoadObserver {
             c_.namesNoted = true;
             if (CutOff(entry)) {  // the parser's last entry, which the load applies as ""
                 Add(FindingKind::UnknownName, entry.getOffsetStart(),
-                    fmt::format("\"{}\": \"\", left by the parse error, is not {} name: it {}", paths_.at(&entry),
-                                what, kind == NameKind::Weapon ? "arms nobody" : "never loads"));
+                    fmt::format("\"{}\": \"\", left by the parse error, is not {} name: it {}",
+                                paths_.at(&entry), what,
+                                kind == NameKind::Weapon ? "arms nobody" : "never loads"));
                 return;
             }
             std::string why = fmt::format("is not {} name", what);
@@ -245,11 +246,13 @@ class LoadCheck : public LoadObserver {
         if (!root_) return;  // the reader gave up before it had a document
         std::vector<std::string> read, unread;
         const auto sort = [&](const Json::Value& object, KeyLevel level) {
-            for (const ConfigKey* key = ConfigKeysBegin(); object.isObject() && key != ConfigKeysEnd(); ++key) {
+            for (const ConfigKey* key = ConfigKeysBegin(); object.isObject() && key != ConfigKeysEnd();
+                 ++key) {
                 const Json::Value* value = object.find(key->name, key->name + std::strlen(key->name));
                 if (key->level != level || !value || value == end_) continue;
                 (read_.count(value) ? read : unread)
-                    .push_back(fmt::format("\"{}\" ({})", paths_.at(value), lines_.At(value->getOffsetStart(), false)));
+                    .push_back(fmt::format("\"{}\" ({})", paths_.at(value),
+                                           lines_.At(value->getOffsetStart(), false)));
             }
         };
         sort(*root_, KeyLevel::TopLevel);
@@ -271,8 +274,8 @@ class LoadCheck : public LoadObserver {
 
     // A riot the game cannot bear, said in a note: a combat pass makes 2N²+6N game calls for N rioters in a
     // single frame, and the game's ped pool is small. Modders report ped limits of 110 to 150 in the game's
-    // multiplayer mods and ship game configs of 150 peds; the game's own pedestrians and drivers share the pool,
-    // and a script that spawns into a full pool crashes the game. Above 100 rioters the note is due.
+    // multiplayer mods and ship game configs of 150 peds; the game's own pedestrians and drivers share the
+    // pool, and a script that spawns into a full pool crashes the game. Above 100 rioters the note is due.
     void Heavy() {
         uint64_t caps = 0;
         for (const Faction& faction : FactionList)
@@ -283,14 +286,16 @@ class LoadCheck : public LoadObserver {
         std::string calls = std::to_string(2 * n * n + 6 * n);
         for (std::size_t k = calls.size(); k > 3; k -= 3)
             calls.insert(k - 3, ",");
-        const Json::Value* cap = root_ && root_->isObject() ? root_->find("MaxRioters", "MaxRioters" + 10) : nullptr;
+        const Json::Value* cap =
+            root_ && root_->isObject() ? root_->find("MaxRioters", "MaxRioters" + 10) : nullptr;
         Add(FindingKind::Note, cap && read_.count(cap) ? cap->getOffsetStart() : -1,
-            fmt::format("up to {} rioters at once (MaxRioters {}{}) cost the game dearly:\n"
-                        "  one combat pass makes 2N²+6N = {} game calls in a single frame, and the game holds only\n"
-                        "  about 150 peds at once, its own pedestrians and drivers included (spawning into a full pool\n"
-                        "  crashes it). 100 rioters or fewer is safe.",
-                        n, Settings.MaxRioters, caps < most ? fmt::format("; the factions' caps add up to {}", caps) : "",
-                        calls));
+            fmt::format(
+                "up to {} rioters at once (MaxRioters {}{}) cost the game dearly:\n"
+                "  one combat pass makes 2N²+6N = {} game calls in a single frame, and the game holds\n"
+                "  only about 150 peds at once, its own pedestrians and drivers included (spawning into a\n"
+                "  full pool crashes it). 100 rioters or fewer is safe.",
+                n, Settings.MaxRioters,
+                caps < most ? fmt::format("; the factions' caps add up to {}", caps) : "", calls));
     }
 
     // Where and why the load ended, and what that leaves that the state the report shows does not.

@@ -94,7 +94,10 @@ struct TokensBefore {
 std::string Closers(const std::string& open) {
     std::string closers;
     for (auto bracket = open.rbegin(); bracket != open.rend(); ++bracket)
-        closers += fmt::format("{}'{}'", closers.empty() ? "" : bracket + 1 == open.rend() ? " and " : ", ",
+        closers += fmt::format("{}'{}'",
+                               closers.empty()              ? ""
+                               : bracket + 1 == open.rend() ? " and "
+                                                            : ", ",
                                *bracket == '{' ? '}' : ']');
     return closers;
 }
@@ -107,7 +110,8 @@ std::string TokenAt(const std::string& text, std::size_t k) {
 }
 
 // The commonest slips, said at their place: (offset, message) when text at offset is one of them.
-bool CommonSlip(const std::string& text, std::ptrdiff_t& offset, const std::string& message, std::string& why) {
+bool CommonSlip(const std::string& text, std::ptrdiff_t& offset, const std::string& message,
+                std::string& why) {
     const std::size_t at = static_cast<std::size_t>(offset);
     const std::string rest = text.substr(at, 3);
     const TokensBefore before(text, at);
@@ -118,12 +122,15 @@ bool CommonSlip(const std::string& text, std::ptrdiff_t& offset, const std::stri
         why = "a # comment: the game takes only // and /* */ comments";
     else if (rest[0] == '\'')
         why = "a single quote: JSON takes only straight double quotes (\") around names and texts";
-    else if (rest == "\xE2\x80\x9C" || rest == "\xE2\x80\x9D" || rest == "\xE2\x80\x98" || rest == "\xE2\x80\x99")
-        why = "a curly quote (" + rest + "): JSON takes only straight double quotes (\"), as Notepad types them";
+    else if (rest == "\xE2\x80\x9C" || rest == "\xE2\x80\x9D" || rest == "\xE2\x80\x98" ||
+             rest == "\xE2\x80\x99")
+        why = "a curly quote (" + rest +
+              "): JSON takes only straight double quotes (\"), as Notepad types them";
     else if (SkipBlanksAndComments(text, at) == text.size())
-        why = open.empty() ? "the file ends before its value does: was it cut short?"
-                           : fmt::format("the file ends before its document does: was it cut short? It lacks {}",
-                                         Closers(open));
+        why = open.empty()
+                  ? "the file ends before its value does: was it cut short?"
+                  : fmt::format("the file ends before its document does: was it cut short? It lacks {}",
+                                Closers(open));
     else if (rest[0] == '"' && StringEnd(text, at, text.size()) == text.size() && text.back() != '"')
         why = "this text is never closed with a \": the file ends inside it";
     else if (message.rfind("Missing ','", 0) == 0 && before.lastEnd > 0) {
@@ -132,7 +139,8 @@ bool CommonSlip(const std::string& text, std::ptrdiff_t& offset, const std::stri
     } else if (rest[0] == ':' && text[before.lastStart] == '"' && before.previousEnd > 0) {
         // In an object the parser takes a comment for a comma: the key after it is read as the comma, and
         // its colon is where the parser stops.
-        why = "a comma is missing here, between this value and " + TokenAt(text, before.lastStart) + " after it";
+        why = "a comma is missing here, between this value and " + TokenAt(text, before.lastStart) +
+              " after it";
         offset = static_cast<std::ptrdiff_t>(before.previousEnd);
     }
     return !why.empty();

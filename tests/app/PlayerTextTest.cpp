@@ -14,9 +14,10 @@ TEST(PlayerTextTest, WrapsLinesAtBlanksWithAHangingIndent) {
     const Case cases[] = {
         {"short\n", 10, "short\n"},
         {"  - one two three four\nnext", 12, "  - one two\n    three\n    four\nnext"},
-        {"\xC3\xA9 \xC3\xA9 \xC3\xA9 \xC3\xA9", 3, "\xC3\xA9 \xC3\xA9\n \xC3\xA9\n \xC3\xA9"},  // characters, not bytes
-        {"abcdefgh", 3, "abc\n de\n fg\n h"},  // a word longer than the line is cut
-        {"one  two", 5, "one\n  two"},  // the blanks at the break go
+        {"\xC3\xA9 \xC3\xA9 \xC3\xA9 \xC3\xA9", 3,
+         "\xC3\xA9 \xC3\xA9\n \xC3\xA9\n \xC3\xA9"},  // characters, not bytes
+        {"abcdefgh", 3, "abc\n de\n fg\n h"},         // a word longer than the line is cut
+        {"one  two", 5, "one\n  two"},                // the blanks at the break go
         {"a long line stays whole", 0, "a long line stays whole"},
     };
     for (const Case& c : cases)

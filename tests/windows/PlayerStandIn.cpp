@@ -1,8 +1,8 @@
 // Starts a program as a player's Windows does and prints what the player sees: "waited for Enter" or "did not
-// wait", the window's width ("columns N"), its text (UTF-8), "exit status N". Modes: explorer (a double-click,
-// or the FILEs dropped onto it: a console window of its own), explorer-nul-stdin (the same, standard input
-// from NUL), cmd (the console is shared, as with a command prompt).
-// Usage: skirmora-player MODE FOLDER PROGRAM [FILE...]; exit 1 if it hung.
+// wait", the window's width ("columns N"), its text (UTF-8), "exit status N". Modes: explorer (a
+// double-click, or the FILEs dropped onto it: a console window of its own), explorer-nul-stdin (the same,
+// standard input from NUL), cmd (the console is shared, as with a command prompt). Usage: skirmora-player
+// MODE FOLDER PROGRAM [FILE...]; exit 1 if it hung.
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
@@ -85,7 +85,8 @@ int wmain(int argc, wchar_t** argv) {
     _setmode(_fileno(stdout), _O_U8TEXT);                                             // UTF-8 out
     SHORT columns = 0;
     const std::wstring screen = ScreenText(&columns);
-    std::wprintf(L"%ls\ncolumns %d\n%ls", waiting ? L"waited for Enter" : L"did not wait", columns, screen.c_str());
+    std::wprintf(L"%ls\ncolumns %d\n%ls", waiting ? L"waited for Enter" : L"did not wait", columns,
+                 screen.c_str());
     if (waiting) PressEnter();
     DWORD status = 0;
     if (WaitForSingleObject(process.hProcess, 10000) != WAIT_OBJECT_0 ||
