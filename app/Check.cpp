@@ -6,8 +6,8 @@
 #include <fmt/format.h>
 
 #include "app/InputFile.h"
-#include "app/TextTools.h"
 #include "config/LoadCheck.h"
+#include "config/Words.h"
 #include "host/Natives.h"
 #include "script/ScriptMain.h"
 #include "script/ScriptState.h"

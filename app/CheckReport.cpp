@@ -7,9 +7,9 @@
 #include <fmt/format.h>
 
 #include "app/Check.h"
+#include "config/KeyNames.h"
 #include "config/LoadCheck.h"
 #include "config/LoadVerdict.h"
-#include "config/KeyNames.h"
 #include "config/Settings.h"
 #include "riot/Recruit.h"
 #include "riot/Roster.h"

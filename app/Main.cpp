@@ -88,6 +88,8 @@ void AddRunOptions(CLI::App& runCommand, RunOptions& run) {
     runCommand.add_option("--trace", run.trace, "Write every native call to this file, one line each");
     runCommand.add_option("--svg", run.svg, "Write maps, a chart and index.html into this folder");
     runCommand.add_option("--html", run.html, "Write a page that replays the riot in a browser to this file");
+    runCommand.add_option("--log", run.log,
+                          "Write the script's log to this file, as the game writes Skirmora.log");
     runCommand.allow_extras();
 }
 

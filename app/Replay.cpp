@@ -15,8 +15,8 @@
 #include "app/Utf8Path.h"
 #include "config/Settings.h"
 #include "config/WeaponLists.h"
-#include "script/StatusText.h"
 #include "riot/Roster.h"
+#include "script/StatusText.h"
 #include "sim/Jenkins.h"
 
 namespace {

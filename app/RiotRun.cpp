@@ -6,10 +6,10 @@
 #include <fmt/core.h>
 
 #include "config/Settings.h"
+#include "riot/Roster.h"
 #include "script/ScriptMain.h"
 #include "script/ScriptState.h"
 #include "script/StatusText.h"
-#include "riot/Roster.h"
 #include "sim/Fight.h"
 #include "sim/Simulation.h"
 
@@ -184,7 +184,8 @@ int64_t FrameCount(const Scenario& scenario) {
 }
 
 RiotResult PlayRiot(const Scenario& scenario, const std::string& configPath, std::ostream* trace,
-                    const std::function<bool(const RiotProgress&)>& progress, ReplayRecorder* replay) {
+                    const std::function<bool(const RiotProgress&)>& progress, ReplayRecorder* replay,
+                    const std::string& logPath) {
     RiotResult result;
     result.pictures.title = scenario.name;
     ResetScriptState();
@@ -192,6 +193,7 @@ RiotResult PlayRiot(const Scenario& scenario, const std::string& configPath, std
     Settings.ConfigFileName = configPath.c_str();
 
     Simulation sim(scenario.clockStart);
+    sim.logPath = logPath;
     Game& game = sim.game;
     game.trace.keep = false;
     game.trace.stream = trace;

@@ -29,10 +29,11 @@ struct RiotProgress {
 
 // configPath: the file the script reads as its config; empty: no file (built-in values). trace: where to
 // write every native call, or null. progress is called every few hundred frames; returning false ends the
-// run there, with everything recorded so far. replay, when given, sees every frame.
+// run there, with everything recorded so far. replay, when given, sees every frame. logPath: where the script
+// writes its log; none when empty.
 RiotResult PlayRiot(const Scenario& scenario, const std::string& configPath, std::ostream* trace,
                     const std::function<bool(const RiotProgress&)>& progress = {},
-                    ReplayRecorder* replay = nullptr);
+                    ReplayRecorder* replay = nullptr, const std::string& logPath = "");
 
 // Frames the scenario plays: the first frame whose game time reaches its length ends it.
 int64_t FrameCount(const Scenario& scenario);

@@ -14,8 +14,8 @@
 #include "app/InputFile.h"
 #include "app/RiotRun.h"
 #include "app/Scenario.h"
-#include "app/TextTools.h"
 #include "app/Utf8Path.h"
+#include "config/Words.h"
 
 namespace {
 
@@ -120,6 +120,14 @@ int RunRiot(const RunOptions& options, std::ostream& out, std::ostream& err) {
             return RunFailed;
         }
     }
+    if (!options.log.empty()) {
+        std::ofstream log(PathFromUtf8(options.log), std::ios::binary | std::ios::app);
+        if (!log) {
+            err << fmt::format("skirmora-sim: cannot write the log {}: {}\n", options.log,
+                               std::strerror(errno));
+            return RunFailed;
+        }
+    }
     if (!options.svg.empty()) {
         const std::string problem = FolderProblem(options.svg);
         if (!problem.empty()) {
@@ -169,7 +177,7 @@ int RunRiot(const RunOptions& options, std::ostream& out, std::ostream& err) {
     };
     ReplayRecorder replay;
     RiotResult result = PlayRiot(scenario, config, traceFile.is_open() ? &traceFile : nullptr, progress,
-                                 options.html.empty() ? nullptr : &replay);
+                                 options.html.empty() ? nullptr : &replay, options.log);
     if (options.interruptible) std::signal(SIGINT, SIG_DFL);
     if (options.progress) err << "\r" << std::string(100, ' ') << "\r" << std::flush;
 
@@ -182,6 +190,7 @@ int RunRiot(const RunOptions& options, std::ostream& out, std::ostream& err) {
         out << "  " << result.pictures.factionNames[k] << '\n';
     out << '\n' << FormatTotals(result.totals, result.seconds);
 
+    if (!options.log.empty()) out << fmt::format("The script's log: {}\n", options.log);
     if (traceFile.is_open()) {
         traceFile.close();
         if (!traceFile || traceFailed) {

@@ -13,6 +13,7 @@ struct RunOptions {
     std::string trace;           // write every native call here
     std::string svg;             // write the pictures into this folder
     std::string html;            // write the replay page here
+    std::string log;             // where the script writes its log, as the game's Skirmora.log
     bool progress = false;       // show a progress line (on a terminal)
     bool interruptible = false;  // Ctrl+C ends the run early, with everything played so far reported
 };

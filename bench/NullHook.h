@@ -2,6 +2,8 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
+#include <string>
 #include <vector>
 
 namespace benchmark {
@@ -19,4 +21,7 @@ extern size_t KeyQueries;
 // While set, each scriptWait is one benchmark iteration; when the benchmark is done it unwinds the script.
 extern benchmark::State* LoopState;
 struct LoopDone {};
+// The script's log goes to this file; none when empty.
+extern std::string LogPath;
+extern std::FILE* LogFile;
 }  // namespace NullHook

@@ -13,12 +13,14 @@
 #include "config/LoadConfig.h"
 #include "config/Settings.h"
 #include "host/Natives.h"
-#include "script/ScriptMain.h"
-#include "script/ScriptState.h"
 #include "host/Seam.h"
 #include "host/Slots.h"
 #include "riot/Combat.h"
 #include "riot/Roster.h"
+#include "script/LoggedLoad.h"
+#include "script/ScriptLog.h"
+#include "script/ScriptMain.h"
+#include "script/ScriptState.h"
 
 namespace {
 
@@ -84,8 +86,9 @@ void LayerDrawText(benchmark::State& state) {
 }
 
 // Whole passes of the main loop: each scriptWait is one iteration.
-void RunLoop(benchmark::State& state, std::vector<bool> keys) {
+void RunLoop(benchmark::State& state, std::vector<bool> keys, const std::string& log = "") {
     ResetScriptState();
+    NullHook::LogPath = log;
     NullHook::KeyScript = std::move(keys);
     NullHook::KeyQueries = 0;
     NullHook::Tick = 1000;
@@ -101,6 +104,10 @@ void RunLoop(benchmark::State& state, std::vector<bool> keys) {
 }
 void IdleFrame(benchmark::State& state) {
     RunLoop(state, {});
+}
+// With a log, each frame reads the performance counter twice.
+void IdleFrameLogged(benchmark::State& state) {
+    RunLoop(state, {}, "/dev/null");
 }
 // On, then off: the clock stands still, so "Skirmora disabled" stays on screen.
 void StatusTextFrame(benchmark::State& state) {
@@ -146,15 +153,34 @@ std::string MegabyteConfig() {
     return text + "]}";
 }
 
-void LoadFile(benchmark::State& state, const std::string& text) {
+// A config with a mistake of each common kind: the check has something to say of each.
+std::string MistakenConfig() {
+    return R"({
+    "EnableKey": "f6",
+    "MaxRioter": 30,
+    "WeaponsUsedByAllFactions": ["WEAPON_PISTLO", "WEAPON_SMG", "WEAPON_CUSTOM_ADDON"],
+    "Factions": [
+        {"MaxMembers": 5, "MemberModels": ["g_m_y_ballaorig_01", "a_m_y_skatr_01"]},
+        {"MaxMembers": "ten"}
+    ]
+})";
+}
+
+// Loads of the file, as at presses of the key: logged (the check's account and what is in force written to a
+// log file), or as without a log.
+void LoadFile(benchmark::State& state, const std::string& text, bool logged) {
     char pattern[] = "/tmp/skirmora-bench-XXXXXX";
     const std::string dir = mkdtemp(pattern);
     const auto previous = std::filesystem::current_path();
     std::filesystem::current_path(dir);
     std::ofstream(Settings.ConfigFileName, std::ios::binary) << text;
     ResetScriptState();
-    for (auto _ : state)
-        LoadConfig();
+    NullHook::LogPath = logged ? dir + "/Skirmora.log" : "";
+    StartLog();
+    for (auto _ : state) {
+        LoadAndLog(LoadCause::Press, 118);
+        ScriptState.Log.Written = 0;  // never full
+    }
     state.SetBytesProcessed(static_cast<int64_t>(text.size()) * state.iterations());
     state.counters["factions"] = static_cast<double>(FactionList.size());
     ResetScriptState();
@@ -162,10 +188,16 @@ void LoadFile(benchmark::State& state, const std::string& text) {
     std::filesystem::remove_all(dir);
 }
 void LoadExample(benchmark::State& state) {
-    LoadFile(state, ExampleConfig());
+    LoadFile(state, ExampleConfig(), false);
+}
+void LoadExampleLogged(benchmark::State& state) {
+    LoadFile(state, ExampleConfig(), true);
+}
+void LoadMistakenLogged(benchmark::State& state) {
+    LoadFile(state, MistakenConfig(), true);
 }
 void LoadMegabyte(benchmark::State& state) {
-    LoadFile(state, MegabyteConfig());
+    LoadFile(state, MegabyteConfig(), false);
 }
 
 }  // namespace
@@ -179,8 +211,11 @@ BENCHMARK(LayerCreatePed);
 BENCHMARK(HookDrawText);
 BENCHMARK(LayerDrawText);
 BENCHMARK(IdleFrame);
+BENCHMARK(IdleFrameLogged);
 BENCHMARK(StatusTextFrame);
 BENCHMARK(CombatPass)->Arg(20)->Arg(100)->Arg(500)->Unit(benchmark::kMicrosecond);
 BENCHMARK(LoadExample)->Unit(benchmark::kMicrosecond);
+BENCHMARK(LoadExampleLogged)->Unit(benchmark::kMicrosecond);
+BENCHMARK(LoadMistakenLogged)->Unit(benchmark::kMicrosecond);
 BENCHMARK(LoadMegabyte)->Unit(benchmark::kMillisecond);
 BENCHMARK_MAIN();

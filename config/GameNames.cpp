@@ -47,7 +47,8 @@ NameVerdict JudgeName(const std::string& name, NameKind kind) {
     const std::size_t first = lower.find_first_not_of(" \t"), last = lower.find_last_not_of(" \t");
     const std::string trimmed = first == std::string::npos ? "" : lower.substr(first, last - first + 1);
     verdict.nearest = Find(list, trimmed);
-    if (verdict.nearest.empty() && kind == NameKind::Weapon) verdict.nearest = Find(list, "weapon_" + trimmed);
+    if (verdict.nearest.empty() && kind == NameKind::Weapon)
+        verdict.nearest = Find(list, "weapon_" + trimmed);
     if (verdict.nearest.empty())
         verdict.nearest = Suggest(name, list.names, list.count, lower.size() >= 8 ? 2 : 1);
     verdict.likelyTypo = !verdict.nearest.empty();

@@ -1,5 +1,5 @@
-// The base game's weapon names and ped model names (config/GameNames.txt, built in), and how near a name from a
-// config file comes to one of them.
+// The base game's weapon names and ped model names (config/GameNames.txt, built in), and how near a name from
+// a config file comes to one of them.
 #pragma once
 #include <string>
 

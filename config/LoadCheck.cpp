@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <map>
+#include <memory>
 #include <set>
 #include <unordered_map>
 
@@ -94,7 +95,8 @@ class LoadCheck : public LoadObserver {
     std::vector<std::pair<const Json::Value*, NameKind>> lists_;  // the lists of names the load reads
     Names listed_;  // the shared list before the end of the load takes the thrown weapons out
     const Json::Value* end_ = nullptr;  // the value the load ended at; none when it ended in the reader
-    std::map<std::pair<NameKind, std::string>, NameVerdict> judged_;  // a file may repeat a name thousands of times
+    std::map<std::pair<NameKind, std::string>, NameVerdict>
+        judged_;                         // a file may repeat a name thousands of times
     std::set<const Json::Value*> read_;  // the values of the keys the load read
 
     void Map(const Json::Value& v, const std::string& path) {
@@ -332,10 +334,20 @@ bool CheckedLoad::Has(FindingKind kind) const {
 }
 
 bool CheckLoadOf(const std::string& bytes, CheckedLoad& checked) {
-    checked.text = bytes.substr(ConfigTextStart(bytes));
-    LoadCheck check(checked);
+    // The load runs once whatever the check meets: a check that cannot start loads without listening.
+    std::unique_ptr<LoadCheck> check;
+    try {
+        checked.text = bytes.substr(ConfigTextStart(bytes));
+        check = std::make_unique<LoadCheck>(checked);
+    } catch (...) {
+        check.reset();
+    }
     Json::Value document;  // the load's values, which the check points at until it has explained them
-    if (!LoadConfigText(bytes, &check, &document)) return false;
-    check.Explain();
-    return true;
+    if (!LoadConfigText(bytes, check.get(), &document) || !check) return false;
+    try {
+        check->Explain();
+        return true;
+    } catch (...) {
+        return false;
+    }
 }

@@ -40,5 +40,6 @@ struct CheckedLoad {
 
 // Loads the bytes as the game does, from the script's state as it stands, with the check listening, and
 // explains the load in checked. False when the check could not follow the whole load (it ran out of memory):
-// its findings are then incomplete. The load itself is the same with or without the check.
+// its findings are then incomplete. The load itself is the same with or without the check, and runs once;
+// nothing is thrown.
 bool CheckLoadOf(const std::string& bytes, CheckedLoad& checked);

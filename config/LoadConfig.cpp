@@ -1,5 +1,6 @@
 #include "config/LoadConfig.h"
 
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -45,7 +46,6 @@ struct Load {
         Tell([&](LoadObserver& o) { o.KeyRead(object, KeyOf(key), value, applied); });
     }
 };
-
 
 void ParseConfig(const std::string& bytes, Json::Value& root, Load& load) {
     // The classic reader: comments allowed, any top-level value, the tree read so far kept on a parse error.
@@ -156,6 +156,7 @@ void RebuildFactions(const Json::Value& root, Load& load) {
         RemoveRelationshipGroup(faction.GroupHash);
         load.Tell([&](LoadObserver& o) { o.GroupRemoved(faction.GroupHash); });
     }
+    RiotCounts.Dropped += static_cast<uint64_t>(CountRioters());
     FactionList.clear();
     if (listed) {
         for (Json::ArrayIndex k = 0; k < factions.size(); ++k)
@@ -198,13 +199,15 @@ bool LoadConfigText(const std::string& bytes, LoadObserver* observer, Json::Valu
     return LoadGuarded(&bytes, observer, document);
 }
 
-bool ReadConfigFile(std::string& bytes) {
+int ReadConfigFile(std::string& bytes) {
+    errno = 0;
     // The name is UTF-8, so that a path with other than ASCII characters opens on Windows too.
     std::ifstream file(std::filesystem::u8path(Settings.ConfigFileName), std::ios::binary);
+    const int error = file ? 0 : errno ? errno : ENOENT;
     std::ostringstream text;
     if (file) text << file.rdbuf();
     bytes = text.str();
-    return static_cast<bool>(file);
+    return error;
 }
 
 std::size_t ConfigTextStart(const std::string& bytes) {

@@ -17,8 +17,9 @@ void LoadConfig(LoadObserver* observer = nullptr);
 bool LoadConfigText(const std::string& bytes, LoadObserver* observer = nullptr,
                     Json::Value* document = nullptr);
 
-// Reads the whole config file into bytes, as the load does; false when it could not be opened (bytes empty).
-bool ReadConfigFile(std::string& bytes);
+// Reads the whole config file into bytes, as the load does. 0, or when it could not be opened (bytes empty)
+// the system's error number (ENOENT: there is no such file).
+int ReadConfigFile(std::string& bytes);
 
 // The part of a file's bytes that the loader parses: all of them but a leading UTF-8 byte-order mark.
 std::size_t ConfigTextStart(const std::string& bytes);

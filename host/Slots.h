@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "host/Frames.h"
 #include "host/Seam.h"
 #include "host/Vector3.h"
 
@@ -25,6 +26,7 @@ template <typename... Args>
 inline const uint64_t* Invoke(uint64_t hash, Args... args) {
     nativeInit(hash);
     (nativePush64(Slot(args)), ...);
+    ++Frames.NativeCalls;
     return nativeCall();
 }
 

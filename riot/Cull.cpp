@@ -5,8 +5,12 @@
 namespace {
 constexpr float CullDistance = 150.0f;
 
-bool StillInTheFight(Ped ped) {
-    return DoesEntityExist(ped) && PedStateCheck(ped) && EntityDistance(PlayerPedId(), ped) < CullDistance;
+// Why the rioter leaves the fight; Count when it stays.
+CullReason Departure(Ped ped) {
+    if (!DoesEntityExist(ped)) return CullReason::Gone;
+    if (!PedStateCheck(ped)) return CullReason::FailedPedCheck;
+    if (!(EntityDistance(PlayerPedId(), ped) < CullDistance)) return CullReason::TooFar;
+    return CullReason::Count;
 }
 }  // namespace
 
@@ -14,10 +18,12 @@ void CullRioters() {
     for (Faction& faction : FactionList) {
         size_t position = 0;
         while (position < faction.Members.size()) {
-            if (StillInTheFight(faction.Members[position].Ped)) {
+            const CullReason reason = Departure(faction.Members[position].Ped);
+            if (reason == CullReason::Count) {
                 ++position;
                 continue;
             }
+            ++RiotCounts.Released[static_cast<int>(reason)];
             Ped handle = faction.Members[position].Ped;
             SetPedAsNoLongerNeeded(&handle);
             DeleteEntity(&handle);

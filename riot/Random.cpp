@@ -1,6 +1,5 @@
 #include "riot/Random.h"
 
-
 int32_t Rand() {
     uint32_t& state = RandState;
     state = state * 214013u + 2531011u;

@@ -1,7 +1,7 @@
 #include "riot/Recruit.h"
 
 #include "config/Settings.h"
-#include "host/Seam.h"
+#include "host/Frames.h"
 #include "host/Ticks.h"
 #include "riot/Random.h"
 
@@ -33,7 +33,7 @@ Ped SpawnOne(const Faction& faction, const Vector3& point) {
     const uint64_t start = ReadTick();
     while (!HasModelLoaded(model)) {
         if (ReadTick() - start >= ModelWaitLimitMs) return SpawnRandomPed(point.x, point.y, point.z);
-        scriptWait(1);
+        WaitFrame(1);
     }
     return SpawnModelPed(model, point.x, point.y, point.z);
 }
@@ -47,8 +47,9 @@ void RecruitFaction(Faction& faction) {
     for (int32_t spawned = 0;;) {
         if (CountRioters() >= Settings.MaxRioters || spawned >= batch) return;
         const Ped ped = SpawnOne(faction, point);
-        scriptWait(0);
+        WaitFrame(0);
         faction.Members.push_back(SetupRioter(ped, faction.GroupHash));
+        ++RiotCounts.Recruited;
         ++spawned;
         if (faction.Members.size() >= faction.MaxMembers) return;
     }

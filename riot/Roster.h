@@ -23,8 +23,19 @@ struct Faction {
     bool IsDefault = false;
 };
 
+// Why culling released a rioter (riot/Cull.h).
+enum class CullReason { Gone, FailedPedCheck, TooFar, Count };
+
+// What the riot has done since the library was loaded; only the log reads it.
+struct RiotCountsRecord {
+    uint64_t Recruited = 0;
+    uint64_t Released[static_cast<int>(CullReason::Count)] = {};
+    uint64_t Dropped = 0;  // forgotten, their peds left in the world, when a load rebuilt the factions
+};
+
 // In the script's state (script/ScriptState.h).
 extern std::vector<Faction>& FactionList;
+extern RiotCountsRecord& RiotCounts;
 // The hash of the relationship group "RIOTER"; 0 until ScriptMain creates it after the start-up load.
 extern uint32_t& RioterGroup;
 

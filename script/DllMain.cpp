@@ -1,7 +1,7 @@
 #include <windows.h>
 
-#include "script/ScriptMain.h"
 #include "host/Seam.h"
+#include "script/ScriptMain.h"
 
 // Registers the script when the process attaches the library; nothing else, for any reason.
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {

@@ -1,6 +1,5 @@
 #include "script/ScriptState.h"
 
-
 ScriptStateRecord ScriptState;
 
 SettingsRecord& Settings = ScriptState.Settings;
@@ -10,6 +9,8 @@ uint32_t& RioterGroup = ScriptState.RioterGroup;
 StatusTextRecord& StatusText = ScriptState.StatusText;
 TickRecord& Ticks = ScriptState.Ticks;
 uint32_t& RandState = ScriptState.RandState;
+FrameRecord& Frames = ScriptState.Frames;
+RiotCountsRecord& RiotCounts = ScriptState.RiotCounts;
 
 void ResetScriptState() {
     ScriptState = ScriptStateRecord();

@@ -5,9 +5,12 @@
 
 #include "config/Settings.h"
 #include "config/WeaponLists.h"
+#include "host/Frames.h"
 #include "host/Ticks.h"
-#include "script/StatusText.h"
 #include "riot/Roster.h"
+#include "script/RiotFigures.h"
+#include "script/ScriptLog.h"
+#include "script/StatusText.h"
 
 // Every global the script changes, in one record. A record built afresh is the state the library's load
 // gives, so resetting cannot miss one; a test checks that the script holds no writable global outside it. The
@@ -20,6 +23,10 @@ struct ScriptStateRecord {
     StatusTextRecord StatusText;
     TickRecord Ticks;  // the tick's extension to 64 bits
     uint32_t RandState = 1;
+    FrameRecord Frames;  // the hold on each frame and the native calls, for the log
+    RiotCountsRecord RiotCounts;
+    RiotFiguresRecord Figures;
+    ScriptLogRecord Log;
 };
 
 extern ScriptStateRecord ScriptState;

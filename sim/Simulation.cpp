@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 
 #include "host/Seam.h"
 
@@ -18,7 +19,7 @@ Game& Require() {
 }
 }  // namespace
 
-Simulation::Simulation(uint32_t startTick) : game(startTick) {
+Simulation::Simulation(uint32_t startTick) : game(startTick), startTick_(startTick) {
     if (Current) {
         std::fputs("skirmora: only one simulation may run at a time\n", stderr);
         std::abort();
@@ -53,6 +54,20 @@ void Simulation::Stop() {
     fibre_.Stop();
 }
 
+bool Simulation::OpenLogFile(std::string& path) {
+    if (logPath.empty()) return false;
+    log_.close();
+    log_.open(std::filesystem::u8path(logPath), std::ios::binary | std::ios::trunc);
+    path = FullPath(logPath);
+    return log_.is_open();
+}
+
+bool Simulation::AppendLog(const std::string& bytes) {
+    log_.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    log_.flush();
+    return static_cast<bool>(log_);
+}
+
 Game* CurrentGame() {
     return Current ? &Current->game : nullptr;
 }
@@ -79,4 +94,28 @@ uint32_t TickCount() {
 }
 int16_t AsyncKeyState(int32_t virtualKey) {
     return Require().KeyQuery(virtualKey);
+}
+bool OpenLog(const std::string&, std::string& path, std::string&) {
+    Require();
+    return Current->OpenLogFile(path);
+}
+bool WriteLog(const std::string& bytes) {
+    Require();
+    return Current->AppendLog(bytes);
+}
+std::string FullPath(const std::string& name) {
+    std::error_code error;
+    const auto path = std::filesystem::absolute(std::filesystem::u8path(name), error);
+    return error ? name : path.u8string();
+}
+uint32_t LocalTimeOfDayMs() {
+    Require();
+    return Current->ElapsedMs();
+}
+uint64_t PerformanceCounter() {
+    const Game& game = Require();
+    return uint64_t{Current->ElapsedMs()} * 1000 + static_cast<uint64_t>(game.NativeCalls());
+}
+uint64_t PerformanceFrequency() {
+    return 1000000;
 }

@@ -1,7 +1,11 @@
 // The simulated game on Linux: a Game whose frame loop runs the script's entry on a fibre, and the
-// platform seam bound to it. One simulation is current at a time.
+// platform seam bound to it. One simulation is current at a time. Its log's clocks are the game's: the local
+// time is the game time since the start, and the performance counter counts a microsecond of each game
+// millisecond and one for each native call, so that one run writes the same log everywhere.
 #pragma once
 #include <cstdint>
+#include <fstream>
+#include <string>
 
 #include "sim/Game.h"
 #include "sim/ScriptFibre.h"
@@ -9,6 +13,8 @@
 class Simulation {
   public:
     Game game;
+    // Where the script writes its log; none when empty (the simulator keeps no log unless told).
+    std::string logPath;
 
     explicit Simulation(uint32_t startTick = 0);
     ~Simulation();
@@ -22,7 +28,15 @@ class Simulation {
     // Tears the script fibre down; the simulation can be inspected afterwards.
     void Stop();
 
+    // The seam's log services: the log opened afresh at logPath, and the bytes appended to it.
+    bool OpenLogFile(std::string& path);
+    bool AppendLog(const std::string& bytes);
+    // The game time since the start, in milliseconds: the simulated clock of the log's lines.
+    uint32_t ElapsedMs() const { return game.Tick() - startTick_; }
+
   private:
+    uint32_t startTick_;
+    std::ofstream log_;
     ScriptFibre fibre_;
     void (*entry_)() = nullptr;
 };

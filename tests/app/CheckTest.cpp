@@ -9,12 +9,12 @@
 #include <gtest/gtest.h>
 
 #include "app/Check.h"
-#include "config/LoadCheckText.h"
-#include "app/TextTools.h"
 #include "config/KeyNames.h"
+#include "config/LoadCheckText.h"
 #include "config/Settings.h"
-#include "script/ScriptMain.h"
+#include "config/Words.h"
 #include "riot/Roster.h"
+#include "script/ScriptMain.h"
 #include "sim/Simulation.h"
 #include "tests/support/ExampleDocument.h"
 #include "tests/support/ScriptRun.h"
@@ -22,20 +22,25 @@
 
 namespace {
 
-// What the script itself leaves after its start-up load and one press of the toggle key.
+// What the script itself leaves after its start-up load and one press of the toggle key, and its log.
 struct GameLoad {
     SettingsRecord settings;
     std::vector<std::string> weapons;
     std::vector<Faction> factions;
+    std::string log;
 };
 
 GameLoad LoadInGame() {
     ScriptRun run;
+    run.sim().logPath = "Skirmora.log";
     run.Frames(1);
     run.Press(1, Settings.EnableKey);  // the key the start-up load put in force
     run.Frames(1);
     EXPECT_EQ(run.Count("AddTextComponentString(\"Skirmora enabled\")"), 1);
-    return {Settings, SharedWeaponList, FactionList};
+    std::ifstream log("Skirmora.log", std::ios::binary);
+    std::ostringstream text;
+    text << log.rdbuf();
+    return {Settings, SharedWeaponList, FactionList, text.str()};
 }
 
 std::vector<std::string> Lines(const std::string& text) {
@@ -44,6 +49,31 @@ std::vector<std::string> Lines(const std::string& text) {
     for (std::string line; std::getline(in, line);)
         lines.push_back(line);
     return lines;
+}
+
+// The game's log tells its start-up load in the report's words: the headline, then every section of findings
+// line for line (blank lines left out), then what is in force.
+void ExpectLogTells(const std::string& report, const std::string& log, const std::string& what) {
+    std::vector<std::string> told, findings;
+    bool load = false;
+    for (const std::string& stamped : Lines(log)) {
+        const std::string line =
+            stamped.substr(std::min<std::size_t>(stamped.size(), 15));  // "[hh:mm:ss.mmm] "
+        load = (load || line.rfind("Load at the start: ", 0) == 0) && line.rfind("In force: ", 0) != 0;
+        if (load) told.push_back(line);
+    }
+    const std::string first = report.substr(0, report.find('\n'));
+    const std::string headline = first.substr(first.find("Skirmora_config.txt: "));
+    findings.push_back("Load at the start: " + headline.substr(0, headline.find(" (exit status")));
+    bool state = false;
+    for (const std::string& line : Lines(report.substr(first.size()))) {
+        if (line.empty()) continue;
+        if (line[0] != ' ')
+            state = line == "Settings in force" || line.rfind("Shared weapons (", 0) == 0 ||
+                    line.rfind("Factions (", 0) == 0;
+        if (!state) findings.push_back(line);
+    }
+    EXPECT_EQ(told, findings) << what << ": the log\n" << log;
 }
 
 // The second word of the report's row for a setting.
@@ -454,7 +484,9 @@ void CheckTest::RunCases(const std::vector<Case>& cases) {
         for (const std::string& fragment : c.notSays)
             EXPECT_FALSE(Contains(checked.report, fragment)) << c.what << ": \"" << fragment << "\" in\n"
                                                              << checked.report;
-        ExpectReportTells(checked.report, LoadInGame(), c.what);
+        const GameLoad game = LoadInGame();
+        ExpectReportTells(checked.report, game, c.what);
+        ExpectLogTells(checked.report, game.log, c.what);
     }
 }
 
@@ -589,6 +621,8 @@ TEST_F(CheckTest, AgreesWithTheGameOnEveryConfigTheProjectHolds) {
         const std::string what = file.filename().string();
         const auto checked = Check(bytes.str());
         EXPECT_NE(checked.status, CheckCannotRun) << what << ": " << checked.errors;
-        ExpectReportTells(checked.report, LoadInGame(), what);
+        const GameLoad game = LoadInGame();
+        ExpectReportTells(checked.report, game, what);
+        ExpectLogTells(checked.report, game.log, what);
     }
 }

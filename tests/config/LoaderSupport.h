@@ -10,9 +10,9 @@
 
 #include "config/LoadConfig.h"
 #include "config/Settings.h"
+#include "riot/Roster.h"
 #include "script/ScriptMain.h"
 #include "script/ScriptState.h"
-#include "riot/Roster.h"
 #include "sim/Jenkins.h"
 #include "tests/support/ScriptRun.h"
 #include "tests/support/TempDir.h"

@@ -1,11 +1,15 @@
-// Arbitrary bytes as the content of the config file, read by the real loader.
+// Arbitrary bytes as the content of the config file, read by the real loader, then loaded again with the
+// check listening and its findings told, as the game's log tells them.
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
+#include "config/LoadCheck.h"
 #include "config/LoadConfig.h"
+#include "config/LoadVerdict.h"
 #include "config/Settings.h"
-#include "script/ScriptState.h"
 #include "riot/Roster.h"
+#include "script/ScriptState.h"
 #include "sim/Simulation.h"
 #include "tests/fuzz/FuzzSupport.h"
 
@@ -19,7 +23,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     sim->game.world.groups.clear();
     Settings.ConfigFileName = WriteConfigFile(data, size);
     LoadConfig();
-    LoadConfig();  // a second load removes the groups of the first, starting from what it left
+    // A second load removes the groups of the first, starting from what it left.
+    CheckedLoad checked;
+    if (!CheckLoadOf(std::string(reinterpret_cast<const char*>(data), size), checked))
+        FuzzFailure("the check lost track of a load");
+    if (Headline(checked, StatusOf(checked)).empty() || FindingsText(checked).size() > 64 * size + 4096)
+        FuzzFailure("the check's account is empty or out of all proportion");
     if (!sim->game.errors.empty()) FuzzFailure(sim->game.errors.front());
     for (const Faction& faction : FactionList)
         if (!faction.Members.empty()) FuzzFailure("a load produced rioters");

@@ -6,9 +6,9 @@
 #include <string>
 
 #include "config/Settings.h"
+#include "riot/Roster.h"
 #include "script/ScriptMain.h"
 #include "script/ScriptState.h"
-#include "riot/Roster.h"
 #include "sim/Simulation.h"
 #include "tests/fuzz/FuzzSupport.h"
 
@@ -84,6 +84,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         sim.game.world.keepDraws = false;
         sim.game.world.neverLoadingModels = {"never_loads"};
         sim.game.onFrame.push_back(CheckRoster);
+        sim.logPath = "/dev/null";  // the script's log, and the check it runs at every load, as in the game
         sim.Start(&ScriptMain);
         int64_t frames = 0;
         for (size_t k = 2 + configSize; k + 1 < size && frames < 1000; k += 2) {

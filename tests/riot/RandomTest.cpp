@@ -3,8 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include "script/ScriptState.h"
 #include "riot/Random.h"
+#include "script/ScriptState.h"
 
 TEST(Random, AFreshGeneratorGivesTheKnownSequence) {
     ResetRand();

@@ -6,10 +6,10 @@
 #include <gtest/gtest.h>
 
 #include "config/Settings.h"
-#include "script/ScriptMain.h"
 #include "riot/Random.h"
 #include "riot/Recruit.h"
 #include "riot/Roster.h"
+#include "script/ScriptMain.h"
 #include "sim/Format.h"
 #include "sim/Jenkins.h"
 #include "tests/support/ScriptRun.h"

@@ -5,8 +5,8 @@
 
 #include <gtest/gtest.h>
 
-#include "script/ScriptMain.h"
 #include "riot/Roster.h"
+#include "script/ScriptMain.h"
 #include "sim/Format.h"
 #include "sim/Jenkins.h"
 #include "tests/support/ScriptRun.h"

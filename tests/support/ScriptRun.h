@@ -16,6 +16,7 @@ class ScriptRun {
     ~ScriptRun();
 
     Game& game() { return sim_->game; }
+    Simulation& sim() { return *sim_; }
     World& world() { return sim_->game.world; }
 
     // Starts ScriptMain at the next frame run (if not started yet) and runs this many frames.

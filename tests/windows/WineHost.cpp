@@ -1,6 +1,7 @@
 // Loads the shipped Skirmora.asi as the game would, with the stand-in hook beside it, and plays one scenario
 // against the simulated world: the script runs on a fibre, and the clock and keyboard reach it through its
-// own import table, patched to point here. Usage: skirmora-wine-host SCENARIO TRACE-FILE
+// own import table, patched to point here. Usage: skirmora-wine-host SCENARIO TRACE-FILE [LOCALAPPDATA]: the
+// folder that the script's log falls back to, in place of the user's.
 #include <windows.h>
 
 #include <cstdio>
@@ -76,10 +77,11 @@ __declspec(dllexport) uint64_t* HostNativeCall() {
 }
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: skirmora-wine-host SCENARIO TRACE-FILE\n");
+    if (argc != 3 && argc != 4) {
+        std::fprintf(stderr, "usage: skirmora-wine-host SCENARIO TRACE-FILE [LOCALAPPDATA]\n");
         return 2;
     }
+    if (argc == 4) SetEnvironmentVariableA("LOCALAPPDATA", argv[3]);
     const Scenario* scenario = FindScenario(argv[1]);
     if (!scenario) {
         std::fprintf(stderr, "skirmora-wine-host: no scenario named %s\n", argv[1]);

@@ -21,6 +21,21 @@ expected='?nativeCall@@YAPEA_KXZ
 ?scriptWait@@YAXK@Z'
 hook=$(awk '/DLL Name: ScriptHookV.dll/{on=1; next} on && (/DLL Name:/ || !NF){on=0} on && NF==3 && $2 ~ /^[0-9]+$/ {print $3}' <<<"$dump" | sort)
 [[ $hook == "$expected" ]] || fail "$dll imports from ScriptHookV.dll: $hook"
+# Of KERNEL32, only what the script and its C++ runtime use, as README.md lists it: no thread control (no
+# thread made, suspended or read, no other process opened), which antivirus heuristics flag in a game's DLL.
+allowed='CloseHandle CreateDirectoryW CreateFileW FormatMessageW GetEnvironmentVariableW GetFullPathNameW
+GetLastError GetLocalTime GetTickCount LocalFree MultiByteToWideChar QueryPerformanceCounter
+QueryPerformanceFrequency WideCharToMultiByte WriteFile
+RaiseException RtlCaptureContext RtlLookupFunctionEntry RtlUnwindEx RtlVirtualUnwind
+CreateSemaphoreW DeleteCriticalSection EnterCriticalSection GetCurrentThreadId InitializeCriticalSection
+LeaveCriticalSection ReleaseSemaphore SetLastError Sleep TlsAlloc TlsFree TlsGetValue TlsSetValue
+WaitForSingleObject
+VirtualProtect VirtualQuery GetModuleHandleW GetProcAddress LoadLibraryW FormatMessageA IsDBCSLeadByteEx'
+kernel=$(awk '/DLL Name:/{on = ($3 == "KERNEL32.dll")} on && NF==3 && $2 ~ /^[0-9]+$/ {print $3}' <<<"$dump" | sort -u)
+extra=$(comm -23 <(echo "$kernel") <(tr ' ' '\n' <<<"$allowed" | sort -u))
+[[ -z $extra ]] || fail "$dll imports from KERNEL32 what README.md does not list: $(echo $extra)"
+! grep -qiE '_beginthread|CreateThread|SuspendThread|ResumeThread|GetThreadContext|SetThreadContext|OpenProcess|OpenThread' <<<"$dump" ||
+    fail "$dll imports thread control"
 grep -q "GetTickCount$" <<<"$dump" || fail "$dll does not import GetTickCount"
 grep -q "GetAsyncKeyState$" <<<"$dump" || fail "$dll does not import GetAsyncKeyState"
 exports=$($objdump -p "$standin" | awk '/\[Ordinal\/Name Pointer\] Table/{on=1; next} on && /\[/{print $NF} on && !NF{on=0}' | sort)

@@ -1,0 +1,106 @@
+#include "script/LoggedLoad.h"
+
+#include <cerrno>
+#include <string>
+
+#include <fmt/format.h>
+
+#include "config/KeyNames.h"
+#include "config/LoadCheck.h"
+#include "config/LoadConfig.h"
+#include "config/LoadVerdict.h"
+#include "config/Settings.h"
+#include "host/Frames.h"
+#include "host/Seam.h"
+#include "riot/Roster.h"
+#include "script/ScriptLog.h"
+
+namespace {
+
+enum class FileRead { NotRead, Opened, Missing, CannotOpen };
+
+std::string Counted(std::size_t count, const char* what) {
+    return fmt::format("{} {}{}", count, what, count == 1 ? "" : "s");
+}
+
+// One line: the key, the caps, and each faction with its cap and how many weapons and models it holds.
+std::string InForce() {
+    std::string line = fmt::format(
+        "In force: EnableKey {}, MaxRioters {}, {}; {}", KeyNameOf(Settings.EnableKey), Settings.MaxRioters,
+        Counted(SharedWeaponList.size(), "shared weapon"), Counted(FactionList.size(), "faction"));
+    for (std::size_t k = 0; k < FactionList.size(); ++k) {
+        const Faction& f = FactionList[k];
+        line += fmt::format(
+            "{} {}: {}, {}, {}", k ? ";" : ":",
+            f.IsDefault ? "the default faction" : fmt::format("Factions[{}]", k),
+            f.MaxMembers > 0x7FFFFFFFu ? "no cap of its own" : fmt::format("cap {}", f.MaxMembers),
+            f.Weapons.empty() ? "the shared weapons" : Counted(f.Weapons.size(), "weapon"),
+            f.MemberModels.empty() ? "random pedestrians" : Counted(f.MemberModels.size(), "model"));
+    }
+    return line + "\n";
+}
+
+// Why the load read no file.
+std::string Unread(LoadCause cause, FileRead read) {
+    const std::string& name = Settings.ConfigFileName;
+    const std::string after = cause == LoadCause::Start
+                                  ? "built-in values in force"
+                                  : "every setting keeps its value, and the factions are the default one";
+    if (name.empty()) return "no config file: " + after;
+    if (read == FileRead::CannotOpen) return fmt::format("{} cannot be read: {}", name, after);
+    const std::string path = FullPath(name);
+    const std::size_t slash = path.find_last_of("/\\");
+    if (slash == std::string::npos) return fmt::format("there is no {}: {}", name, after);
+    return fmt::format("there is no {} in {}: {}", path.substr(slash + 1), path.substr(0, slash), after);
+}
+
+std::string Account(LoadCause cause, FileRead read, std::size_t size, const CheckedLoad& checked,
+                    bool followed) {
+    const std::string& name = Settings.ConfigFileName;
+    if (read != FileRead::Opened) return Unread(cause, read) + "\n";
+    if (size > LargestCheckedInGame)
+        return fmt::format(
+            "{}: {} bytes, too many to check in the game without holding up a frame; skirmora-sim check "
+            "tells "
+            "what the load made of it\n",
+            name, size);
+    if (!followed) return name + ": loaded, but the check ran out of memory\n";
+    return fmt::format("{}: {}\n{}", name, Headline(checked, StatusOf(checked)), FindingsText(checked));
+}
+
+FileRead ReadForLog(std::string& bytes) {
+    try {
+        const int error = ReadConfigFile(bytes);
+        return error == 0 ? FileRead::Opened : error == ENOENT ? FileRead::Missing : FileRead::CannotOpen;
+    } catch (...) {
+        bytes.clear();
+        return FileRead::NotRead;
+    }
+}
+
+}  // namespace
+
+void LoadAndLog(LoadCause cause, int32_t key) {
+    BeginPass(PassLoad);
+    std::string bytes;
+    const FileRead read = LogOpen() ? ReadForLog(bytes) : FileRead::NotRead;
+    if (read == FileRead::NotRead) {
+        LoadConfig();  // as ever: without a log there is nothing to tell
+        EndPass();
+        return;
+    }
+    CheckedLoad checked;
+    bool followed = false;
+    if (read == FileRead::Opened && bytes.size() <= LargestCheckedInGame) {
+        followed = CheckLoadOf(bytes, checked);
+    } else {
+        LoadConfigText(bytes);  // a file that cannot be opened is the empty text, every key absent
+    }
+    try {
+        const std::string what =
+            cause == LoadCause::Start ? "Load at the start" : "Load at a press of " + KeyNameOf(key);
+        LogLines(what + ": " + Account(cause, read, bytes.size(), checked, followed) + InForce());
+    } catch (...) {
+    }
+    EndPass();
+}
