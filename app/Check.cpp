@@ -31,19 +31,33 @@ int CheckConfigFile(const std::string& path, std::ostream& out, std::ostream& er
         err << Printable(fmt::format("skirmora-sim: cannot check {}: the check ran out of memory\n", name));
         return CheckCannotRun;
     }
-    errno = 0;
-    out << Printable(report) << std::flush;
-    if (!out) {
-        err << fmt::format("skirmora-sim: cannot write the report: {}\n",
-                           errno ? std::generic_category().message(errno) : "the output is closed");
-        return CheckCannotRun;
-    }
-    return status;
+    return WriteReport(Printable(report), out, err) ? status : CheckCannotRun;
 }
 
-std::string CheckBytes(const std::string& name, const std::string& bytes, int& status) {
+bool WriteReport(const std::string& text, std::ostream& out, std::ostream& err) {
+    errno = 0;
+    out << text << std::flush;
+    if (!out)
+        err << fmt::format("skirmora-sim: cannot write the report: {}\n",
+                           errno ? std::generic_category().message(errno) : "the output is closed");
+    return static_cast<bool>(out);
+}
+
+std::string WithoutExitStatus(std::string text) {
+    const std::string words = " (exit status ";
+    for (std::size_t at = text.find(words); at != std::string::npos; at = text.find(words, at)) {
+        const std::size_t digits = text.find_first_not_of("0123456789", at + words.size());
+        if (digits != std::string::npos && digits > at + words.size() && text[digits] == ')')
+            text.erase(at, digits + 1 - at);
+        else
+            ++at;
+    }
+    return text;
+}
+
+bool CheckInFreshGame(const std::string& bytes, const std::function<void(const CheckedLoad&, int)>& tell) {
     CheckedLoad checked;
-    std::string report;
+    bool followed = false;
     ResetScriptState();
     {
         // A fresh game, as at a press of the toggle key: "RIOTER" exists, no faction yet. The loader runs to
@@ -52,10 +66,19 @@ std::string CheckBytes(const std::string& name, const std::string& bytes, int& s
         sim.game.BeginFrame();
         AddRelationshipGroup("RIOTER", &RioterGroup);
         checked.groups[RioterGroup] = "RIOTER";
-        const bool followed = CheckLoadOf(bytes, checked);
-        status = followed ? StatusOf(checked) : CheckCannotRun;
-        if (followed) report = ReportOf(name, checked, status);
+        followed = CheckLoadOf(bytes, checked);
+        if (followed) tell(checked, StatusOf(checked));
     }
     ResetScriptState();
+    return followed;
+}
+
+std::string CheckBytes(const std::string& name, const std::string& bytes, int& status) {
+    std::string report;
+    status = CheckCannotRun;
+    CheckInFreshGame(bytes, [&](const CheckedLoad& checked, int loaded) {
+        status = loaded;
+        report = ReportOf(name, checked, loaded);
+    });
     return report;
 }

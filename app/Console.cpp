@@ -9,16 +9,11 @@
 #endif
 
 #include <cstdio>
-#include <filesystem>
 #include <iostream>
 #include <streambuf>
 
-#include "app/Utf8Path.h"
-
 #ifdef _WIN32
 namespace {
-
-const char ConfigName[] = "Skirmora_config.txt";
 
 std::string Utf8(const wchar_t* text) {
     const int size = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
@@ -77,7 +72,7 @@ class ConsoleBuffer : public std::streambuf {
     std::string pending_;
 };
 
-// The check's report is written for 120 columns; a classic console window has 80, and wraps it.
+// The reports are written for 120 columns; a classic console window has 80.
 void WidenWindow(HANDLE console) {
     constexpr SHORT Columns = 120;
     CONSOLE_SCREEN_BUFFER_INFO info;
@@ -113,6 +108,14 @@ ConsoleSession::ConsoleSession(int, char**) {
     DWORD processes[2];
     ownWindow_ = GetConsoleWindow() != nullptr && GetConsoleProcessList(processes, 2) == 1 &&
                  IsConsole(GetStdHandle(STD_INPUT_HANDLE));
+    const HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
+    if (ownWindow_) {
+        WidenWindow(out);
+        SetConsoleTitleW(L"Skirmora check");
+    }
+    CONSOLE_SCREEN_BUFFER_INFO info;
+    if (IsConsole(out) && GetConsoleScreenBufferInfo(out, &info) && info.dwSize.X > 0)
+        width_ = static_cast<std::size_t>(info.dwSize.X);
     SetUpOutput(std::cout, stdout, STD_OUTPUT_HANDLE);
     SetUpOutput(std::cerr, stderr, STD_ERROR_HANDLE);
 
@@ -122,43 +125,6 @@ ConsoleSession::ConsoleSession(int, char**) {
         arguments_.push_back(Utf8(wide[k]));
     LocalFree(wide);
     if (arguments_.empty()) arguments_.push_back("skirmora-sim");
-
-    // A double-click checks the config in the current folder; a dropped file is checked, a dropped folder's
-    // config too. Anything else is an ordinary command line.
-    std::error_code error;
-    std::filesystem::path checked;
-    if (arguments_.size() == 1) {
-        checked = std::filesystem::current_path(error) / ConfigName;
-    } else if (arguments_.size() == 2 && arguments_[1].rfind('-', 0) != 0 &&
-               std::filesystem::exists(PathFromUtf8(arguments_[1]), error)) {
-        checked = std::filesystem::absolute(PathFromUtf8(arguments_[1]), error);
-        if (std::filesystem::is_directory(checked, error)) checked /= ConfigName;
-    }
-    if (!checked.empty()) {
-        lookedIn_ = checked.parent_path().u8string();
-        configMissing_ = !std::filesystem::exists(checked, error);
-        arguments_ = {arguments_[0], "check", checked.u8string()};
-        if (ownWindow_) {
-            WidenWindow(GetStdHandle(STD_OUTPUT_HANDLE));
-            SetConsoleTitleW(L"Skirmora config check");
-        }
-    }
-    for (std::string& argument : arguments_)
-        pointers_.push_back(argument.data());
-}
-
-bool ConsoleSession::ExplainNothingToCheck(std::ostream& out) const {
-    if (!configMissing_) return false;
-    // Short lines: a console window may be only 80 columns wide.
-    out << "skirmora-sim shows what the game will make of a Skirmora config file.\n\n"
-        << "There is no " << ConfigName << " in the folder it looked in:\n  " << lookedIn_ << "\n\n"
-        << "To check your config file, do one of these:\n"
-        << "  - drag the config file onto skirmora-sim.exe and drop it there;\n"
-        << "  - or put skirmora-sim.exe beside " << ConfigName << " (in the game folder,\n"
-        << "    the folder of GTA5.exe) and double-click it there.\n"
-        << "Without a config file the game uses Skirmora's built-in values.\n"
-        << "In a command prompt: skirmora-sim check FILE; skirmora-sim --help for more.\n";
-    return true;
 }
 
 int ConsoleSession::Finish(int status) const {
@@ -174,11 +140,7 @@ int ConsoleSession::Finish(int status) const {
 
 #else
 
-ConsoleSession::ConsoleSession(int argc, char** argv) : pointers_(argv, argv + argc) {}
-
-bool ConsoleSession::ExplainNothingToCheck(std::ostream&) const {
-    return false;
-}
+ConsoleSession::ConsoleSession(int argc, char** argv) : arguments_(argv, argv + argc) {}
 
 int ConsoleSession::Finish(int status) const {
     return status;

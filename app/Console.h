@@ -1,8 +1,8 @@
-// skirmora-sim in a Windows console, as players start it: UTF-8 text shown as the characters it encodes, the
-// command line as UTF-8, a double-click or a file dropped onto the program turned into a check, and the
-// window that Explorer opened kept until the player has read it. Elsewhere it passes everything through.
+// skirmora-sim in a Windows console, as players start it: the command line as UTF-8, UTF-8 text shown as the
+// characters it encodes, the console's width, and a window that Explorer opened for the program alone titled,
+// widened and kept open until the player has read it. Elsewhere it passes everything through.
 #pragma once
-#include <ostream>
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -12,21 +12,19 @@ class ConsoleSession {
     ConsoleSession(const ConsoleSession&) = delete;
     ConsoleSession& operator=(const ConsoleSession&) = delete;
 
-    // The arguments to parse, UTF-8, the program's name first.
-    int Argc() const { return static_cast<int>(pointers_.size()); }
-    char** Argv() { return pointers_.data(); }
+    // The arguments, UTF-8, the program's name first.
+    const std::vector<std::string>& Arguments() const { return arguments_; }
+    // Explorer opened the console window for this program alone: a double-click, or files dropped onto it.
+    bool OwnWindow() const { return ownWindow_; }
+    // The columns of the console window that standard output shows in; 0 for a file or a pipe, and off
+    // Windows.
+    std::size_t Width() const { return width_; }
 
-    // Started from Explorer with no config where it looked: says where it looked and how to use the program
-    // on out, and returns true.
-    bool ExplainNothingToCheck(std::ostream& out) const;
-
-    // Waits for Enter when the console window is the program's own (Explorer opened it), then returns status.
+    // Waits for Enter when the console window is the program's own, then returns status.
     int Finish(int status) const;
 
   private:
     std::vector<std::string> arguments_;
-    std::vector<char*> pointers_;
-    std::string lookedIn_;  // the folder searched for the config when Explorer started the program
-    bool configMissing_ = false;
     bool ownWindow_ = false;
+    std::size_t width_ = 0;
 };

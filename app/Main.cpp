@@ -1,21 +1,28 @@
-// skirmora-sim: runs the script in the simulated game, checks config files.
+// skirmora-sim: runs the script in the simulated game, checks config files, examines a game folder. What a
+// double-click, a dropped file or folder and the other habits of Windows mean is decided here.
 #include <unistd.h>
 
 #include <algorithm>
 #include <charconv>
 #include <csignal>
+#include <filesystem>
 #include <iostream>
 
 #include <CLI/CLI.hpp>
 
 #include "app/Check.h"
 #include "app/Console.h"
+#include "app/Doctor.h"
+#include "app/PlayerOutput.h"
 #include "app/Run.h"
-#include "config/Words.h"
+#include "app/TextTools.h"
+#include "app/Utf8Path.h"
 
 namespace {
 
-// "unknown command 'chek': did you mean 'check'? Valid commands: run, check."
+const std::vector<std::string> Commands = {"run", "check", "doctor"};
+
+// "unknown command 'chek': did you mean 'check'? Valid commands: run, check, doctor."
 std::string Unknown(const std::string& what, const std::string& given,
                     const std::vector<std::string>& valid) {
     std::string message = "unknown " + what + " '" + given + "'";
@@ -34,24 +41,26 @@ std::vector<std::string> OptionNames(const CLI::App& command) {
     return names;
 }
 
-int RunCommand(int argc, char** argv) {
-    CLI::App app{"Skirmora's simulator: watch a riot play out and check a config file, without the game.",
-                 "skirmora-sim"};
-    app.set_version_flag("--version", std::string("skirmora-sim ") + SKIRMORA_VERSION);
-    app.require_subcommand(1);
+int Fail(const std::string& message) {
+    std::cerr << "skirmora-sim: " << message << "\nRun skirmora-sim --help for the commands and options.\n";
+    return RunFailed;
+}
 
-    RunOptions run;
-    CLI::App* runCommand =
-        app.add_subcommand("run", "Play a riot in the simulated game and report what happened");
+std::string CurrentFolder() {
+    std::error_code error;
+    return std::filesystem::current_path(error).u8string();
+}
+
+void AddRunOptions(CLI::App& runCommand, RunOptions& run) {
     runCommand
-        ->add_option("--config", run.config,
-                     "Config file to play with (default: ./Skirmora_config.txt when there is one, else the "
-                     "built-in values)")
+        .add_option("--config", run.config,
+                    "Config file to play with (default: ./Skirmora_config.txt when there is one, else the "
+                    "built-in values)")
         ->check(CLI::ExistingFile);
-    runCommand->add_option("--scenario", run.scenario, "Scenario file (default: the built-in scenario)")
+    runCommand.add_option("--scenario", run.scenario, "Scenario file (default: the built-in scenario)")
         ->check(CLI::ExistingFile);
     runCommand
-        ->add_option("--seconds", run.seconds, "Seconds of game time to play (default: the scenario's, 60)")
+        .add_option("--seconds", run.seconds, "Seconds of game time to play (default: the scenario's, 60)")
         ->check(CLI::Validator(
             [](const std::string& text) {
                 double value = 0.0;
@@ -63,7 +72,7 @@ int RunCommand(int argc, char** argv) {
             },
             "SECONDS"));
     runCommand
-        ->add_option_function<std::string>(
+        .add_option_function<std::string>(
             "--seed",
             [&run](const std::string& text) {
                 uint64_t seed = 0;
@@ -76,61 +85,122 @@ int RunCommand(int argc, char** argv) {
             },
             "Seed of the world's randomness, 0 to 2^64-1 (default: the scenario's)")
         ->type_name("UINT");
-    runCommand->add_option("--trace", run.trace, "Write every native call to this file, one line each");
-    runCommand->add_option("--svg", run.svg, "Write maps, a chart and index.html into this folder");
-    runCommand->add_option("--html", run.html,
-                           "Write a page that replays the riot in a browser to this file");
-    runCommand->add_option("--log", run.log,
-                           "Write the script's log to this file, as the game writes Skirmora.log");
-    runCommand->allow_extras();
+    runCommand.add_option("--trace", run.trace, "Write every native call to this file, one line each");
+    runCommand.add_option("--svg", run.svg, "Write maps, a chart and index.html into this folder");
+    runCommand.add_option("--html", run.html, "Write a page that replays the riot in a browser to this file");
+    runCommand.add_option("--log", run.log,
+                          "Write the script's log to this file, as the game writes Skirmora.log");
+    runCommand.allow_extras();
+}
 
-    std::string checked = "Skirmora_config.txt";
+int RunCommandLine(const std::vector<std::string>& arguments, PlayerOutput& player) {
+    CLI::App app{
+        "Skirmora's simulator: watch a riot play out, check a config file, and find what stands "
+        "between you and the riot in the game's folder.",
+        "skirmora-sim"};
+    app.set_version_flag("--version", std::string("skirmora-sim ") + SKIRMORA_VERSION);
+    app.require_subcommand(1);
+    RunOptions run;
+    CLI::App* runCommand =
+        app.add_subcommand(Commands[0], "Play a riot in the simulated game and report what happened");
+    AddRunOptions(*runCommand, run);
+    std::string checked = "Skirmora_config.txt", examined;
     CLI::App* checkCommand =
-        app.add_subcommand("check", "Load a config file as the game would and explain what each key did");
+        app.add_subcommand(Commands[1], "Load a config file as the game would and explain what each key did");
     checkCommand->add_option("FILE", checked,
                              "The config file, - for standard input (default: ./Skirmora_config.txt)");
     checkCommand->allow_extras();
+    CLI::App* doctorCommand = app.add_subcommand(
+        Commands[2],
+        "Examine a folder as the game's: the game, the hook, its loader, Skirmora, the config, the logs");
+    doctorCommand->add_option("FOLDER", examined, "The game's folder (default: the current folder)");
+    doctorCommand->allow_extras();
 
-    const auto fail = [](const std::string& message) {
-        std::cerr << "skirmora-sim: " << message
-                  << "\nRun skirmora-sim --help for the commands and options.\n";
-        return RunFailed;
-    };
     // Names CLI11 does not know get a clearer message than its own, with the names it does know.
-    const std::vector<std::string> commands = {runCommand->get_name(), checkCommand->get_name()};
-    const std::string first = argc > 1 ? argv[1] : "";
-    if (first.empty()) return fail("a command is required: " + commands[0] + " or " + commands[1] + ".");
-    if (first[0] != '-' && std::find(commands.begin(), commands.end(), first) == commands.end())
-        return fail(Unknown("command", first, commands));
+    const std::string first = arguments.size() > 1 ? arguments[1] : "";
+    if (first.empty()) return Fail("a command is required: run, check or doctor.");
     if (first[0] == '-' && first != "-h" && first != "--help" && first != "--version")
-        return fail(Unknown("option", first, {"--help", "--version"}));
+        return Fail(Unknown("option", first, {"--help", "--version"}));
+    if (first[0] != '-' && std::find(Commands.begin(), Commands.end(), first) == Commands.end())
+        return Fail(Unknown("command", first, Commands));
+    std::vector<std::string> reversed(arguments.rbegin(), arguments.rend() - 1);  // as CLI11 takes them
     try {
-        app.parse(argc, argv);
+        app.parse(reversed);
     } catch (const CLI::ParseError& error) {
         if (error.get_exit_code() == 0) return app.exit(error);  // --help, --version
-        return fail(error.what());
+        return Fail(error.what());
     }
-    for (const CLI::App* command : {runCommand, checkCommand}) {
+    for (const CLI::App* command : {runCommand, checkCommand, doctorCommand}) {
         if (!*command || command->remaining().empty()) continue;
         const std::string extra = command->remaining().front();
         if (extra.size() > 1 && extra[0] == '-')
-            return fail(Unknown(command->get_name() + " option", extra, OptionNames(*command)));
-        return fail("unexpected argument '" + extra + "' for " + command->get_name() + ".");
+            return Fail(Unknown(command->get_name() + " option", extra, OptionNames(*command)));
+        return Fail("unexpected argument '" + extra + "' for " + command->get_name() + ".");
     }
-    if (*checkCommand) {
 #ifdef SIGPIPE
-        std::signal(SIGPIPE, SIG_IGN);  // a closed pipe is a write error that the check reports
+    std::signal(SIGPIPE, SIG_IGN);  // a closed pipe is a write error that the reports say
 #endif
-        return CheckConfigFile(checked, std::cout, std::cerr);
-    }
+    player.Begin(static_cast<bool>(*checkCommand));
+    if (*checkCommand) return player.Show(CheckConfigFile(checked, player.Out(), player.Err()));
+    if (*doctorCommand)
+        return player.Show(
+            ExamineGameFolder(examined.empty() ? CurrentFolder() : examined, player.Out(), player.Err()));
     run.progress = isatty(STDERR_FILENO) != 0;
     run.interruptible = true;
     return RunRiot(run, std::cout, std::cerr);
 }
+
+// Files and folders given without a command, as Explorer gives those dropped onto the program: a folder is
+// examined as the game's, a file checked as a config, one after another. A name that is not there counts as
+// a file when it reads like one (a dot or a folder in it), so that a misspelt file is not taken for a
+// command.
+bool GivenPaths(const std::vector<std::string>& arguments) {
+    if (arguments.size() < 2) return false;
+    const std::string& first = arguments[1];
+    std::error_code error;
+    if (first.empty() || first[0] == '-' ||
+        std::find(Commands.begin(), Commands.end(), first) != Commands.end())
+        return false;
+    return std::filesystem::exists(PathFromUtf8(first), error) ||
+           first.find_first_of("./\\:") != std::string::npos;
+}
+
+int CheckPaths(const std::vector<std::string>& arguments, PlayerOutput& player) {
+    int worst = 0;
+    for (std::size_t k = 1; k < arguments.size(); ++k) {
+        const std::filesystem::path path = PathFromUtf8(arguments[k]);
+        std::error_code error;
+        const bool folder = std::filesystem::is_directory(path, error);
+        if (k > 1) player.Out() << "\n";
+        player.Begin(!folder);
+        const int status = folder ? ExamineGameFolder(arguments[k], player.Out(), player.Err())
+                                  : CheckConfigFile(arguments[k], player.Out(), player.Err());
+        const std::string name = ConfigNameProblem(path.filename().u8string());
+        if (!folder && status != CheckCannotRun && !name.empty())
+            player.Note(Printable("Note: " + name + "."));
+        worst = std::max(worst, status);
+    }
+    return worst;
+}
+
+int Dispatch(const ConsoleSession& console) {
+    std::vector<std::string> arguments = console.Arguments();
+    PlayerOutput player(console);
+#ifdef _WIN32
+    // A double-click starts the program without arguments in its own folder: that is examined as the game's.
+    if (arguments.size() == 1) {
+        player.Begin(false);
+        return player.Show(ExamineGameFolder(CurrentFolder(), player.Out(), player.Err()));
+    }
+#endif
+    if (arguments.size() == 2 && (arguments[1] == "/?" || arguments[1] == "-?")) arguments[1] = "--help";
+    if (GivenPaths(arguments)) return player.Show(CheckPaths(arguments, player));
+    return RunCommandLine(arguments, player);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     ConsoleSession console(argc, argv);
-    if (console.ExplainNothingToCheck(std::cout)) return console.Finish(CheckCannotRun);
-    return console.Finish(RunCommand(console.Argc(), console.Argv()));
+    return console.Finish(Dispatch(console));
 }

@@ -1,8 +1,10 @@
 #include "config/LoadCheck.h"
 
 #include <algorithm>
+#include <cstring>
 #include <map>
 #include <memory>
+#include <set>
 #include <unordered_map>
 
 #include <fmt/format.h>
@@ -16,6 +18,7 @@
 #include "config/Settings.h"
 #include "config/WeaponLists.h"
 #include "config/Words.h"
+#include "riot/Roster.h"
 
 namespace {
 
@@ -50,7 +53,10 @@ class LoadCheck : public LoadObserver {
     void KeyRead(const Json::Value& object, const ConfigKey& key, const Json::Value& value,
                  bool applied) override {
         if (&object != object_) Misplaced(*(object_ = &object));
-        if (paths_.count(&value)) Step(value, applied, key);
+        if (paths_.count(&value)) {
+            Step(value, applied, key);
+            read_.insert(&value);
+        }
         if (&object != root_ || key.id != ConfigKeyId::Factions) return;
         factionsRead_ = true;
         listed_ = SharedWeaponList;
@@ -69,6 +75,7 @@ class LoadCheck : public LoadObserver {
         for (const auto& list : lists_)
             JudgeNames(*list.first, list.second);
         if (ended_) End();
+        Heavy();
         for (const std::string& name : factionsRead_ ? listed_ : SharedWeaponList)
             if (IsThrowable(name) && std::count(c_.thrown.begin(), c_.thrown.end(), name) == 0)
                 c_.thrown.push_back(name);
@@ -89,7 +96,8 @@ class LoadCheck : public LoadObserver {
     Names listed_;  // the shared list before the end of the load takes the thrown weapons out
     const Json::Value* end_ = nullptr;  // the value the load ended at; none when it ended in the reader
     std::map<std::pair<NameKind, std::string>, NameVerdict>
-        judged_;  // a file may repeat a name thousands of times
+        judged_;                         // a file may repeat a name thousands of times
+    std::set<const Json::Value*> read_;  // the values of the keys the load read
 
     void Map(const Json::Value& v, const std::string& path) {
         if (path.empty()) root_ = &v;
@@ -128,8 +136,9 @@ class LoadCheck : public LoadObserver {
             c_.empty = true;
         } else if (errorOffset_ >= 0) {
             read = static_cast<std::size_t>(errorOffset_);
-            Add(FindingKind::ParseError, errorOffset_,
-                ExplainParseError(text, errorOffset_, error, c_.notJson));
+            std::ptrdiff_t at = errorOffset_;
+            const std::string why = ExplainParseError(text, at, error, c_.notJson);
+            Add(FindingKind::ParseError, at, why);
         } else {
             read = static_cast<std::size_t>(std::max<std::ptrdiff_t>(0, root.getOffsetLimit()));
             const std::size_t after = SkipBlanksAndComments(text, read);
@@ -210,10 +219,18 @@ class LoadCheck : public LoadObserver {
     void JudgeNames(const Json::Value& list, NameKind kind) {
         const char* what = kind == NameKind::Weapon ? "a weapon" : "a ped model";
         for (const Json::Value& entry : list) {
-            if (&entry == end_ || CutOff(entry)) return;
+            if (&entry == end_) return;
             const NameVerdict verdict = Judged(entry.asString(), kind);
             const bool named = entry.isString() && !entry.asString().empty();
             if (named && verdict.known) continue;
+            c_.namesNoted = true;
+            if (CutOff(entry)) {  // the parser's last entry, which the load applies as ""
+                Add(FindingKind::UnknownName, entry.getOffsetStart(),
+                    fmt::format("\"{}\": \"\", left by the parse error, is not {} name: it {}",
+                                paths_.at(&entry), what,
+                                kind == NameKind::Weapon ? "arms nobody" : "never loads"));
+                return;
+            }
             std::string why = fmt::format("is not {} name", what);
             if (named && verdict.likelyTypo)
                 why = fmt::format("is not {} of the game: did you mean \"{}\"?", what, verdict.nearest);
@@ -223,6 +240,64 @@ class LoadCheck : public LoadObserver {
             Add(named && !verdict.likelyTypo ? FindingKind::Note : FindingKind::UnknownName,
                 entry.getOffsetStart(), fmt::format("\"{}\": {} {}", paths_.at(&entry), Written(entry), why));
         }
+    }
+
+    // The file's keys that the load read before it ended and those it never reached, in the load's order,
+    // which is not the file's.
+    void ReadAndUnread() {
+        if (!root_) return;  // the reader gave up before it had a document
+        std::vector<std::string> read, unread;
+        const auto sort = [&](const Json::Value& object, KeyLevel level) {
+            for (const ConfigKey* key = ConfigKeysBegin(); object.isObject() && key != ConfigKeysEnd();
+                 ++key) {
+                const Json::Value* value = object.find(key->name, key->name + std::strlen(key->name));
+                if (key->level != level || !value || value == end_) continue;
+                (read_.count(value) ? read : unread)
+                    .push_back(fmt::format("\"{}\" ({})", paths_.at(value),
+                                           lines_.At(value->getOffsetStart(), false)));
+            }
+        };
+        sort(*root_, KeyLevel::TopLevel);
+        const Json::Value* factions = root_->isObject() ? root_->find("Factions", "Factions" + 8) : nullptr;
+        for (Json::ArrayIndex k = 0; factions && factions->isArray() && k < factions->size(); ++k)
+            sort((*factions)[k], KeyLevel::Faction);
+        if (read.empty() && unread.empty()) return;
+        Add(FindingKind::Ended, -1, "The load reads the keys in its own order, not the file's.");
+        Add(FindingKind::Ended, -1, "Read before the end: " + Listed(read, "none") + ".");
+        if (!unread.empty()) Add(FindingKind::Ended, -1, "Never reached: " + Listed(unread, "") + ".");
+    }
+    // At most ten of them, then how many more.
+    static std::string Listed(const std::vector<std::string>& items, const char* none) {
+        std::string text = items.empty() ? none : "";
+        for (std::size_t k = 0; k < items.size() && k < 10; ++k)
+            text += (k ? ", " : "") + items[k];
+        return items.size() > 10 ? fmt::format("{} and {} more", text, items.size() - 10) : text;
+    }
+
+    // A riot the game cannot bear, said in a note: a combat pass makes 2N²+6N game calls for N rioters in a
+    // single frame, and the game's ped pool is small. Modders report ped limits of 110 to 150 in the game's
+    // multiplayer mods and ship game configs of 150 peds; the game's own pedestrians and drivers share the
+    // pool, and a script that spawns into a full pool crashes the game. Above 100 rioters the note is due.
+    void Heavy() {
+        uint64_t caps = 0;
+        for (const Faction& faction : FactionList)
+            caps += faction.MaxMembers;  // a negative cap reads as a huge one, as the roster reads it
+        const uint64_t most = Settings.MaxRioters > 0 ? static_cast<uint64_t>(Settings.MaxRioters) : 0;
+        const uint64_t n = std::min(most, caps);
+        if (n <= 100) return;
+        std::string calls = std::to_string(2 * n * n + 6 * n);
+        for (std::size_t k = calls.size(); k > 3; k -= 3)
+            calls.insert(k - 3, ",");
+        const Json::Value* cap =
+            root_ && root_->isObject() ? root_->find("MaxRioters", "MaxRioters" + 10) : nullptr;
+        Add(FindingKind::Note, cap && read_.count(cap) ? cap->getOffsetStart() : -1,
+            fmt::format(
+                "up to {} rioters at once (MaxRioters {}{}) cost the game dearly:\n"
+                "  one combat pass makes 2N²+6N = {} game calls in a single frame, and the game holds\n"
+                "  only about 150 peds at once, its own pedestrians and drivers included (spawning into a\n"
+                "  full pool crashes it). 100 rioters or fewer is safe.",
+                n, Settings.MaxRioters,
+                caps < most ? fmt::format("; the factions' caps add up to {}", caps) : "", calls));
     }
 
     // Where and why the load ended, and what that leaves that the state the report shows does not.
@@ -243,6 +318,7 @@ class LoadCheck : public LoadObserver {
                               end_->isString() || end_->isNumeric() ? " (" + Written(*end_) + ")" : "", must);
         Add(FindingKind::Ended, end_ ? end_->getOffsetStart() : -1, why);
         Add(FindingKind::Ended, -1, "What was read before it is applied; nothing after it is read.");
+        ReadAndUnread();
         if (!factionsRead_)
             Add(FindingKind::Ended, -1,
                 "The factions are not rebuilt: those of the last load stay. At the game's start there are "

@@ -27,6 +27,7 @@ struct Finding {
 struct CheckedLoad {
     std::string text;  // what the loader parsed: the bytes after a byte-order mark
     bool empty = false, notJson = false;
+    bool namesNoted = false;                  // some name in the lists is not the game's
     std::map<std::string, std::string> from;  // where each setting in force came from, when not built in
     std::string weaponsFrom = "built-in";     // and the shared list
     std::vector<std::string> thrown;          // the thrown weapons the load takes out (or, ended, leaves)

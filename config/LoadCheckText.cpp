@@ -40,6 +40,13 @@ std::size_t SkipBlanksAndComments(const std::string& text, std::size_t k) {
     }
 }
 
+std::size_t StringEnd(const std::string& text, std::size_t k, std::size_t end) {
+    std::size_t close = k + 1;
+    for (; close < end && text[close] != '"'; ++close)
+        if (text[close] == '\\') ++close;
+    return std::min(close + 1, end);
+}
+
 std::vector<Repeat> ScanText(const std::string& text, std::size_t end) {
     std::vector<Repeat> repeats;
     std::vector<std::map<std::string, std::ptrdiff_t>> keys;  // of each array or object open at k
@@ -50,10 +57,7 @@ std::vector<Repeat> ScanText(const std::string& text, std::size_t end) {
             ++k;
             continue;
         }
-        std::size_t close = k + 1;  // after the string's closing quote
-        for (; close < end && text[close] != '"'; ++close)
-            if (text[close] == '\\') ++close;
-        close = std::min(close + 1, end);
+        const std::size_t close = StringEnd(text, k, end);
         // A text followed by a colon is a key.
         const auto at = static_cast<std::ptrdiff_t>(k);
         if (!keys.empty() && close < end && text[SkipBlanksAndComments(text, close)] == ':') {
@@ -66,11 +70,92 @@ std::vector<Repeat> ScanText(const std::string& text, std::size_t end) {
     return repeats;
 }
 
-std::string ExplainParseError(const std::string& text, std::ptrdiff_t offset, const std::string& message,
+namespace {
+
+// The tokens before an offset: where the last one starts and ends, where the one before it ends, and the
+// brackets still open, innermost last. Blanks and comments are no tokens.
+struct TokensBefore {
+    std::size_t lastStart = 0, lastEnd = 0, previousEnd = 0;
+    std::string open;
+
+    TokensBefore(const std::string& text, std::size_t at) {
+        for (std::size_t k = SkipBlanksAndComments(text, 0); k < at; k = SkipBlanksAndComments(text, k)) {
+            if (text[k] == '{' || text[k] == '[') open += text[k];
+            if ((text[k] == '}' || text[k] == ']') && !open.empty()) open.pop_back();
+            previousEnd = lastEnd;
+            lastStart = k;
+            k = text[k] == '"' ? StringEnd(text, k, text.size()) : k + 1;
+            lastEnd = std::min(k, at);
+        }
+    }
+};
+
+// What closes the brackets still open: "'}'", "']' and '}'".
+std::string Closers(const std::string& open) {
+    std::string closers;
+    for (auto bracket = open.rbegin(); bracket != open.rend(); ++bracket)
+        closers += fmt::format("{}'{}'",
+                               closers.empty()              ? ""
+                               : bracket + 1 == open.rend() ? " and "
+                                                            : ", ",
+                               *bracket == '{' ? '}' : ']');
+    return closers;
+}
+
+// A token as the report names it: a text whole (shortened when long), anything else by its first character.
+std::string TokenAt(const std::string& text, std::size_t k) {
+    const std::size_t end = text[k] == '"' ? StringEnd(text, k, text.size()) : k + 1;
+    const std::string token = text.substr(k, std::min<std::size_t>(end - k, 40));
+    return text[k] == '"' ? token : "'" + token + "'";
+}
+
+// The commonest slips, said at their place: (offset, message) when text at offset is one of them.
+bool CommonSlip(const std::string& text, std::ptrdiff_t& offset, const std::string& message,
+                std::string& why) {
+    const std::size_t at = static_cast<std::size_t>(offset);
+    const std::string rest = text.substr(at, 3);
+    const TokensBefore before(text, at);
+    const std::string& open = before.open;
+    if (rest.compare(0, 2, "/*") == 0 && text.find("*/", at + 2) == std::string::npos)
+        why = "a comment opened with /* is never closed with */: the rest of the file is comment";
+    else if (rest[0] == '#')
+        why = "a # comment: the game takes only // and /* */ comments";
+    else if (rest[0] == '\'')
+        why = "a single quote: JSON takes only straight double quotes (\") around names and texts";
+    else if (rest == "\xE2\x80\x9C" || rest == "\xE2\x80\x9D" || rest == "\xE2\x80\x98" ||
+             rest == "\xE2\x80\x99")
+        why = "a curly quote (" + rest +
+              "): JSON takes only straight double quotes (\"), as Notepad types them";
+    else if (SkipBlanksAndComments(text, at) == text.size())
+        why = open.empty()
+                  ? "the file ends before its value does: was it cut short?"
+                  : fmt::format("the file ends before its document does: was it cut short? It lacks {}",
+                                Closers(open));
+    else if (rest[0] == '"' && StringEnd(text, at, text.size()) == text.size() && text.back() != '"')
+        why = "this text is never closed with a \": the file ends inside it";
+    else if (message.rfind("Missing ','", 0) == 0 && before.lastEnd > 0) {
+        why = "a comma is missing here, between this value and " + TokenAt(text, at) + " after it";
+        offset = static_cast<std::ptrdiff_t>(before.lastEnd);
+    } else if (rest[0] == ':' && text[before.lastStart] == '"' && before.previousEnd > 0) {
+        // In an object the parser takes a comment for a comma: the key after it is read as the comma, and
+        // its colon is where the parser stops.
+        why = "a comma is missing here, between this value and " + TokenAt(text, before.lastStart) +
+              " after it";
+        offset = static_cast<std::ptrdiff_t>(before.previousEnd);
+    }
+    return !why.empty();
+}
+
+}  // namespace
+
+std::string ExplainParseError(const std::string& text, std::ptrdiff_t& offset, const std::string& message,
                               bool& notJson) {
     const std::size_t at =
         std::min(static_cast<std::size_t>(std::max<std::ptrdiff_t>(offset, 0)), text.size());
     notJson = false;
+    offset = static_cast<std::ptrdiff_t>(at);
+    std::string slip;
+    if (CommonSlip(text, offset, message, slip)) return slip;
     if (at == SkipBlanksAndComments(text, 0) && at < text.size() &&
         std::string("{[\"-0123456789tfn").find(text[at]) == std::string::npos) {
         notJson = true;

@@ -27,10 +27,15 @@ struct Repeat {
     std::ptrdiff_t first;  // the key the parser drops
     std::ptrdiff_t later;  // the one it keeps
 };
+// The offset after the text that starts with the quote at k, or end when it is not closed before.
+std::size_t StringEnd(const std::string& text, std::size_t k, std::size_t end);
+
 // The keys given twice in the text before end.
 std::vector<Repeat> ScanText(const std::string& text, std::size_t end);
 
-// The parser's error message in a newcomer's words where it can say more: a trailing comma, or a file that
-// is no JSON text at all (notJson is set then).
-std::string ExplainParseError(const std::string& text, std::ptrdiff_t offset, const std::string& message,
+// The parser's error message in a newcomer's words where it can say more, at the place of the mistake (offset
+// is moved there: a missing comma belongs after the value before the parser's place): a comma missing or
+// trailing, quotes that are not straight double quotes, a # comment, an unclosed /* comment, a text never
+// closed, a file that ends early, or a file that is no JSON text at all (notJson is set then).
+std::string ExplainParseError(const std::string& text, std::ptrdiff_t& offset, const std::string& message,
                               bool& notJson);

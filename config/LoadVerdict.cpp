@@ -61,7 +61,8 @@ void WriteFindings(const CheckedLoad& c, FindingKind kind, std::ostream& out) {
         out << "  The loader applies what it read before this point as if it were the whole file; nothing "
                "after\n"
                "  it is read.\n";
-    if (kind == (c.Has(FindingKind::UnknownName) ? FindingKind::UnknownName : FindingKind::Note))
+    if (c.namesNoted &&
+        kind == (c.Has(FindingKind::UnknownName) ? FindingKind::UnknownName : FindingKind::Note))
         out << "  The game arms nobody with a weapon it does not have, and a model it does not have never "
                "loads: the\n"
                "  faction's rioters then come as random pedestrians, each after a second's wait.\n";

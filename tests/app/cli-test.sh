@@ -34,8 +34,8 @@ expect 0 "Subcommands:.*" --help
 expect 0 "--scenario" run --help
 expect 0 "default: ./Skirmora_config.txt when there is one, else the built-in values" run --help
 expect 0 "^skirmora-sim [0-9]+\.[0-9]+\.[0-9]+$" --version
-expect 3 "skirmora-sim: a command is required: run or check" 
-expect 3 "unknown command 'chek': did you mean 'check'\? Valid commands: run, check" chek
+expect 3 "skirmora-sim: a command is required: run, check or doctor"
+expect 3 "unknown command 'chek': did you mean 'check'\? Valid commands: run, check, doctor" chek
 expect 3 "unknown run option '--sed': did you mean '--seed'\?.*--seconds, --seed, --trace" run --sed 4
 expect 3 "unknown run option '--bogus'\. Valid run options:" run --bogus
 expect 3 "--seconds: 'abc' is not a number of seconds from 0.001 to 86400" run --seconds abc
@@ -61,6 +61,21 @@ expect 2 "\"Factions\[0\].MaxMembers\" is a text" check early.txt
 expect 3 "cannot read missing.txt" check missing.txt
 expect 3 "cannot read Skirmora_config.txt" check
 expect 3 "skirmora-sim: unexpected argument 'b' for check" check a b
+expect 0 "The game's folder \(default: the current folder\)" doctor --help
+expect 3 "skirmora-sim: unexpected argument 'b' for doctor" doctor a b
+# Habits of Windows, the same everywhere: /? for help, files and folders given without a command (as dropped),
+# one after another; a misspelt file is a file, and a path that starts with / or \ is no option.
+expect 0 "Subcommands:" "/?"
+expect 0 "Subcommands:" -h
+expect 3 "^skirmora-sim: cannot read Skirmora_confg.txt: No such file or directory" Skirmora_confg.txt
+expect 3 "cannot read /nowhere/Skirmora_config.txt" /nowhere/Skirmora_config.txt
+expect 3 "cannot read \\\\nowhere" '\nowhere'
+expect 2 "^early.txt: the load ended early" small.txt early.txt
+expect 2 "^small.txt: loads completely" small.txt early.txt
+cp small.txt Skirmora_config.txt.txt
+expect 0 "^Note: the game reads only a file named Skirmora_config.txt, in its own folder: Windows hides" Skirmora_config.txt.txt
+mkdir game && touch game/GTA5.exe
+expect 1 "^game: 3 things stand in the way of the riot" game
 # A config that does not load as written gets the check's verdict in one line; the riot plays all the same.
 expect 0 "^Note: early.txt: the load ended early, at line 1, column 30; .*Run \`skirmora-sim check early.txt\`" \
     run --seconds 1 --config early.txt

@@ -1,7 +1,8 @@
 // Starts a program as a player's Windows does and prints what the player sees: "waited for Enter" or "did not
-// wait", the window's text (UTF-8), "exit status N". Modes: explorer (a double-click, or FILE dropped onto
-// it: a console window of its own), explorer-nul-stdin (the same, standard input from NUL), cmd (the console
-// is shared, as with a command prompt). Usage: skirmora-player MODE FOLDER PROGRAM [FILE]; exit 1 if it hung.
+// wait", the window's width ("columns N"), its text (UTF-8), "exit status N". Modes: explorer (a
+// double-click, or the FILEs dropped onto it: a console window of its own), explorer-nul-stdin (the same,
+// standard input from NUL), cmd (the console is shared, as with a command prompt). Usage: skirmora-player
+// MODE FOLDER PROGRAM [FILE...]; exit 1 if it hung.
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
@@ -16,10 +17,11 @@ HANDLE Open(const wchar_t* name) {
                        OPEN_EXISTING, 0, nullptr);
 }
 
-// The console's rows up to the cursor, trailing blanks removed.
-std::wstring ScreenText() {
+// The console's rows up to the cursor, trailing blanks removed; columns receives its width.
+std::wstring ScreenText(SHORT* columns = nullptr) {
     const HANDLE out = Open(L"CONOUT$");
     CONSOLE_SCREEN_BUFFER_INFO info;
+    if (columns && GetConsoleScreenBufferInfo(out, &info)) *columns = info.dwSize.X;
     std::wstring text;
     for (SHORT row = 0; GetConsoleScreenBufferInfo(out, &info) && row <= info.dwCursorPosition.Y; ++row) {
         std::wstring line(static_cast<size_t>(info.dwSize.X), L' ');
@@ -48,9 +50,10 @@ void PressEnter() {
 
 int wmain(int argc, wchar_t** argv) {
     const std::wstring mode = argc > 3 ? argv[1] : L"";
-    if ((mode != L"explorer" && mode != L"explorer-nul-stdin" && mode != L"cmd") || argc > 5) return 2;
+    if (mode != L"explorer" && mode != L"explorer-nul-stdin" && mode != L"cmd") return 2;
     std::wstring commandLine = L"\"" + std::wstring(argv[3]) + L"\"";
-    if (argc == 5) commandLine += L" \"" + std::wstring(argv[4]) + L"\"";
+    for (int k = 4; k < argc; ++k)
+        commandLine += L" \"" + std::wstring(argv[k]) + L"\"";
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     SECURITY_ATTRIBUTES inheritable = {sizeof inheritable, nullptr, TRUE};
@@ -72,7 +75,7 @@ int wmain(int argc, wchar_t** argv) {
     bool attached = mode == L"cmd", waiting = false;
     for (int tries = 0; tries < 600 && !waiting; ++tries) {  // 30 s
         if (WaitForSingleObject(process.hProcess, 50) == WAIT_OBJECT_0) break;
-        if (!attached && FindWindowW(nullptr, L"Skirmora config check")) {
+        if (!attached && FindWindowW(nullptr, L"Skirmora check")) {
             FreeConsole();
             attached = AttachConsole(process.dwProcessId) != 0;
         }
@@ -80,7 +83,10 @@ int wmain(int argc, wchar_t** argv) {
     }
     waiting = waiting && WaitForSingleObject(process.hProcess, 300) == WAIT_TIMEOUT;  // and still open
     _setmode(_fileno(stdout), _O_U8TEXT);                                             // UTF-8 out
-    std::wprintf(L"%ls\n%ls", waiting ? L"waited for Enter" : L"did not wait", ScreenText().c_str());
+    SHORT columns = 0;
+    const std::wstring screen = ScreenText(&columns);
+    std::wprintf(L"%ls\ncolumns %d\n%ls", waiting ? L"waited for Enter" : L"did not wait", columns,
+                 screen.c_str());
     if (waiting) PressEnter();
     DWORD status = 0;
     if (WaitForSingleObject(process.hProcess, 10000) != WAIT_OBJECT_0 ||

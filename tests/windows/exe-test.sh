@@ -3,7 +3,9 @@
 # Usage: exe-test.sh PART WINDOWS_BUILD LINUX_SKIRMORA_SIM SOURCE_DIR VERSION
 #   check     the same report, errors and exit status for every config file the project holds
 #   run       the same timeline, trace and pictures; names with spaces and non-ASCII characters everywhere
-#   explorer  a double-click, a dropped file, cmd, standard input closed or redirected: who waits for Enter
+#   doctor    the same install check of every fake game folder of tests/app/game-folders.sh
+#   explorer  a double-click, dropped files and folders, cmd, standard input closed or redirected: who waits for
+#             Enter, what the window shows last, lines wrapped to its width
 #   binaries  the exe's imports, both binaries' version resources, --version
 set -uo pipefail
 part=$1 build=$2 linux=$3 source=$4 version=$5
@@ -63,40 +65,76 @@ run)
         fail "no trace, pictures or replay under non-ASCII names"
     grep -q "Scenario downtown, ../$dir/Skirmora config é.txt" windows.out || fail "the run did not name its config"
     ;;
+doctor)
+    # Every fake game folder: the same report and status as on Linux.
+    source "$source/tests/app/game-folders.sh"
+    make_game_folders "$source"
+    for row in "${GameFolderCases[@]}"; do
+        IFS='|' read -r folder examined _ <<<"$row"
+        [[ $examined == . ]] && examined=$folder || examined=$folder/$examined
+        same "doctor $folder" doctor "../$examined"
+    done
+    ;;
 explorer)
     grep -q '"Graphics"="null"' "$WINEPREFIX/user.reg" 2>/dev/null ||  # consoles without a display
         wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null
+    source "$source/tests/app/game-folders.sh"
+    make_game_folders "$source"
     cp "$exe" skirmora-sim.exe
-    mkdir game empty "Mes réglages ü"
+    mkdir empty "Mes réglages ü"
     printf '{"EnableKey": "f6", "Factions": [{"MemberModels": ["a_m_y_\xc3\xbcber_01", "\xe2\x80\x9cq\xe2\x80\x9d"]}]}' \
-        >game/Skirmora_config.txt
+        >"Mes réglages ü/Skirmora config é.txt"
     dropped=$(winpath "Mes réglages ü")'\Skirmora config é.txt'
-    cp game/Skirmora_config.txt "Mes réglages ü/Skirmora config é.txt"
-    status=$(cd game && "$linux" check Skirmora_config.txt >/dev/null; echo $?)
-    look() {  # look MODE FOLDER [FILE]: what the player sees, in $screen
+    look() {  # look MODE FOLDER [FILE...]: what the player sees, in $screen, its lines joined in $flat
         screen=$(timeout 120 wine "$player" "$1" "$(winpath "$2")" "$(winpath skirmora-sim.exe)" "${@:3}") ||
             fail "$1 in $2: hung or did not start: $screen"
+        flat=$(tr -s '\n ' '  ' <<<"$screen")
     }
-    shows() { for text in "$@"; do grep -qF -- "$text" <<<"$screen" || fail "the window lacks \"$text\": $screen"; done; }
-    look explorer game  # the report's lines unwrapped: the window is widened to 120 columns
-    shows "waited for Enter" "$(winpath game/Skirmora_config.txt): " "exit status $status" 'a_m_y_über_01' '“q”' \
-        'line 1: "EnableKey": "f6" is not a key name: did you mean "F6"?' "Press Enter to close"
-    look explorer empty
-    shows "waited for Enter" "There is no Skirmora_config.txt in the folder it looked in:" "  $(winpath empty)" \
-        "exit status 3"
-    look explorer empty "$dropped"
-    shows "waited for Enter" "$dropped: " "exit status $status"
-    look explorer-nul-stdin game
-    shows "did not wait" "exit status $status"
-    look cmd game Skirmora_config.txt
-    shows "did not wait" "Skirmora_config.txt: " 'a_m_y_über_01' "exit status $status"
+    shows() { for text in "$@"; do grep -qF -- "$text" <<<"$flat" || fail "the window lacks \"$text\": $screen"; done; }
+    # fits [LAST]: no row as wide as the window (the console would have broken a word there), and LAST the
+    # last line before "Press Enter".
+    fits() {
+        python3 -X utf8 -c '
+import sys
+lines = sys.stdin.read().splitlines()
+columns, rows = int(lines[1].split()[1]), lines[2:]
+assert all(len(row) < columns for row in rows), "a row as wide as the window"
+if sys.argv[1]:
+    end = max(k for k, row in enumerate(rows) if row.startswith("Press Enter"))
+    assert [row for row in rows[:end] if row][-1] == sys.argv[1], "another last line"
+' "${1:-}" <<<"$screen" || fail "the window's rows: $screen"
+    }
+    # A window of its own: no exit status, the report's verdict last, no line broken inside a word.
+    player_window() {
+        shows "waited for Enter"
+        grep -q "(exit status" <<<"$screen" && fail "an exit status in a double-click's window: $screen"
+        fits "$1"
+    }
+    look explorer legacy  # a double-click in a sound game folder
+    player_window "  Start story mode and press F6."
+    shows "$(winpath legacy): nothing stands in the way of the riot" "Press Enter to close" "exit status 0"
+    look explorer asi-txt
+    player_window "  - Skirmora.asi is named Skirmora.asi.txt"
+    shows "Windows hides the last ending of a name" "exit status 1"
+    look explorer empty "$dropped" "$(winpath legacy)\\Skirmora_config.txt"  # two files dropped
+    status=$("$linux" check "Mes réglages ü/Skirmora config é.txt" >/dev/null; echo $?)
+    player_window "$(winpath legacy)\\Skirmora_config.txt: loads completely, every key applied"
+    shows "$dropped: " 'a_m_y_über_01' '“q”' 'line 1: "EnableKey": "f6" is not a key name: did you mean "F6"?' \
+        "Note: the game reads only a file named Skirmora_config.txt" "exit status $status"
+    look explorer empty "$(winpath only-config)"  # a dropped folder
+    player_window "  - Skirmora_config.txt is named Skirmora_config.txt.txt"
+    look explorer-nul-stdin legacy
+    shows "did not wait" "exit status 0"
+    look cmd legacy "$(winpath asi-txt)"  # a folder given in a command prompt: its exit status, no waiting
+    shows "did not wait" "(exit status 1)" "exit status 1"
     grep -qF "Press Enter" <<<"$screen" && fail "cmd: asked for Enter in a shared console"
-    cd game || exit 1
-    for stdin in "<&-" "</dev/null" "<<<''"; do  # no console at all
+    cd legacy || exit 1
+    for stdin in "<&-" "</dev/null" "<<<''"; do  # no console at all: the current folder examined
         screen=$(eval "timeout 60 wine '$exe' $stdin 2>&1")
         got=$?
-        [[ $got == "$status" ]] || fail "no console, stdin $stdin: status $got (124: it hung)"
-        shows "$(winpath Skirmora_config.txt): "
+        [[ $got == 0 ]] || fail "no console, stdin $stdin: status $got (124: it hung)"
+        flat=$screen
+        shows "$(winpath .): nothing stands in the way of the riot (exit status 0)"
         grep -qF "Press Enter" <<<"$screen" && fail "no console, stdin $stdin: asked for Enter"
     done
     ;;

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# The players' zip: exactly the DLL and the checker as built, the example config, the install guide and the
-# licence, in one folder; unzipped, the checker double-clicked beside the config finds it complete.
+# The players' zip: exactly the DLL and the checker as built, the example config under a name that no update
+# can overwrite a player's own config with, the install guide and the licence, all at the top of the zip.
+# Unzipped into a game folder with ScriptHookV, the zipped checker started there as a double-click starts it
+# finds nothing in the way.
 # Usage: package-test.sh REPO_ROOT SKIRMORA_SIM
 set -euo pipefail
 root=$1
@@ -8,34 +10,39 @@ sim=$2
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
 zip=$("$root/scripts/package" "$out" | tail -1)
-python3 - "$zip" "$root" "$out" <<'PY'
+game=$out/Grand\ Theft\ Auto\ V
+mkdir "$game"
+python3 - "$zip" "$root" "$game" <<'PY'
 import sys, zipfile
-zip_path, root, out = sys.argv[1:]
-version = zip_path.rsplit("Skirmora-", 1)[1][:-len(".zip")]
-folder = f"Skirmora-{version}/"
+zip_path, root, game = sys.argv[1:]
 with zipfile.ZipFile(zip_path) as z:
     names = z.namelist()
-    want = [folder + n for n in ("Skirmora.asi", "skirmora-sim.exe", "Skirmora_config.txt", "INSTALL.txt",
-                                 "LICENSE.txt")]
+    want = ["Skirmora-INSTALL.txt", "Skirmora.asi", "skirmora-sim.exe", "Skirmora_config.example.txt",
+            "Skirmora-LICENSE.txt"]
     assert names == want, f"zip holds {names}, expected {want}"
     for binary in ("Skirmora.asi", "skirmora-sim.exe"):
-        assert z.read(folder + binary) == open(f"{root}/build/windows/{binary}", "rb").read(), \
+        assert z.read(binary) == open(f"{root}/build/windows/{binary}", "rb").read(), \
             f"the zipped {binary} differs from the built one"
-    guide = z.read(folder + "INSTALL.txt").decode("ascii")
-    for needed in ("ScriptHookV", "dinput8.dll", "GTA5.exe", "F7", "every time you press", "When nothing happens",
-                   "drop it onto skirmora-sim.exe", "double-click it", "press Enter", "LICENSE.txt"):
+    guide = z.read("Skirmora-INSTALL.txt").decode("ascii")
+    first = guide.split("\r\n\r\n")[1]
+    for needed in ("Copy the files of this zip", "the game's folder", "GTA5.exe", "skirmora-sim.exe"):
+        assert needed in first, f"the guide's first lines do not say {needed!r}: {first}"
+    for needed in ("http://www.dev-c.com/gtav/scripthookv/", "dinput8.dll", "xinput1_4.dll", "GTA5_Enhanced.exe",
+                   "Skirmora_config.example.txt", "never overwrites", "Skirmora.log", "ScriptHookV.log",
+                   "double-click", "drop it onto skirmora-sim.exe", "press Enter", "Skirmora-LICENSE.txt"):
         assert needed in guide, f"the install guide does not mention {needed!r}"
-    assert b"MIT License" in z.read(folder + "LICENSE.txt"), "the licence is not the MIT License"
-    z.extractall(out)
-    config = z.read(folder + "Skirmora_config.txt")
+    assert b"MIT License" in z.read("Skirmora-LICENSE.txt"), "the licence is not the MIT License"
+    config = z.read("Skirmora_config.example.txt")
     assert b"\r\n" in config and b"\n" not in config.replace(b"\r\n", b""), "the config has Windows line ends"
-    open(f"{out}/Skirmora_config.txt", "wb").write(config)
+    z.extractall(game)
 print("zip ok:", ", ".join(names))
 PY
-# The config as players get it loads completely, every key applied: on Linux, and with the zipped checker
-# started without arguments in the unzipped folder, as a double-click starts it.
-"$sim" check "$out/Skirmora_config.txt"
-cd "$out"/Skirmora-*/
+# The example as players get it loads completely, every key applied.
+"$sim" check "$game/Skirmora_config.example.txt" | head -1 | grep -q "loads completely, every key applied"
+# Into a game folder with ScriptHookV; the zipped checker started without arguments, as a double-click starts it.
+touch "$game/GTA5.exe" "$game/ScriptHookV.dll" "$game/dinput8.dll"
+cd "$game"
 # Into a file, not a pipe: Wine's services, when this starts them, would hold a pipe open as long as they live.
 WINEPREFIX=$root/build/windows/wine-prefix WINEDEBUG=-all timeout 120 wine skirmora-sim.exe </dev/null >"$out/report"
-sed -n 1p "$out/report" | grep "Skirmora_config.txt: loads completely, every key applied (exit status 0)"
+grep -q "nothing stands in the way of the riot (exit status 0)" "$out/report" ||
+    { cat "$out/report"; exit 1; }
