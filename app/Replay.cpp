@@ -16,7 +16,7 @@
 #include "config/Settings.h"
 #include "config/WeaponLists.h"
 #include "riot/Roster.h"
-#include "script/StatusText.h"
+#include "script/ScriptState.h"
 #include "sim/Jenkins.h"
 
 namespace {
@@ -197,8 +197,8 @@ void ReplayRecorder::Sample(const World& world, int32_t ms) {
     recording_.times.push_back(ms);
     recording_.playerX.push_back(Tenths(world.playerPosition.x));
     recording_.playerY.push_back(Tenths(world.playerPosition.y));
-    const int32_t state = (world.playerInVehicle ? 1 : 0) | (world.playerDead ? 2 : 0) |
-                          (StatusText.Text == "Skirmora enabled" ? 4 : 0);
+    const int32_t state =
+        (world.playerInVehicle ? 1 : 0) | (world.playerDead ? 2 : 0) | (ScriptState.Loop.ModeEnabled ? 4 : 0);
     if (state != lastState_) {
         recording_.playerStates.insert(recording_.playerStates.end(), {index, state});
         lastState_ = state;

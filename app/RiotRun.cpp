@@ -9,7 +9,6 @@
 #include "riot/Roster.h"
 #include "script/ScriptMain.h"
 #include "script/ScriptState.h"
-#include "script/StatusText.h"
 #include "sim/Fight.h"
 #include "sim/Simulation.h"
 
@@ -32,7 +31,7 @@ int64_t ElapsedMs(double frameMs, int64_t frame) {
 }
 
 bool ModeOn() {
-    return StatusText.Text == "Skirmora enabled";
+    return ScriptState.Loop.ModeEnabled;
 }
 
 class Recorder {

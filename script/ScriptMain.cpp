@@ -10,6 +10,7 @@
 #include "script/LoggedLoad.h"
 #include "script/RiotFigures.h"
 #include "script/ScriptLog.h"
+#include "script/ScriptState.h"
 #include "script/StatusText.h"
 
 namespace {
@@ -28,45 +29,53 @@ void SuppressPolice() {
     }
 }
 
+void RunPasses(LoopRecord& loop, uint64_t tick) {
+    if (tick > loop.RecruitDue && loop.ModeEnabled && tick > loop.GraceEnd) {
+        BeginPass(PassRecruit);
+        RecruitTick();
+        EndPass();
+        loop.RecruitDue = ReadTick() + 100;
+    }
+    if (tick > loop.CombatDue && loop.ModeEnabled && tick > loop.GraceEnd) {
+        BeginPass(PassCombat);
+        RunCombatPass();
+        loop.CombatDue = ReadTick() + 1000;
+        SuppressPolice();
+        EndPass();
+    }
+}
+
+void PollKey(LoopRecord& loop) {
+    if (KeyDown() && !loop.KeyLatch) {
+        loop.KeyLatch = true;
+        const int32_t pressed = Settings.EnableKey;  // the load may name another key
+        LoadAndLog(LoadCause::Press, pressed);
+        loop.ModeEnabled = !loop.ModeEnabled;
+        loop.GraceEnd = ReadTick() + 3000;
+        ShowStatusText(loop.ModeEnabled ? "Skirmora enabled" : "Skirmora disabled");
+        LogToggle(loop.ModeEnabled, pressed);
+    } else if (!KeyDown()) {
+        loop.KeyLatch = false;
+    }
+}
+
 }  // namespace
 
 void ScriptMain() {
+    LoopRecord& loop = ScriptState.Loop;
     StartLog();
     if (LogOpen()) StartHolding();
-    uint64_t recruitDue = ReadTick() + 500;
-    uint64_t combatDue = ReadTick() + 1000;
-    bool modeEnabled = false;
-    bool keyLatch = false;
-    uint64_t graceEnd = 0;
+    loop.RecruitDue = ReadTick() + 500;
+    loop.CombatDue = ReadTick() + 1000;
+    loop.ModeEnabled = false;
+    loop.KeyLatch = false;
+    loop.GraceEnd = 0;
     LoadAndLog(LoadCause::Start);
     AddRelationshipGroup("RIOTER", &RioterGroup);
 
     for (;;) {
-        const uint64_t tick = ReadTick();
-        if (tick > recruitDue && modeEnabled && tick > graceEnd) {
-            BeginPass(PassRecruit);
-            RecruitTick();
-            EndPass();
-            recruitDue = ReadTick() + 100;
-        }
-        if (tick > combatDue && modeEnabled && tick > graceEnd) {
-            BeginPass(PassCombat);
-            RunCombatPass();
-            combatDue = ReadTick() + 1000;
-            SuppressPolice();
-            EndPass();
-        }
-        if (KeyDown() && !keyLatch) {
-            keyLatch = true;
-            const int32_t pressed = Settings.EnableKey;  // the load may name another key
-            LoadAndLog(LoadCause::Press, pressed);
-            modeEnabled = !modeEnabled;
-            graceEnd = ReadTick() + 3000;
-            ShowStatusText(modeEnabled ? "Skirmora enabled" : "Skirmora disabled");
-            LogToggle(modeEnabled, pressed);
-        } else if (!KeyDown()) {
-            keyLatch = false;
-        }
+        RunPasses(loop, ReadTick());
+        PollKey(loop);
         DrawStatusText();
         WaitFrame(0);
     }

@@ -10,6 +10,7 @@
 #include "riot/Roster.h"
 #include "script/RiotFigures.h"
 #include "script/ScriptLog.h"
+#include "script/ScriptMain.h"
 #include "script/StatusText.h"
 
 // Every global the script changes, in one record. A record built afresh is the state the library's load
@@ -21,6 +22,7 @@ struct ScriptStateRecord {
     std::vector<Faction> FactionList;
     uint32_t RioterGroup = 0;
     StatusTextRecord StatusText;
+    LoopRecord Loop;   // the mode, the key latch, the due times and the grace period
     TickRecord Ticks;  // the tick's extension to 64 bits
     uint32_t RandState = 1;
     FrameRecord Frames;  // the hold on each frame and the native calls, for the log
