@@ -10,13 +10,13 @@
 
 #include <CLI/CLI.hpp>
 
-#include "app/Check.h"
 #include "app/Console.h"
-#include "app/Doctor.h"
 #include "app/PlayerOutput.h"
-#include "app/Run.h"
 #include "app/TextTools.h"
 #include "app/Utf8Path.h"
+#include "app/check/Check.h"
+#include "app/check/Doctor.h"
+#include "app/run/Run.h"
 
 namespace {
 

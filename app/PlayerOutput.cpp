@@ -1,7 +1,7 @@
 #include "app/PlayerOutput.h"
 
-#include "app/Check.h"
 #include "app/TextTools.h"
+#include "app/check/Check.h"
 
 void PlayerOutput::Begin(bool repeat) {
     reports_.push_back({static_cast<std::size_t>(text_.tellp()), repeat, ""});

@@ -7,8 +7,8 @@
 #include <fstream>
 #include <string>
 
-#include "app/RiotRun.h"
-#include "app/Scenario.h"
+#include "app/run/RiotRun.h"
+#include "app/run/Scenario.h"
 #include "config/Settings.h"
 #include "script/ScriptMain.h"
 #include "script/ScriptState.h"

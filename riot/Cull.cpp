@@ -3,7 +3,6 @@
 #include "riot/Roster.h"
 
 namespace {
-constexpr float CullDistance = 150.0f;
 
 // Why the rioter leaves the fight; Count when it stays.
 CullReason Departure(Ped ped) {
@@ -16,6 +15,7 @@ CullReason Departure(Ped ped) {
 
 void CullRioters() {
     for (Faction& faction : FactionList) {
+        const std::size_t index = static_cast<std::size_t>(&faction - FactionList.data());
         size_t position = 0;
         while (position < faction.Members.size()) {
             const CullReason reason = Departure(faction.Members[position].Ped);
@@ -24,6 +24,7 @@ void CullRioters() {
                 continue;
             }
             ++RiotCounts.Released[static_cast<int>(reason)];
+            if (RiotWatcher) RiotWatcher->Releasing(index, position, reason);
             Ped handle = faction.Members[position].Ped;
             SetPedAsNoLongerNeeded(&handle);
             DeleteEntity(&handle);

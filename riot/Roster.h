@@ -33,9 +33,19 @@ struct RiotCountsRecord {
     uint64_t Dropped = 0;  // forgotten, their peds left in the world, when a load rebuilt the factions
 };
 
+// Told of each release as it is made, for a tool that records the riot (the simulator's run); none in the
+// game.
+class RiotObserver {
+  public:
+    virtual ~RiotObserver() = default;
+    // The rioter at position in FactionList[faction].Members is released for that reason; it is still there.
+    virtual void Releasing(std::size_t faction, std::size_t position, CullReason reason) = 0;
+};
+
 // In the script's state (script/ScriptState.h).
 extern std::vector<Faction>& FactionList;
 extern RiotCountsRecord& RiotCounts;
+extern RiotObserver*& RiotWatcher;
 // The hash of the relationship group "RIOTER"; 0 until ScriptMain creates it after the start-up load.
 extern uint32_t& RioterGroup;
 

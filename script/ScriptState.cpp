@@ -11,6 +11,7 @@ TickRecord& Ticks = ScriptState.Ticks;
 uint32_t& RandState = ScriptState.RandState;
 FrameRecord& Frames = ScriptState.Frames;
 RiotCountsRecord& RiotCounts = ScriptState.RiotCounts;
+RiotObserver*& RiotWatcher = ScriptState.RiotWatcher;
 
 void ResetScriptState() {
     ScriptState = ScriptStateRecord();

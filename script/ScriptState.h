@@ -27,6 +27,7 @@ struct ScriptStateRecord {
     uint32_t RandState = 1;
     FrameRecord Frames;  // the hold on each frame and the native calls, for the log
     RiotCountsRecord RiotCounts;
+    RiotObserver* RiotWatcher = nullptr;
     RiotFiguresRecord Figures;
     ScriptLogRecord Log;
 };

@@ -2,8 +2,8 @@
 // characters, and no exit statuses in a window that closes with the program.
 #include <gtest/gtest.h>
 
-#include "app/Check.h"
 #include "app/TextTools.h"
+#include "app/check/Check.h"
 
 TEST(PlayerTextTest, WrapsLinesAtBlanksWithAHangingIndent) {
     struct Case {

@@ -3,7 +3,7 @@
 # Usage: exe-test.sh PART WINDOWS_BUILD LINUX_SKIRMORA_SIM SOURCE_DIR VERSION
 #   check     the same report, errors and exit status for every config file the project holds
 #   run       the same timeline, trace and pictures; names with spaces and non-ASCII characters everywhere
-#   doctor    the same install check of every fake game folder of tests/app/game-folders.sh
+#   doctor    the same install check of every fake game folder of tests/app/check/game-folders.sh
 #   explorer  a double-click, dropped files and folders, cmd, standard input closed or redirected: who waits for
 #             Enter, what the window shows last, lines wrapped to its width
 #   binaries  the exe's imports, both binaries' version resources, --version
@@ -67,7 +67,7 @@ run)
     ;;
 doctor)
     # Every fake game folder: the same report and status as on Linux.
-    source "$source/tests/app/game-folders.sh"
+    source "$source/tests/app/check/game-folders.sh"
     make_game_folders "$source"
     for row in "${GameFolderCases[@]}"; do
         IFS='|' read -r folder examined _ <<<"$row"
@@ -78,7 +78,7 @@ doctor)
 explorer)
     grep -q '"Graphics"="null"' "$WINEPREFIX/user.reg" 2>/dev/null ||  # consoles without a display
         wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null
-    source "$source/tests/app/game-folders.sh"
+    source "$source/tests/app/check/game-folders.sh"
     make_game_folders "$source"
     cp "$exe" skirmora-sim.exe
     mkdir empty "Mes réglages ü"

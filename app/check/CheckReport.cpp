@@ -1,0 +1,108 @@
+// The check's report: what the real load left, with the account of why.
+#include <algorithm>
+#include <climits>
+#include <cstdint>
+#include <sstream>
+
+#include <fmt/format.h>
+
+#include "app/check/Check.h"
+#include "config/KeyNames.h"
+#include "config/LoadCheck.h"
+#include "config/LoadVerdict.h"
+#include "config/Settings.h"
+#include "riot/Recruit.h"
+#include "riot/Roster.h"
+
+namespace {
+
+// Names joined by commas, wrapped under an indent; a name quoted when empty or when it holds blanks or
+// control bytes.
+std::string Wrapped(const std::vector<std::string>& names, std::size_t indent) {
+    std::string text, line;
+    for (std::size_t k = 0; k < names.size(); ++k) {
+        const std::string& name = names[k];
+        const bool plain = !name.empty() && std::all_of(name.begin(), name.end(), [](char c) {
+            return static_cast<unsigned char>(c) > ' ' && c != 0x7F;
+        });
+        const std::string piece = (plain ? name : "\"" + name + "\"") + (k + 1 < names.size() ? "," : "");
+        if (!line.empty() && indent + line.size() + 1 + piece.size() > 110) {
+            text += line + "\n" + std::string(indent, ' ');
+            line.clear();
+        }
+        line += (line.empty() ? "" : " ") + piece;
+    }
+    return text + line;
+}
+
+void WriteSettings(const CheckedLoad& c, std::ostream& out) {
+    const SettingsRecord& s = Settings;
+    std::string key = fmt::format("key code {}", s.EnableKey);
+    for (const auto& entry : KeyNameTable)
+        if (entry.second == s.EnableKey) key = entry.first + " (" + key + ")";
+    const std::string rows[][3] = {
+        {"EnableKey", key, ""},
+        {"MaxRioters", std::to_string(s.MaxRioters), s.MaxRioters > 0 ? "" : "; nobody is recruited"},
+        {"DisableCops", s.DisableCops ? "true" : "false", ""},
+        {"PedAccuracy", fmt::format("{}", s.PedAccuracy),
+         fmt::format("; rioters get accuracy {}", AccuracyInteger(s.PedAccuracy))},
+        {"RiotersOnlyAttackPlayer", s.RiotersOnlyAttackPlayer ? "true" : "false",
+         s.RiotersOnlyAttackPlayer ? "; every rioter fights only the player" : ""}};
+    out << "\nSettings in force\n";
+    for (const auto& row : rows) {
+        const auto from = c.from.find(row[0]);
+        out << fmt::format("  {:<24} {:<22} {}{}\n", row[0], row[1],
+                           from == c.from.end() ? "built-in" : from->second, row[2]);
+    }
+}
+
+void WriteWeapons(const CheckedLoad& c, std::ostream& out) {
+    out << fmt::format("\nShared weapons ({}, {})\n  {}\n", SharedWeaponList.size(), c.weaponsFrom,
+                       SharedWeaponList.empty()
+                           ? "none: rioters of factions without weapons of their own get no weapon"
+                           : Wrapped(SharedWeaponList, 2));
+    const std::string what = c.Has(FindingKind::Ended)
+                                 ? "thrown weapons NOT taken out (the load ended early): "
+                                 : "thrown weapons taken out: ";
+    if (!c.thrown.empty()) out << "  " << what << Wrapped(c.thrown, 2 + what.size()) << "\n";
+}
+
+void WriteFactions(const CheckedLoad& c, std::ostream& out) {
+    out << fmt::format("\nFactions ({})\n", FactionList.size());
+    if (FactionList.empty()) out << "  none: nobody is recruited\n";
+    for (std::size_t k = 0; k < FactionList.size(); ++k) {
+        const Faction& f = FactionList[k];
+        const std::string name = f.WillAttackSelf ? "" : c.groups.at(f.GroupHash);
+        std::string cap = fmt::format("cap {}", f.MaxMembers);
+        if (f.MaxMembers > static_cast<uint32_t>(INT_MAX))
+            cap = fmt::format("no cap of its own (MaxMembers {}; only MaxRioters limits it)",
+                              static_cast<int32_t>(f.MaxMembers));
+        if (f.MaxMembers == 0) cap = "cap 0: recruits nobody";
+        const std::string title = f.IsDefault ? "the default faction (the file defines none)"
+                                              : fmt::format("Factions[{}] ({})", k, c.entries[k]);
+        const std::string group = f.WillAttackSelf
+                                      ? "no group of its own: attacks its own"
+                                      : fmt::format("group \"{}\" (0x{:08X}){}", name, f.GroupHash,
+                                                    name == "RIOTER" ? ": every rioter fights only the player"
+                                                                     : ", fights the other factions");
+        out << fmt::format("  {}: {}{}, {}\n", title, cap, f.IsDefault ? " (MaxRioters)" : "", group);
+        out << "    models   "
+            << (f.MemberModels.empty() ? "random pedestrians" : Wrapped(f.MemberModels, 13)) << "\n";
+        out << "    weapons  " << (f.Weapons.empty() ? "the shared list" : Wrapped(f.Weapons, 13)) << "\n";
+    }
+}
+
+}  // namespace
+
+std::string ReportOf(const std::string& name, const CheckedLoad& c, int status) {
+    std::ostringstream out;
+    out << fmt::format("{}: {} (exit status {})\n", name, Headline(c, status), status);
+    WriteFindings(c, FindingKind::ParseError, out);
+    WriteFindings(c, FindingKind::Ended, out);
+    WriteSettings(c, out);
+    WriteWeapons(c, out);
+    WriteFactions(c, out);
+    for (FindingKind kind : {FindingKind::ChangedNothing, FindingKind::UnknownName, FindingKind::Note})
+        WriteFindings(c, kind, out);
+    return out.str();
+}

@@ -1,0 +1,64 @@
+#include "app/views/Timeline.h"
+
+#include <algorithm>
+
+#include <fmt/core.h>
+
+namespace {
+int64_t Released(const int64_t* counts, ReleaseReason reason) {
+    return counts[static_cast<int>(reason)];
+}
+}  // namespace
+
+std::string FormatTimeline(const std::vector<TimelineRow>& rows) {
+    size_t factions = 0;
+    for (const TimelineRow& row : rows)
+        factions = std::max(factions, row.members.size());
+    std::string out = fmt::format("{:>11}  {:4}", "time (s)", "mode");
+    for (size_t k = 0; k < factions; ++k)
+        out += fmt::format("{:>5}", fmt::format("F{}", k));
+    out += fmt::format("{:>7}{:>8}{:>6}{:>9}{:>9}{:>10}{:>9}  {}\n", "total", "recruit", "dead", "vanished",
+                       "too far", "vs rioter", "vs you", "you");
+    for (const TimelineRow& row : rows) {
+        int total = 0;
+        out += fmt::format("{:>11}  {:4}", fmt::format("{:.0f}-{:.0f}", row.from, row.to),
+                           row.modeOn ? "on" : "off");
+        for (size_t k = 0; k < factions; ++k) {
+            const int members = k < row.members.size() ? row.members[k] : 0;
+            total += members;
+            out += k < row.members.size() ? fmt::format("{:>5}", members) : fmt::format("{:>5}", "-");
+        }
+        std::string player = row.player;
+        if (row.playerDeaths > 0) {
+            player = row.playerDeaths == 1 ? "died" : fmt::format("died {} times", row.playerDeaths);
+            if (row.player != "dead") player += ", back " + row.player;
+        }
+        if (row.dropped > 0) player += fmt::format(" ({} dropped at a reload)", row.dropped);
+        out += fmt::format(
+            "{:>7}{:>8}{:>6}{:>9}{:>9}{:>10}{:>9}  {}\n", total, row.recruited,
+            Released(row.released, ReleaseReason::Dead), Released(row.released, ReleaseReason::Vanished),
+            Released(row.released, ReleaseReason::TooFar), row.fightingRioters, row.fightingPlayer, player);
+    }
+    return out;
+}
+
+std::string FormatTotals(const Totals& totals, double seconds) {
+    int64_t released = 0;
+    for (int64_t count : totals.released)
+        released += count;
+    std::string out = fmt::format(
+        "In {:.0f} s: {} recruited (at most {} at once), {} released: {} dead, {} vanished, {} too far",
+        seconds, totals.recruited, totals.peakRioters, released,
+        Released(totals.released, ReleaseReason::Dead), Released(totals.released, ReleaseReason::Vanished),
+        Released(totals.released, ReleaseReason::TooFar));
+    if (Released(totals.released, ReleaseReason::Other) > 0)
+        out += fmt::format(", {} for another reason", Released(totals.released, ReleaseReason::Other));
+    out += ".\n";
+    if (totals.dropped > 0)
+        out += fmt::format("{} rioters were dropped without release when a key press reloaded the config.\n",
+                           totals.dropped);
+    out +=
+        fmt::format("{} attacks, {} hits, {} rioters killed; you died {} time{}.\n", totals.attacks,
+                    totals.hits, totals.pedDeaths, totals.playerDeaths, totals.playerDeaths == 1 ? "" : "s");
+    return out;
+}

@@ -1,0 +1,152 @@
+// skirmora-sim run end to end: the real script in the world where the riot plays out.
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "app/run/RiotRun.h"
+#include "app/run/Scenario.h"
+#include "tests/support/TempDir.h"
+
+namespace {
+
+const std::string Examples = std::string(SKIRMORA_SOURCE_DIR) + "/examples/";
+
+int64_t Released(const TimelineRow& row, ReleaseReason reason) {
+    return row.released[static_cast<int>(reason)];
+}
+
+TEST(RiotRun, TheExampleRiotFillsFightsReleasesAndRefills) {
+    const Scenario scenario = ReadScenario(Examples + "downtown.json");
+    const RiotResult result = PlayRiot(scenario, Examples + "Skirmora_config.txt", nullptr);
+    ASSERT_TRUE(result.faults.empty()) << result.faults.front();
+    ASSERT_EQ(result.rows.size(), 18u) << "90 s in rows of 5 s";
+    ASSERT_EQ(result.pictures.factionNames.size(), 3u);
+
+    // Every faction reaches its cap (10, 10, 6) at some row, and the total never passes MaxRioters (24).
+    const int caps[] = {10, 10, 6};
+    for (size_t k = 0; k < 3; ++k) {
+        int most = 0;
+        for (const TimelineRow& row : result.rows)
+            if (row.members.size() == 3) most = std::max(most, row.members[k]);
+        EXPECT_EQ(most, caps[k]) << "faction " << k;
+    }
+    EXPECT_LE(result.totals.peakRioters, 24);
+
+    int64_t dead = 0, tooFar = 0, fighting = 0, againstPlayer = 0;
+    bool refilled = false;
+    for (size_t r = 0; r < result.rows.size(); ++r) {
+        const TimelineRow& row = result.rows[r];
+        dead += Released(row, ReleaseReason::Dead);
+        tooFar += Released(row, ReleaseReason::TooFar);
+        fighting += row.fightingRioters;
+        againstPlayer += row.fightingPlayer;
+        if (r > 0 && Released(result.rows[r - 1], ReleaseReason::Dead) > 0 && row.recruited > 0)
+            refilled = true;
+    }
+    EXPECT_GT(dead, 10) << "rioters kill each other";
+    EXPECT_GT(tooFar, 0) << "the drive leaves rioters behind";
+    EXPECT_GT(fighting, 0);
+    EXPECT_GT(againstPlayer, 0);
+    EXPECT_TRUE(refilled) << "the dead are replaced";
+
+    // The drive (30-40 s) is where rioters fall behind; on foot nobody does.
+    for (const TimelineRow& row : result.rows)
+        if (row.to <= 30.0 || row.from >= 45.0) {
+            EXPECT_EQ(Released(row, ReleaseReason::TooFar), 0) << row.from;
+        }
+
+    // The toggle at 80 s turns the mode off: the reload drops the roster and nobody is recruited again.
+    const TimelineRow& last = result.rows.back();
+    EXPECT_FALSE(last.modeOn);
+    EXPECT_EQ(last.recruited, 0);
+    EXPECT_TRUE(result.rows[15].modeOn);
+    EXPECT_GE(result.totals.playerDeaths, 1) << "the planned death at 60 s";
+
+    // Counting holds together: what came in either left, was dropped, or is still there.
+    int64_t released = 0;
+    for (int64_t count : result.totals.released)
+        released += count;
+    EXPECT_EQ(result.totals.recruited, released + result.totals.dropped);
+
+    ASSERT_EQ(result.pictures.maps.size(), 6u);
+    EXPECT_DOUBLE_EQ(result.pictures.maps[0].seconds, 8.0);
+    EXPECT_FALSE(result.pictures.maps[0].rioters.empty());
+    EXPECT_EQ(result.pictures.chart.size(), 181u) << "a sample every half second, both ends included";
+}
+
+TEST(RiotRun, ASeedGivesTheSameTraceAndAnotherSeedAnotherRiot) {
+    Scenario scenario = ReadScenario(Examples + "downtown.json");
+    scenario.seconds = 30.0;
+    auto play = [&](uint64_t seed, std::string* trace) {
+        scenario.world.seed = seed;
+        std::ostringstream out;
+        const RiotResult result = PlayRiot(scenario, Examples + "Skirmora_config.txt", &out);
+        *trace = out.str();
+        return result.totals;
+    };
+    std::string first, second, other;
+    const Totals a = play(7, &first);
+    const Totals b = play(7, &second);
+    const Totals c = play(8, &other);
+    EXPECT_GT(first.size(), 10000u);
+    EXPECT_EQ(first, second);
+    EXPECT_EQ(a.hits, b.hits);
+    EXPECT_NE(first, other);
+    EXPECT_NE(a.hits, c.hits);
+}
+
+TEST(RiotRun, WithoutAConfigTheBuiltInFactionFightsAndRunsOfAnyFrameTimeKeepTheClock) {
+    for (double frameMs : {16.667, 33.0, 1000.0 / 60.0}) {
+        Scenario scenario = BuiltInScenario();
+        scenario.seconds = 20.0;
+        scenario.frameMs = frameMs;
+        std::ostringstream trace;
+        const RiotResult result = PlayRiot(scenario, "", &trace);
+        ASSERT_TRUE(result.faults.empty());
+        EXPECT_EQ(result.pictures.factionNames.size(), 1u);
+        EXPECT_EQ(result.rows.back().members.at(0), 20) << "the default faction fills to MaxRioters";
+        const std::string text = trace.str();
+        const std::string lastLine = text.substr(text.rfind('\n', text.size() - 2) + 1);
+        const int64_t tick = std::stoll(lastLine.substr(lastLine.find(' ') + 1));
+        EXPECT_NEAR(static_cast<double>(tick), 20000.0 - frameMs, frameMs + 1.0) << "frame time " << frameMs;
+    }
+}
+
+TEST(RiotRun, AModelThatNeverLoadsAndFailedSpawnsStillGiveAFullRoster) {
+    Scenario scenario = BuiltInScenario();
+    scenario.seconds = 40.0;
+    scenario.failingSpawns = {0, 1, 2};
+    scenario.neverLoadingModels = {"g_m_y_famca_01", "g_m_y_famfor_01"};
+    const RiotResult result = PlayRiot(scenario, Examples + "Skirmora_config.txt", nullptr);
+    ASSERT_TRUE(result.faults.empty());
+    int64_t vanished = 0;
+    int most = 0;
+    for (const TimelineRow& row : result.rows) {
+        vanished += Released(row, ReleaseReason::Vanished);
+        most = std::max(most, row.members.at(1));
+    }
+    EXPECT_EQ(most, 10) << "random peds stand in for the family, each after a second of waiting";
+    EXPECT_GE(vanished, 3) << "the three handle-0 spawns are released as vanished";
+}
+
+TEST(RiotRun, AStoppedGameDayKeepsWhatItPlayedInRowsForADay) {
+    Scenario scenario = BuiltInScenario();
+    scenario.seconds = 86400.0;
+    int64_t calls = 0;
+    const RiotResult result = PlayRiot(scenario, "", nullptr, [&](const RiotProgress& p) {
+        ++calls;
+        return p.seconds < 610.0;
+    });
+    ASSERT_TRUE(result.stoppedEarly);
+    EXPECT_EQ(result.frames, 240 * calls) << "the run ends at the call that said stop";
+    EXPECT_NEAR(result.seconds, 612.0, 0.1);
+    // A day in rows of 120 s (at most 720 rows), the last one cut short where the run stopped.
+    ASSERT_EQ(result.rows.size(), 6u);
+    EXPECT_DOUBLE_EQ(result.rows[1].from, 120.0);
+    EXPECT_DOUBLE_EQ(result.rows.back().to, result.seconds);
+    EXPECT_GT(result.totals.recruited, 20);
+    EXPECT_EQ(result.pictures.maps.size(), 0u) << "the first map was due at 4 h";
+    EXPECT_LE(result.pictures.chart.size(), 20u) << "a chart point every 43.5 s";
+}
+
+}  // namespace

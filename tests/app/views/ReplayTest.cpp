@@ -1,0 +1,110 @@
+// run --html: what the replay records agrees with the run's own timeline and totals, and the page holds it
+// all.
+#include <gtest/gtest.h>
+#include <json/json.h>
+
+#include <memory>
+
+#include "app/run/RiotRun.h"
+#include "app/run/Scenario.h"
+#include "app/views/Replay.h"
+
+namespace {
+
+const std::string Examples = std::string(SKIRMORA_SOURCE_DIR) + "/examples/";
+
+// Members per faction in the roster at a sample, counted from the tracks.
+std::vector<int> MembersAt(const ReplayRecording& recording, int32_t sample, size_t factions) {
+    std::vector<int> members(factions, 0);
+    for (const ReplayTrack& track : recording.tracks) {
+        const int32_t end = track.end < 0 ? static_cast<int32_t>(recording.times.size()) : track.end;
+        if (track.start <= sample && sample < end) ++members.at(static_cast<size_t>(track.faction));
+    }
+    return members;
+}
+
+TEST(Replay, TheExampleRiotsTracksMatchItsTimelineAndTotals) {
+    ReplayRecorder recorder;
+    const RiotResult result = PlayRiot(ReadScenario(Examples + "downtown.json"),
+                                       Examples + "Skirmora_config.txt", nullptr, {}, &recorder);
+    const ReplayRecording& recording = recorder.Recording();
+
+    // Ten samples a game second, the last at the run's end.
+    ASSERT_EQ(recording.times.front(), 0);
+    EXPECT_EQ(recording.times.back(), static_cast<int32_t>(result.rows.back().to * 1000.0 + 0.5));
+    for (size_t k = 1; k < recording.times.size(); ++k)
+        ASSERT_TRUE(recording.times[k] - recording.times[k - 1] >= 80 &&
+                    recording.times[k] - recording.times[k - 1] <= 120)
+            << "sample " << k << " at " << recording.times[k] << " ms";
+    EXPECT_EQ(recording.playerX.size(), recording.times.size());
+
+    // Every row's members at its end, at the sample taken on the same frame.
+    for (const TimelineRow& row : result.rows) {
+        const int32_t ms = static_cast<int32_t>(row.to * 1000.0 + 0.5);
+        auto at = std::find(recording.times.begin(), recording.times.end(), ms);
+        ASSERT_NE(at, recording.times.end()) << "no sample at " << ms << " ms";
+        EXPECT_EQ(
+            MembersAt(recording, static_cast<int32_t>(at - recording.times.begin()), row.members.size()),
+            row.members)
+            << "at " << row.to << " s";
+    }
+
+    // One track per recruit; each ends as the world counted the releases, the rest dropped at the reload.
+    EXPECT_EQ(static_cast<int64_t>(recording.tracks.size()), result.totals.recruited);
+    int64_t ends[6] = {};
+    for (const ReplayTrack& track : recording.tracks) {
+        ++ends[static_cast<int>(track.reason)];
+        const size_t end = track.end < 0 ? recording.times.size() : static_cast<size_t>(track.end);
+        if (track.handle != 0) {
+            EXPECT_EQ(track.x.size(), end - static_cast<size_t>(track.start)) << "track " << track.handle;
+        }
+        if (track.reason == ReplayEnd::Dead) {
+            EXPECT_GE(track.death, 0) << "track " << track.handle;
+        }
+    }
+    for (int k = 0; k < ReleaseReasonCount; ++k)
+        EXPECT_EQ(ends[k], result.totals.released[k]) << "reason " << k;
+    EXPECT_EQ(ends[static_cast<int>(ReplayEnd::Dropped)], result.totals.dropped);
+    EXPECT_GT(result.totals.dropped, 0) << "the example's second press drops the roster";
+
+    // Weapons are named as the config names them.
+    ASSERT_FALSE(recording.weaponNames.empty());
+    for (const std::string& name : recording.weaponNames)
+        EXPECT_EQ(name.rfind("WEAPON_", 0), 0u) << name;
+}
+
+TEST(Replay, ThePageHoldsItsScriptStyleAndDataAsValidJsonWhateverTheNames) {
+    ReplayRecorder recorder;
+    Scenario scenario = BuiltInScenario();
+    scenario.seconds = 8.0;
+    PlayRiot(scenario, "", nullptr, {}, &recorder);
+    ReplayFacts facts;
+    facts.scenario =
+        "riot </script><b>\"bold\"\\ \xC3\xA9 \xF0\x9F\x94\xA5 \xFF\xC3";  // markup, UTF-8, broken bytes
+    facts.factionNames = {"F0 <&>"};
+    facts.seed = UINT64_MAX;
+    const std::string page = ReplayHtml(recorder.Recording(), facts);
+
+    for (const char* leftover : {"href=\"replay.css\"", "src=\"replay.js\"", ">null</script>"})
+        EXPECT_EQ(page.find(leftover), std::string::npos) << leftover;
+    EXPECT_NE(page.find("window.replay"), std::string::npos);
+    EXPECT_NE(page.find("#chart-marker"), std::string::npos);
+    for (unsigned char c : page)
+        ASSERT_LT(c, 0x80) << "the page is ASCII";
+
+    const std::string open = "<script id=\"replay-data\" type=\"application/json\">";
+    const size_t from = page.find(open) + open.size();
+    const std::string json = page.substr(from, page.find("</script>", from) - from);
+    Json::Value data;
+    std::unique_ptr<Json::CharReader> reader(Json::CharReaderBuilder().newCharReader());
+    std::string errors;
+    ASSERT_TRUE(reader->parse(json.data(), json.data() + json.size(), &data, &errors)) << errors;
+    EXPECT_EQ(data["facts"]["scenario"].asString(),
+              "riot </script><b>\"bold\"\\ \xC3\xA9 \xF0\x9F\x94\xA5 \xEF\xBF\xBD\xEF\xBF\xBD");
+    EXPECT_EQ(data["facts"]["seed"].asString(), "18446744073709551615");
+    EXPECT_EQ(data["factions"][0].asString(), "F0 <&>");
+    EXPECT_EQ(data["times"].size(), recorder.Recording().times.size());
+    EXPECT_EQ(data["tracks"].size(), recorder.Recording().tracks.size());
+}
+
+}  // namespace
