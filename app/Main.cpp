@@ -17,6 +17,7 @@
 #include "app/check/Check.h"
 #include "app/check/Doctor.h"
 #include "app/run/Run.h"
+#include "config/Settings.h"
 
 namespace {
 
@@ -54,8 +55,8 @@ std::string CurrentFolder() {
 void AddRunOptions(CLI::App& runCommand, RunOptions& run) {
     runCommand
         .add_option("--config", run.config,
-                    "Config file to play with (default: ./Skirmora_config.txt when there is one, else the "
-                    "built-in values)")
+                    "Config file to play with (default: ./" + std::string(ConfigFileNameBuiltIn) +
+                        " when there is one, else the built-in values)")
         ->check(CLI::ExistingFile);
     runCommand.add_option("--scenario", run.scenario, "Scenario file (default: the built-in scenario)")
         ->check(CLI::ExistingFile);
@@ -104,11 +105,11 @@ int RunCommandLine(const std::vector<std::string>& arguments, PlayerOutput& play
     CLI::App* runCommand =
         app.add_subcommand(Commands[0], "Play a riot in the simulated game and report what happened");
     AddRunOptions(*runCommand, run);
-    std::string checked = "Skirmora_config.txt", examined;
+    std::string checked = ConfigFileNameBuiltIn, examined;
     CLI::App* checkCommand =
         app.add_subcommand(Commands[1], "Load a config file as the game would and explain what each key did");
     checkCommand->add_option("FILE", checked,
-                             "The config file, - for standard input (default: ./Skirmora_config.txt)");
+                             "The config file, - for standard input (default: ./" + checked + ")");
     checkCommand->allow_extras();
     CLI::App* doctorCommand = app.add_subcommand(
         Commands[2],

@@ -34,8 +34,8 @@ void Riot(benchmark::State& state) {
     int64_t peak = 0;
     int64_t calls = 0;
     for (auto _ : state) {
-        const RiotResult result = PlayRiot(scenario, config, nullptr);
-        peak = result.totals.peakRioters;
+        const RiotResult result = PlayRiot(scenario, config);
+        peak = result.recording.totals.peakRioters;
         calls = result.nativeCalls;
     }
     state.counters["game_s_per_s"] = benchmark::Counter(GameSeconds * static_cast<double>(state.iterations()),

@@ -4,7 +4,7 @@
 
 SettingsRecord BuiltInSettings() {
     SettingsRecord s;
-    s.ConfigFileName = "Skirmora_config.txt";
+    s.ConfigFileName = ConfigFileNameBuiltIn;
     s.MaxRioters = 20;
     s.EnableKey = 118;
     s.DisableCops = true;

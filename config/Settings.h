@@ -12,6 +12,9 @@ struct SettingsRecord {
     bool RiotersOnlyAttackPlayer;
 };
 
+// The config file's name: in the game's folder, the file the game reads.
+constexpr const char* ConfigFileNameBuiltIn = "Skirmora_config.txt";
+
 SettingsRecord BuiltInSettings();
 
 // In the script's state (script/ScriptState.h).

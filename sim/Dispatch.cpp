@@ -144,9 +144,7 @@ constexpr Native Catalogue[] = {
      }},
     {0x2595DD4236549CE3, "SetPedAsNoLongerNeeded", "h", 'n',
      [](Call c) {
-         SimPed* ped = c.world.FindPed(*c.P<int32_t>(0));
-         c.world.CountRelease(ped);
-         if (ped) ped->released = true;
+         if (SimPed* ped = c.world.FindPed(*c.P<int32_t>(0))) ped->released = true;
      }},
     {0xAE3CBE5BF394C9C9, "DeleteEntity", "h", 'n',
      [](Call c) {

@@ -65,18 +65,3 @@ bool World::ModelNeverLoads(uint32_t hash) const {
         if (JenkinsHash(name) == hash) return true;
     return false;
 }
-
-void World::CountRelease(const SimPed* ped) {
-    ReleaseReason reason = ReleaseReason::Other;
-    if (!ped || !ped->exists) {
-        reason = ReleaseReason::Vanished;
-    } else if (!ped->alive) {
-        reason = ReleaseReason::Dead;
-    } else {
-        const float dx = ped->position.x - playerPosition.x;
-        const float dy = ped->position.y - playerPosition.y;
-        const float dz = ped->position.z - playerPosition.z;
-        if (std::sqrt(dx * dx + dy * dy + dz * dz) >= 150.0f) reason = ReleaseReason::TooFar;
-    }
-    ++releases[static_cast<int>(reason)];
-}

@@ -64,10 +64,6 @@ class PedTable {
     int64_t base_ = 0;
 };
 
-// Why the script let a ped go, judged from the world when it did.
-enum class ReleaseReason { Dead, Vanished, TooFar, Other };
-constexpr int ReleaseReasonCount = 4;
-
 struct TextDraw {
     int64_t frame = 0;
     std::string text;
@@ -93,10 +89,6 @@ struct World {
     int64_t spawnCount = 0;
     std::set<int64_t> failingSpawns;  // spawn numbers (0 = the first spawn) that give handle 0
     float pedHealth = 100.0f;         // health of a new ped
-
-    // Peds the script let go, counted by reason (handle 0 and unknown handles count as vanished).
-    int64_t releases[ReleaseReasonCount] = {};
-    void CountRelease(const SimPed* ped);  // null: a handle the world does not know
 
     // Models: each loads after this many polls that answer false; listed names never load.
     int32_t modelLoadPolls = 0;

@@ -17,7 +17,7 @@
 
 namespace {
 
-const char ConfigName[] = "Skirmora_config.txt";
+const std::string ConfigName = ConfigFileNameBuiltIn;
 const char ExampleName[] = "Skirmora_config.example.txt";
 const char HookPage[] = "http://www.dev-c.com/gtav/scripthookv/";
 const char WholeNames[] =
@@ -216,11 +216,11 @@ void Doctor::Script() {
 void Doctor::Config() {
     const std::string file = folder_->File(ConfigName);
     if (!file.empty()) return CheckConfig(folder_->Join(file), file, false);
-    const std::string wrong = Misplaced(ConfigName, {"Skirmora_config.txt.txt", "Skirmora_config.json"});
+    const std::string wrong = Misplaced(ConfigName, {ConfigName + ".txt", "Skirmora_config.json"});
     if (!wrong.empty()) return CheckConfig(wrong, PathFromUtf8(wrong).filename().u8string(), true);
     if (!edition_) return;
     const std::string example = folder_->File(ExampleName);
-    Add(Level::Fine, "No Skirmora_config.txt: the built-in values are in force",
+    Add(Level::Fine, "No " + ConfigName + ": the built-in values are in force",
         example.empty()
             ? fmt::format("To change them, take {} from the zip, put it here as {} and edit it.", ExampleName,
                           ConfigName)
@@ -290,6 +290,5 @@ std::string ConfigNameProblem(const std::string& name) {
     const bool hidden = Lower(name).rfind(Lower(ConfigName) + ".", 0) == 0;
     return fmt::format(
         "the game reads only a file named {}, in its own folder{}", ConfigName,
-        hidden ? ": Windows hides the last ending of this one's name; rename it to " + std::string(ConfigName)
-               : "");
+        hidden ? ": Windows hides the last ending of this one's name; rename it to " + ConfigName : "");
 }

@@ -5,15 +5,11 @@
 #include <string>
 #include <vector>
 
+#include "app/run/Recording.h"
 #include "app/run/Scenario.h"
-#include "app/views/Pictures.h"
-#include "app/views/Replay.h"
-#include "app/views/Timeline.h"
 
 struct RiotResult {
-    std::vector<TimelineRow> rows;
-    Totals totals;
-    PictureSet pictures;
+    Recording recording;
     std::vector<std::string> faults;  // protocol faults the simulated game saw (a script defect)
     int64_t frames = 0;
     int64_t nativeCalls = 0;
@@ -27,13 +23,17 @@ struct RiotProgress {
     int64_t frames = 0;
 };
 
-// configPath: the file the script reads as its config; empty: no file (built-in values). trace: where to
-// write every native call, or null. progress is called every few hundred frames; returning false ends the
-// run there, with everything recorded so far. replay, when given, sees every frame. logPath: where the script
-// writes its log; none when empty.
-RiotResult PlayRiot(const Scenario& scenario, const std::string& configPath, std::ostream* trace,
-                    const std::function<bool(const RiotProgress&)>& progress = {},
-                    ReplayRecorder* replay = nullptr, const std::string& logPath = "");
+// What a run writes beside its recording.
+struct RiotOutputs {
+    std::ostream* trace = nullptr;  // every native call, one line each; none when null
+    std::string log;                // where the script writes its log; none when empty
+    bool replaySamples = false;     // record the replay page's samples and tracks
+};
+
+// configPath: the file the script reads as its config; empty: no file (built-in values). progress is called
+// every few hundred frames; returning false ends the run there, with everything recorded so far.
+RiotResult PlayRiot(const Scenario& scenario, const std::string& configPath, const RiotOutputs& outputs = {},
+                    const std::function<bool(const RiotProgress&)>& progress = {});
 
 // Frames the scenario plays: the first frame whose game time reaches its length ends it.
 int64_t FrameCount(const Scenario& scenario);

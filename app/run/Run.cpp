@@ -7,15 +7,22 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 
 #include <fmt/core.h>
 
+#include "app/CommandError.h"
 #include "app/InputFile.h"
 #include "app/Utf8Path.h"
 #include "app/check/Check.h"
 #include "app/run/RiotRun.h"
 #include "app/run/Scenario.h"
+#include "app/views/Pictures.h"
+#include "app/views/Replay.h"
+#include "app/views/Timeline.h"
+#include "config/Settings.h"
 #include "config/Words.h"
+#include "riot/Cull.h"
 
 namespace {
 
@@ -82,154 +89,172 @@ std::string LoadNote(const std::string& config, const std::string& bytes) {
         Printable(verdict), config);
 }
 
-}  // namespace
-
-int RunRiot(const RunOptions& options, std::ostream& out, std::ostream& err) {
+struct RunInputs {
     Scenario scenario;
+    std::string config;  // the file the script reads; empty: none
+    std::string note;    // the config as the first line names it
+    std::string bytes;
+};
+
+RunInputs ReadInputs(const RunOptions& options) {
+    RunInputs in;
     try {
-        scenario = options.scenario.empty() ? BuiltInScenario() : ReadScenario(options.scenario);
+        in.scenario = options.scenario.empty() ? BuiltInScenario() : ReadScenario(options.scenario);
     } catch (const ScenarioError& error) {
-        err << "skirmora-sim: " << error.what() << '\n';
-        return RunFailed;
+        throw CommandError(RunFailed, error.what());
     }
-    if (options.seconds) scenario.seconds = *options.seconds;
-    if (options.seed) scenario.world.seed = *options.seed;
-
+    if (options.seconds) in.scenario.seconds = *options.seconds;
+    if (options.seed) in.scenario.world.seed = *options.seed;
     // Like the game: the file in the current folder when there is one, else the built-in values.
-    std::string config = options.config;
-    std::string configNote, bytes;
-    if (config.empty()) {
-        config = ReadInput("Skirmora_config.txt", bytes).empty() ? "Skirmora_config.txt" : "";
-        configNote = config.empty() ? "no config file (built-in values)" : "./Skirmora_config.txt";
-    } else {
-        const std::string error = ReadInput(config, bytes);
-        if (!error.empty()) {
-            err << fmt::format("skirmora-sim: cannot read the config file {}: {}\n", config, error);
-            return RunFailed;
-        }
-        configNote = config;
+    const std::string standard = ConfigFileNameBuiltIn;
+    in.config = options.config;
+    if (in.config.empty()) {
+        in.config = ReadInput(standard, in.bytes).empty() ? standard : "";
+        in.note = in.config.empty() ? "no config file (built-in values)" : "./" + standard;
+        return in;
     }
+    const std::string error = ReadInput(in.config, in.bytes);
+    if (!error.empty())
+        throw CommandError(RunFailed, fmt::format("cannot read the config file {}: {}", in.config, error));
+    in.note = in.config;
+    return in;
+}
 
-    // Every output is tried before the run: a long run must not end in a file that cannot be written.
-    std::ofstream traceFile;
+// Every output is tried before the run: a long run must not end in a file that cannot be written.
+void TryOutputs(const RunOptions& options, std::ofstream& trace) {
     if (!options.trace.empty()) {
-        traceFile.open(PathFromUtf8(options.trace), std::ios::binary | std::ios::trunc);
-        if (!traceFile) {
-            err << fmt::format("skirmora-sim: cannot write the trace {}: {}\n", options.trace,
-                               std::strerror(errno));
-            return RunFailed;
-        }
+        trace.open(PathFromUtf8(options.trace), std::ios::binary | std::ios::trunc);
+        if (!trace)
+            throw CommandError(
+                RunFailed, fmt::format("cannot write the trace {}: {}", options.trace, std::strerror(errno)));
     }
-    if (!options.log.empty()) {
-        std::ofstream log(PathFromUtf8(options.log), std::ios::binary | std::ios::app);
-        if (!log) {
-            err << fmt::format("skirmora-sim: cannot write the log {}: {}\n", options.log,
-                               std::strerror(errno));
-            return RunFailed;
-        }
+    if (!options.log.empty() && !std::ofstream(PathFromUtf8(options.log), std::ios::binary | std::ios::app))
+        throw CommandError(RunFailed,
+                           fmt::format("cannot write the log {}: {}", options.log, std::strerror(errno)));
+    const std::string htmlFolder = PathFromUtf8(options.html).parent_path().u8string();
+    const std::pair<std::string, std::string> folders[] = {{options.svg, "the pictures into " + options.svg},
+                                                           {options.html.empty() ? ""
+                                                            : htmlFolder.empty() ? "."
+                                                                                 : htmlFolder,
+                                                            "the replay " + options.html}};
+    for (const auto& [folder, what] : folders) {
+        const std::string problem = folder.empty() ? "" : FolderProblem(folder);
+        if (!problem.empty())
+            throw CommandError(RunFailed, fmt::format("cannot write {}: {}", what, problem));
     }
-    if (!options.svg.empty()) {
-        const std::string problem = FolderProblem(options.svg);
-        if (!problem.empty()) {
-            err << fmt::format("skirmora-sim: cannot write the pictures into {}: {}\n", options.svg, problem);
-            return RunFailed;
-        }
-    }
-    if (!options.html.empty()) {
-        const std::string folder = PathFromUtf8(options.html).parent_path().u8string();
-        const std::string problem = FolderProblem(folder.empty() ? "." : folder);
-        if (!problem.empty()) {
-            err << fmt::format("skirmora-sim: cannot write the replay {}: {}\n", options.html, problem);
-            return RunFailed;
-        }
-    }
-    out << fmt::format("Scenario {}, {}: {:.0f} s of game time, {} frames, seed {}.\n", scenario.name,
-                       configNote, scenario.seconds, FrameCount(scenario), scenario.world.seed);
-    if (!config.empty()) out << LoadNote(config, bytes);
-    out << std::flush;
-    if (!out) {
-        err << "skirmora-sim: cannot write the standard output\n";
-        return RunFailed;
-    }
+}
 
-    const auto wallStart = std::chrono::steady_clock::now();
-    auto lastShown = wallStart;
-    bool traceFailed = false;
-    Interrupted = 0;
-    if (options.interruptible) std::signal(SIGINT, OnInterrupt);
-    const auto progress = [&](const RiotProgress& p) {
-        if (traceFile.is_open() && !traceFile) traceFailed = true;
-        if (options.progress) {
-            const auto now = std::chrono::steady_clock::now();
-            if (now - lastShown >= std::chrono::milliseconds(200)) {
-                lastShown = now;
-                const double wall = std::chrono::duration<double>(now - wallStart).count();
-                const double left = p.seconds > 0 ? wall * (scenario.seconds - p.seconds) / p.seconds : 0.0;
-                err << fmt::format(
-                           "\r  game time {:.0f} of {:.0f} s   rioters {:4}   {:8.0f} frames per second   "
-                           "{} left ",
-                           p.seconds, scenario.seconds, p.rioters,
-                           wall > 0 ? static_cast<double>(p.frames) / wall : 0.0, Duration(left))
-                    << std::flush;
-            }
+// The progress line on a terminal, and Ctrl+C.
+class Progress {
+  public:
+    Progress(const RunOptions& options, const Scenario& scenario, std::ofstream& trace, std::ostream& err)
+        : options_(options), scenario_(scenario), trace_(trace), err_(err) {
+        Interrupted = 0;
+        if (options.interruptible) std::signal(SIGINT, OnInterrupt);
+    }
+    ~Progress() {
+        if (options_.interruptible) std::signal(SIGINT, SIG_DFL);
+        if (options_.progress) err_ << "\r" << std::string(100, ' ') << "\r" << std::flush;
+    }
+    bool operator()(const RiotProgress& p) {
+        if (trace_.is_open() && !trace_) traceFailed = true;
+        const auto now = std::chrono::steady_clock::now();
+        if (options_.progress && now - lastShown_ >= std::chrono::milliseconds(200)) {
+            lastShown_ = now;
+            const double wall = std::chrono::duration<double>(now - start_).count();
+            const double left = p.seconds > 0 ? wall * (scenario_.seconds - p.seconds) / p.seconds : 0.0;
+            err_ << fmt::format(
+                        "\r  game time {:.0f} of {:.0f} s   rioters {:4}   {:8.0f} frames per second   {} "
+                        "left ",
+                        p.seconds, scenario_.seconds, p.rioters,
+                        wall > 0 ? static_cast<double>(p.frames) / wall : 0.0, Duration(left))
+                 << std::flush;
         }
         return !traceFailed && !Interrupted;
-    };
-    ReplayRecorder replay;
-    RiotResult result = PlayRiot(scenario, config, traceFile.is_open() ? &traceFile : nullptr, progress,
-                                 options.html.empty() ? nullptr : &replay, options.log);
-    if (options.interruptible) std::signal(SIGINT, SIG_DFL);
-    if (options.progress) err << "\r" << std::string(100, ' ') << "\r" << std::flush;
+    }
+    bool traceFailed = false;
 
-    int status = 0;
+  private:
+    const RunOptions& options_;
+    const Scenario& scenario_;
+    std::ofstream& trace_;
+    std::ostream& err_;
+    const std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
+    std::chrono::steady_clock::time_point lastShown_ = start_;
+};
+
+void PrintTimeline(const RiotResult& result, bool traceFailed, std::ostream& out) {
     if (result.stoppedEarly)
         out << fmt::format("Stopped at {:.0f} s of game time{}.\n", result.seconds,
                            traceFailed ? ": the trace could not be written" : " by Ctrl+C");
-    out << '\n' << FormatTimeline(result.rows) << '\n';
-    for (size_t k = 0; k < result.pictures.factionNames.size(); ++k)
-        out << "  " << result.pictures.factionNames[k] << '\n';
-    out << '\n' << FormatTotals(result.totals, result.seconds);
+    const Recording& recording = result.recording;
+    out << '\n' << FormatTimeline(recording.rows) << '\n';
+    for (const std::string& name : recording.factionNames)
+        out << "  " << name << '\n';
+    out << '\n' << FormatTotals(recording.totals, result.seconds);
+}
 
+// Writes the files of the run, each said on out or, failing, on err: the status.
+int WriteOutputs(const RunOptions& options, const RunInputs& in, const RiotResult& result,
+                 std::ofstream& trace, bool traceFailed, std::ostream& out, std::ostream& err) {
+    int status = 0;
     if (!options.log.empty()) out << fmt::format("The script's log: {}\n", options.log);
-    if (traceFile.is_open()) {
-        traceFile.close();
-        if (!traceFile || traceFailed) {
-            err << fmt::format("skirmora-sim: writing the trace {} failed\n", options.trace);
-            status = RunFailed;
-        } else {
+    if (trace.is_open()) {
+        trace.close();
+        if (!trace || traceFailed)
+            status = Tell(err, RunFailed, fmt::format("writing the trace {} failed", options.trace));
+        else
             out << fmt::format("Trace of every native call: {}\n", options.trace);
-        }
     }
-    if (!options.html.empty()) {
-        ReplayFacts facts{configNote,    scenario.name, scenario.world.seed,         result.seconds,
-                          result.frames, result.totals, result.pictures.factionNames};
-        try {
-            WriteReplay(options.html, ReplayHtml(replay.Recording(), facts));
+    PictureSet pictures{in.scenario.name,      result.recording.factionNames, CullDistance,
+                        result.recording.maps, result.recording.chart,        ""};
+    try {
+        if (!options.html.empty()) {
+            const ReplayFacts facts{in.note, in.scenario.name, in.scenario.world.seed, result.seconds,
+                                    result.frames};
+            WriteReplay(options.html, ReplayHtml(result.recording, facts));
             out << fmt::format("Replay: {}\n", options.html);
-            result.pictures.replayLink = LinkFrom(options.svg, options.html);
-        } catch (const std::exception& error) {
-            err << "skirmora-sim: " << error.what() << '\n';
-            status = RunFailed;
+            pictures.replayLink = LinkFrom(options.svg, options.html);
         }
+    } catch (const std::exception& error) {
+        status = Tell(err, RunFailed, error.what());
     }
-    if (!options.svg.empty()) {
-        try {
-            const std::vector<std::string> files = WritePictures(result.pictures, options.svg);
+    try {
+        if (!options.svg.empty()) {
+            const std::vector<std::string> files = WritePictures(pictures, options.svg);
             out << fmt::format("Pictures: {} ({} files)\n", files.empty() ? options.svg : files.back(),
                                files.size());
-        } catch (const std::exception& error) {
-            err << "skirmora-sim: " << error.what() << '\n';
-            status = RunFailed;
         }
+    } catch (const std::exception& error) {
+        status = Tell(err, RunFailed, error.what());
     }
-    for (const std::string& fault : result.faults)
-        err << "skirmora-sim: the script broke the hook's protocol: " << fault << '\n';
-    if (!result.faults.empty()) status = RunFailed;
-    out << std::flush;
-    if (!out) {
-        err << "skirmora-sim: writing the standard output failed\n";
-        status = RunFailed;
-    }
-    if (status == 0 && result.stoppedEarly && !traceFailed) status = RunInterrupted;
     return status;
+}
+
+}  // namespace
+
+int RunRiot(const RunOptions& options, std::ostream& out, std::ostream& err) {
+    try {
+        const RunInputs in = ReadInputs(options);
+        std::ofstream trace;
+        TryOutputs(options, trace);
+        out << fmt::format("Scenario {}, {}: {:.0f} s of game time, {} frames, seed {}.\n", in.scenario.name,
+                           in.note, in.scenario.seconds, FrameCount(in.scenario), in.scenario.world.seed);
+        if (!in.config.empty()) out << LoadNote(in.config, in.bytes);
+        if (!(out << std::flush)) throw CommandError(RunFailed, "cannot write the standard output");
+        RiotOutputs outputs;
+        outputs.trace = trace.is_open() ? &trace : nullptr;
+        outputs.log = options.log;
+        outputs.replaySamples = !options.html.empty();
+        Progress progress(options, in.scenario, trace, err);
+        const RiotResult result = PlayRiot(in.scenario, in.config, outputs, std::ref(progress));
+        PrintTimeline(result, progress.traceFailed, out);
+        int status = WriteOutputs(options, in, result, trace, progress.traceFailed, out, err);
+        for (const std::string& fault : result.faults)
+            status = Tell(err, RunFailed, "the script broke the hook's protocol: " + fault);
+        if (!(out << std::flush)) status = Tell(err, RunFailed, "writing the standard output failed");
+        return status == 0 && result.stoppedEarly && !progress.traceFailed ? RunInterrupted : status;
+    } catch (const CommandError& error) {
+        return Tell(err, error);
+    }
 }

@@ -146,21 +146,9 @@ double FloorToStep(double value, double step) {
 }
 
 const char* FactionColour(int faction) {
-    static const char* const palette[] = {
-        "#0072B2",  // blue
-        "#E69F00",  // orange
-        "#009E73",  // bluish green
-        "#CC79A7",  // reddish purple
-        "#D55E00",  // vermilion
-        "#56B4E9",  // sky blue
-        "#882255",  // wine
-        "#999933",  // olive
-        "#332288",  // indigo
-        "#44AA99",  // teal
-    };
-    constexpr int count = sizeof palette / sizeof palette[0];
+    constexpr int count = sizeof FactionPalette / sizeof FactionPalette[0];
     if (faction < 0) return UnknownFactionColour;
-    return palette[faction % count];
+    return FactionPalette[faction % count];
 }
 
 MarkShape FactionShape(int faction) {

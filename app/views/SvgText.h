@@ -49,6 +49,19 @@ std::string Mark(MarkShape shape, double x, double y, double radius, std::string
 
 constexpr const char* SvgFont = "DejaVu Sans, Verdana, Arial, sans-serif";
 constexpr const char* UnknownFactionColour = "#9a9a9a";
+// The factions' colours, in turn; the replay page gets them from its data.
+constexpr const char* FactionPalette[] = {
+    "#0072B2",  // blue
+    "#E69F00",  // orange
+    "#009E73",  // bluish green
+    "#CC79A7",  // reddish purple
+    "#D55E00",  // vermilion
+    "#56B4E9",  // sky blue
+    "#882255",  // wine
+    "#999933",  // olive
+    "#332288",  // indigo
+    "#44AA99",  // teal
+};
 
 // Appends formatted text to out.
 template <typename... Args>

@@ -5,7 +5,7 @@
 #include <fmt/core.h>
 
 namespace {
-int64_t Released(const int64_t* counts, ReleaseReason reason) {
+int64_t Released(const int64_t* counts, CullReason reason) {
     return counts[static_cast<int>(reason)];
 }
 }  // namespace
@@ -36,8 +36,8 @@ std::string FormatTimeline(const std::vector<TimelineRow>& rows) {
         if (row.dropped > 0) player += fmt::format(" ({} dropped at a reload)", row.dropped);
         out += fmt::format(
             "{:>7}{:>8}{:>6}{:>9}{:>9}{:>10}{:>9}  {}\n", total, row.recruited,
-            Released(row.released, ReleaseReason::Dead), Released(row.released, ReleaseReason::Vanished),
-            Released(row.released, ReleaseReason::TooFar), row.fightingRioters, row.fightingPlayer, player);
+            Released(row.released, CullReason::FailedPedCheck), Released(row.released, CullReason::Gone),
+            Released(row.released, CullReason::TooFar), row.fightingRioters, row.fightingPlayer, player);
     }
     return out;
 }
@@ -49,10 +49,8 @@ std::string FormatTotals(const Totals& totals, double seconds) {
     std::string out = fmt::format(
         "In {:.0f} s: {} recruited (at most {} at once), {} released: {} dead, {} vanished, {} too far",
         seconds, totals.recruited, totals.peakRioters, released,
-        Released(totals.released, ReleaseReason::Dead), Released(totals.released, ReleaseReason::Vanished),
-        Released(totals.released, ReleaseReason::TooFar));
-    if (Released(totals.released, ReleaseReason::Other) > 0)
-        out += fmt::format(", {} for another reason", Released(totals.released, ReleaseReason::Other));
+        Released(totals.released, CullReason::FailedPedCheck), Released(totals.released, CullReason::Gone),
+        Released(totals.released, CullReason::TooFar));
     out += ".\n";
     if (totals.dropped > 0)
         out += fmt::format("{} rioters were dropped without release when a key press reloaded the config.\n",

@@ -1,11 +1,10 @@
-// Plays back a riot that skirmora-sim recorded: the data sits in the page as JSON (see app/Replay.cpp).
+// Plays back a riot that skirmora-sim recorded: the data sits in the page as JSON (see app/views/Replay.cpp).
 (function () {
   'use strict';
 
-  var PALETTE = ['#0072B2', '#E69F00', '#009E73', '#CC79A7', '#D55E00', '#56B4E9', '#882255', '#999933',
-                 '#332288', '#44AA99'];
-  var UNKNOWN = '#9a9a9a';
-  var ENDS = ['died', 'vanished', 'too far', 'let go', 'dropped at a reload', ''];
+  // How a rioter's track ended, by the recording's name for it.
+  var END_WORDS = { dead: 'died', vanished: 'vanished', tooFar: 'too far', dropped: 'dropped at a reload',
+                    stillThere: '' };
   var SPEEDS = [1, 4, 16];
   var MARK = 5.5, PLAYER = 11;
 
@@ -16,7 +15,14 @@
     return;
   }
 
-  // ---- The recording, decoded ----
+  // ---- The recording, decoded: its palette, its enumerations and a track's fields by name ----
+  var PALETTE = raw.palette, UNKNOWN = raw.unknownColour;
+  var END = {};
+  raw.ends.forEach(function (name, k) { END[name] = k; });
+  function endWords(reason) { return END_WORDS[raw.ends[reason]]; }
+  var FIELD = {};
+  raw.trackFields.forEach(function (name, k) { FIELD[name] = k; });
+
   function sums(deltas, scale) {
     var out = new Float64Array(deltas.length), value = 0;
     for (var i = 0; i < deltas.length; i++) { value += deltas[i]; out[i] = value / scale; }
@@ -34,8 +40,10 @@
   var factionCount = raw.factions.length;
   var byHandle = {};
   var tracks = raw.tracks.map(function (t) {
-    var track = { id: t[0], faction: t[1], start: t[2], end: t[3], reason: t[4], death: t[5], vanish: t[6],
-                  x: sums(t[7], 10), y: sums(t[8], 10), targets: t[9], weapons: t[10] };
+    var track = { id: t[FIELD.id], faction: t[FIELD.faction], start: t[FIELD.start], end: t[FIELD.end],
+                  reason: t[FIELD['end reason']], death: t[FIELD.death], vanish: t[FIELD.vanish],
+                  x: sums(t[FIELD.x], 10), y: sums(t[FIELD.y], 10), targets: t[FIELD.targets],
+                  weapons: t[FIELD.weapons] };
     factionCount = Math.max(factionCount, track.faction + 1);
     if (track.id !== 0) byHandle[track.id] = track;
     return track;
@@ -62,12 +70,12 @@
   tracks.forEach(function (t) {
     events.push({ at: t.start, kind: 'spawn', track: t });
     if (t.death >= 0) events.push({ at: t.death, kind: 'death', track: t });
-    if (t.reason !== 5) events.push({ at: Math.min(t.end, samples - 1), kind: 'release', track: t });
+    if (t.reason !== END.stillThere) events.push({ at: Math.min(t.end, samples - 1), kind: 'release', track: t });
   });
   var order = { spawn: 0, death: 1, release: 2 };
   events.sort(function (a, b) { return a.at - b.at || order[a.kind] - order[b.kind]; });
 
-  function colour(faction) { return faction < 0 || faction >= factionCount ? UNKNOWN : PALETTE[faction % 10]; }
+  function colour(faction) { return faction < 0 || faction >= factionCount ? UNKNOWN : PALETTE[faction % PALETTE.length]; }
   function shape(faction) { return faction < 0 ? 0 : Math.floor(faction / 10) % 4; }
   function factionName(faction) {
     return faction < raw.factions.length ? raw.factions[faction] : 'Faction ' + faction;
@@ -135,10 +143,9 @@
     document.getElementById('title').textContent = 'Skirmora replay: ' + f.scenario;
     document.getElementById('facts').textContent = 'Config ' + f.config + ' \u00b7 scenario ' + f.scenario +
         ' \u00b7 seed ' + f.seed + ' \u00b7 ' + fixed(duration) + ' s of game time, ' + f.frames + ' frames';
-    var released = f.released[0] + f.released[1] + f.released[2] + f.released[3];
+    var r = f.released, released = r.dead + r.vanished + r.tooFar;
     var text = f.recruited + ' recruited (at most ' + f.peak + ' at once), ' + released + ' released: ' +
-        f.released[0] + ' dead, ' + f.released[1] + ' vanished, ' + f.released[2] + ' too far';
-    if (f.released[3]) text += ', ' + f.released[3] + ' other';
+        r.dead + ' dead, ' + r.vanished + ' vanished, ' + r.tooFar + ' too far';
     if (f.dropped) text += '; ' + f.dropped + ' dropped at a reload';
     text += '; ' + f.attacks + ' attacks, ' + f.hits + ' hits, ' + f.pedDeaths + ' rioters killed; the player died ' +
         f.playerDeaths + (f.playerDeaths === 1 ? ' time.' : ' times.');
@@ -298,7 +305,7 @@
         c.beginPath(); c.arc(where.x, where.y, MARK + 1, 0, Math.PI * 2); c.stroke(); c.setLineDash([]);
         c.font = '11px "DejaVu Sans", Verdana, Arial, sans-serif'; c.textAlign = 'left';
         c.lineWidth = 3; c.strokeStyle = '#ffffff'; c.fillStyle = '#333333';
-        c.strokeText(ENDS[tr.reason], where.x + 9, where.y + 4); c.fillText(ENDS[tr.reason], where.x + 9, where.y + 4);
+        c.strokeText(endWords(tr.reason), where.x + 9, where.y + 4); c.fillText(endWords(tr.reason), where.x + 9, where.y + 4);
       }
       c.globalAlpha = 1;
     }
@@ -419,7 +426,7 @@
       var ev = events[e], t = ev.track, who = '#' + t.id + ' ' + shortName(t.faction);
       if (t.id === 0) who = 'a failed spawn (' + shortName(t.faction) + ')';
       var what = ev.kind === 'spawn' ? 'recruited' : ev.kind === 'death' ? 'killed' :
-          (t.reason === 4 ? 'dropped at a reload' : 'released: ' + ENDS[t.reason]);
+          (t.reason === END.dropped ? 'dropped at a reload' : 'released: ' + endWords(t.reason));
       items.push('<li class="' + ev.kind + '"><span class="at">' + fixed(seconds(ev.at)) + ' s</span>' + who + ' ' +
           what + '</li>');
     }

@@ -11,36 +11,37 @@ namespace {
 
 const std::string Examples = std::string(SKIRMORA_SOURCE_DIR) + "/examples/";
 
-int64_t Released(const TimelineRow& row, ReleaseReason reason) {
+int64_t Released(const TimelineRow& row, CullReason reason) {
     return row.released[static_cast<int>(reason)];
 }
 
 TEST(RiotRun, TheExampleRiotFillsFightsReleasesAndRefills) {
     const Scenario scenario = ReadScenario(Examples + "downtown.json");
-    const RiotResult result = PlayRiot(scenario, Examples + "Skirmora_config.txt", nullptr);
+    const RiotResult result = PlayRiot(scenario, Examples + "Skirmora_config.txt");
     ASSERT_TRUE(result.faults.empty()) << result.faults.front();
-    ASSERT_EQ(result.rows.size(), 18u) << "90 s in rows of 5 s";
-    ASSERT_EQ(result.pictures.factionNames.size(), 3u);
+    ASSERT_EQ(result.recording.rows.size(), 18u) << "90 s in rows of 5 s";
+    ASSERT_EQ(result.recording.factionNames.size(), 3u);
 
     // Every faction reaches its cap (10, 10, 6) at some row, and the total never passes MaxRioters (24).
     const int caps[] = {10, 10, 6};
     for (size_t k = 0; k < 3; ++k) {
         int most = 0;
-        for (const TimelineRow& row : result.rows)
+        for (const TimelineRow& row : result.recording.rows)
             if (row.members.size() == 3) most = std::max(most, row.members[k]);
         EXPECT_EQ(most, caps[k]) << "faction " << k;
     }
-    EXPECT_LE(result.totals.peakRioters, 24);
+    EXPECT_LE(result.recording.totals.peakRioters, 24);
 
     int64_t dead = 0, tooFar = 0, fighting = 0, againstPlayer = 0;
     bool refilled = false;
-    for (size_t r = 0; r < result.rows.size(); ++r) {
-        const TimelineRow& row = result.rows[r];
-        dead += Released(row, ReleaseReason::Dead);
-        tooFar += Released(row, ReleaseReason::TooFar);
+    for (size_t r = 0; r < result.recording.rows.size(); ++r) {
+        const TimelineRow& row = result.recording.rows[r];
+        dead += Released(row, CullReason::FailedPedCheck);
+        tooFar += Released(row, CullReason::TooFar);
         fighting += row.fightingRioters;
         againstPlayer += row.fightingPlayer;
-        if (r > 0 && Released(result.rows[r - 1], ReleaseReason::Dead) > 0 && row.recruited > 0)
+        if (r > 0 && Released(result.recording.rows[r - 1], CullReason::FailedPedCheck) > 0 &&
+            row.recruited > 0)
             refilled = true;
     }
     EXPECT_GT(dead, 10) << "rioters kill each other";
@@ -50,28 +51,28 @@ TEST(RiotRun, TheExampleRiotFillsFightsReleasesAndRefills) {
     EXPECT_TRUE(refilled) << "the dead are replaced";
 
     // The drive (30-40 s) is where rioters fall behind; on foot nobody does.
-    for (const TimelineRow& row : result.rows)
+    for (const TimelineRow& row : result.recording.rows)
         if (row.to <= 30.0 || row.from >= 45.0) {
-            EXPECT_EQ(Released(row, ReleaseReason::TooFar), 0) << row.from;
+            EXPECT_EQ(Released(row, CullReason::TooFar), 0) << row.from;
         }
 
     // The toggle at 80 s turns the mode off: the reload drops the roster and nobody is recruited again.
-    const TimelineRow& last = result.rows.back();
+    const TimelineRow& last = result.recording.rows.back();
     EXPECT_FALSE(last.modeOn);
     EXPECT_EQ(last.recruited, 0);
-    EXPECT_TRUE(result.rows[15].modeOn);
-    EXPECT_GE(result.totals.playerDeaths, 1) << "the planned death at 60 s";
+    EXPECT_TRUE(result.recording.rows[15].modeOn);
+    EXPECT_GE(result.recording.totals.playerDeaths, 1) << "the planned death at 60 s";
 
     // Counting holds together: what came in either left, was dropped, or is still there.
     int64_t released = 0;
-    for (int64_t count : result.totals.released)
+    for (int64_t count : result.recording.totals.released)
         released += count;
-    EXPECT_EQ(result.totals.recruited, released + result.totals.dropped);
+    EXPECT_EQ(result.recording.totals.recruited, released + result.recording.totals.dropped);
 
-    ASSERT_EQ(result.pictures.maps.size(), 6u);
-    EXPECT_DOUBLE_EQ(result.pictures.maps[0].seconds, 8.0);
-    EXPECT_FALSE(result.pictures.maps[0].rioters.empty());
-    EXPECT_EQ(result.pictures.chart.size(), 181u) << "a sample every half second, both ends included";
+    ASSERT_EQ(result.recording.maps.size(), 6u);
+    EXPECT_DOUBLE_EQ(result.recording.maps[0].seconds, 8.0);
+    EXPECT_FALSE(result.recording.maps[0].rioters.empty());
+    EXPECT_EQ(result.recording.chart.size(), 181u) << "a sample every half second, both ends included";
 }
 
 TEST(RiotRun, ASeedGivesTheSameTraceAndAnotherSeedAnotherRiot) {
@@ -80,9 +81,11 @@ TEST(RiotRun, ASeedGivesTheSameTraceAndAnotherSeedAnotherRiot) {
     auto play = [&](uint64_t seed, std::string* trace) {
         scenario.world.seed = seed;
         std::ostringstream out;
-        const RiotResult result = PlayRiot(scenario, Examples + "Skirmora_config.txt", &out);
+        RiotOutputs outputs;
+        outputs.trace = &out;
+        const RiotResult result = PlayRiot(scenario, Examples + "Skirmora_config.txt", outputs);
         *trace = out.str();
-        return result.totals;
+        return result.recording.totals;
     };
     std::string first, second, other;
     const Totals a = play(7, &first);
@@ -101,10 +104,13 @@ TEST(RiotRun, WithoutAConfigTheBuiltInFactionFightsAndRunsOfAnyFrameTimeKeepTheC
         scenario.seconds = 20.0;
         scenario.frameMs = frameMs;
         std::ostringstream trace;
-        const RiotResult result = PlayRiot(scenario, "", &trace);
+        RiotOutputs outputs;
+        outputs.trace = &trace;
+        const RiotResult result = PlayRiot(scenario, "", outputs);
         ASSERT_TRUE(result.faults.empty());
-        EXPECT_EQ(result.pictures.factionNames.size(), 1u);
-        EXPECT_EQ(result.rows.back().members.at(0), 20) << "the default faction fills to MaxRioters";
+        EXPECT_EQ(result.recording.factionNames.size(), 1u);
+        EXPECT_EQ(result.recording.rows.back().members.at(0), 20)
+            << "the default faction fills to MaxRioters";
         const std::string text = trace.str();
         const std::string lastLine = text.substr(text.rfind('\n', text.size() - 2) + 1);
         const int64_t tick = std::stoll(lastLine.substr(lastLine.find(' ') + 1));
@@ -117,12 +123,12 @@ TEST(RiotRun, AModelThatNeverLoadsAndFailedSpawnsStillGiveAFullRoster) {
     scenario.seconds = 40.0;
     scenario.failingSpawns = {0, 1, 2};
     scenario.neverLoadingModels = {"g_m_y_famca_01", "g_m_y_famfor_01"};
-    const RiotResult result = PlayRiot(scenario, Examples + "Skirmora_config.txt", nullptr);
+    const RiotResult result = PlayRiot(scenario, Examples + "Skirmora_config.txt");
     ASSERT_TRUE(result.faults.empty());
     int64_t vanished = 0;
     int most = 0;
-    for (const TimelineRow& row : result.rows) {
-        vanished += Released(row, ReleaseReason::Vanished);
+    for (const TimelineRow& row : result.recording.rows) {
+        vanished += Released(row, CullReason::Gone);
         most = std::max(most, row.members.at(1));
     }
     EXPECT_EQ(most, 10) << "random peds stand in for the family, each after a second of waiting";
@@ -133,7 +139,7 @@ TEST(RiotRun, AStoppedGameDayKeepsWhatItPlayedInRowsForADay) {
     Scenario scenario = BuiltInScenario();
     scenario.seconds = 86400.0;
     int64_t calls = 0;
-    const RiotResult result = PlayRiot(scenario, "", nullptr, [&](const RiotProgress& p) {
+    const RiotResult result = PlayRiot(scenario, "", {}, [&](const RiotProgress& p) {
         ++calls;
         return p.seconds < 610.0;
     });
@@ -141,12 +147,12 @@ TEST(RiotRun, AStoppedGameDayKeepsWhatItPlayedInRowsForADay) {
     EXPECT_EQ(result.frames, 240 * calls) << "the run ends at the call that said stop";
     EXPECT_NEAR(result.seconds, 612.0, 0.1);
     // A day in rows of 120 s (at most 720 rows), the last one cut short where the run stopped.
-    ASSERT_EQ(result.rows.size(), 6u);
-    EXPECT_DOUBLE_EQ(result.rows[1].from, 120.0);
-    EXPECT_DOUBLE_EQ(result.rows.back().to, result.seconds);
-    EXPECT_GT(result.totals.recruited, 20);
-    EXPECT_EQ(result.pictures.maps.size(), 0u) << "the first map was due at 4 h";
-    EXPECT_LE(result.pictures.chart.size(), 20u) << "a chart point every 43.5 s";
+    ASSERT_EQ(result.recording.rows.size(), 6u);
+    EXPECT_DOUBLE_EQ(result.recording.rows[1].from, 120.0);
+    EXPECT_DOUBLE_EQ(result.recording.rows.back().to, result.seconds);
+    EXPECT_GT(result.recording.totals.recruited, 20);
+    EXPECT_EQ(result.recording.maps.size(), 0u) << "the first map was due at 4 h";
+    EXPECT_LE(result.recording.chart.size(), 20u) << "a chart point every 43.5 s";
 }
 
 }  // namespace

@@ -14,7 +14,7 @@ namespace {
 const std::string Examples = std::string(SKIRMORA_SOURCE_DIR) + "/examples/";
 
 // Members per faction in the roster at a sample, counted from the tracks.
-std::vector<int> MembersAt(const ReplayRecording& recording, int32_t sample, size_t factions) {
+std::vector<int> MembersAt(const ReplaySamples& recording, int32_t sample, size_t factions) {
     std::vector<int> members(factions, 0);
     for (const ReplayTrack& track : recording.tracks) {
         const int32_t end = track.end < 0 ? static_cast<int32_t>(recording.times.size()) : track.end;
@@ -24,14 +24,16 @@ std::vector<int> MembersAt(const ReplayRecording& recording, int32_t sample, siz
 }
 
 TEST(Replay, TheExampleRiotsTracksMatchItsTimelineAndTotals) {
-    ReplayRecorder recorder;
-    const RiotResult result = PlayRiot(ReadScenario(Examples + "downtown.json"),
-                                       Examples + "Skirmora_config.txt", nullptr, {}, &recorder);
-    const ReplayRecording& recording = recorder.Recording();
+    RiotOutputs outputs;
+    outputs.replaySamples = true;
+    const RiotResult result =
+        PlayRiot(ReadScenario(Examples + "downtown.json"), Examples + "Skirmora_config.txt", outputs);
+    const ReplaySamples& recording = result.recording.replay;
+    const Totals& totals = result.recording.totals;
 
     // Ten samples a game second, the last at the run's end.
     ASSERT_EQ(recording.times.front(), 0);
-    EXPECT_EQ(recording.times.back(), static_cast<int32_t>(result.rows.back().to * 1000.0 + 0.5));
+    EXPECT_EQ(recording.times.back(), static_cast<int32_t>(result.recording.rows.back().to * 1000.0 + 0.5));
     for (size_t k = 1; k < recording.times.size(); ++k)
         ASSERT_TRUE(recording.times[k] - recording.times[k - 1] >= 80 &&
                     recording.times[k] - recording.times[k - 1] <= 120)
@@ -39,7 +41,7 @@ TEST(Replay, TheExampleRiotsTracksMatchItsTimelineAndTotals) {
     EXPECT_EQ(recording.playerX.size(), recording.times.size());
 
     // Every row's members at its end, at the sample taken on the same frame.
-    for (const TimelineRow& row : result.rows) {
+    for (const TimelineRow& row : result.recording.rows) {
         const int32_t ms = static_cast<int32_t>(row.to * 1000.0 + 0.5);
         auto at = std::find(recording.times.begin(), recording.times.end(), ms);
         ASSERT_NE(at, recording.times.end()) << "no sample at " << ms << " ms";
@@ -49,23 +51,25 @@ TEST(Replay, TheExampleRiotsTracksMatchItsTimelineAndTotals) {
             << "at " << row.to << " s";
     }
 
-    // One track per recruit; each ends as the world counted the releases, the rest dropped at the reload.
-    EXPECT_EQ(static_cast<int64_t>(recording.tracks.size()), result.totals.recruited);
-    int64_t ends[6] = {};
+    // One track per recruit; each ends as the script said it released it, the rest dropped at the reload.
+    EXPECT_EQ(static_cast<int64_t>(recording.tracks.size()), totals.recruited);
+    int64_t ends[static_cast<int>(TrackEnd::Count)] = {};
     for (const ReplayTrack& track : recording.tracks) {
         ++ends[static_cast<int>(track.reason)];
         const size_t end = track.end < 0 ? recording.times.size() : static_cast<size_t>(track.end);
         if (track.handle != 0) {
             EXPECT_EQ(track.x.size(), end - static_cast<size_t>(track.start)) << "track " << track.handle;
         }
-        if (track.reason == ReplayEnd::Dead) {
+        if (track.reason == TrackEnd::Dead) {
             EXPECT_GE(track.death, 0) << "track " << track.handle;
         }
     }
-    for (int k = 0; k < ReleaseReasonCount; ++k)
-        EXPECT_EQ(ends[k], result.totals.released[k]) << "reason " << k;
-    EXPECT_EQ(ends[static_cast<int>(ReplayEnd::Dropped)], result.totals.dropped);
-    EXPECT_GT(result.totals.dropped, 0) << "the example's second press drops the roster";
+    const auto released = [&](CullReason reason) { return totals.released[static_cast<int>(reason)]; };
+    EXPECT_EQ(ends[static_cast<int>(TrackEnd::Dead)], released(CullReason::FailedPedCheck));
+    EXPECT_EQ(ends[static_cast<int>(TrackEnd::Vanished)], released(CullReason::Gone));
+    EXPECT_EQ(ends[static_cast<int>(TrackEnd::TooFar)], released(CullReason::TooFar));
+    EXPECT_EQ(ends[static_cast<int>(TrackEnd::Dropped)], totals.dropped);
+    EXPECT_GT(totals.dropped, 0) << "the example's second press drops the roster";
 
     // Weapons are named as the config names them.
     ASSERT_FALSE(recording.weaponNames.empty());
@@ -74,16 +78,17 @@ TEST(Replay, TheExampleRiotsTracksMatchItsTimelineAndTotals) {
 }
 
 TEST(Replay, ThePageHoldsItsScriptStyleAndDataAsValidJsonWhateverTheNames) {
-    ReplayRecorder recorder;
     Scenario scenario = BuiltInScenario();
     scenario.seconds = 8.0;
-    PlayRiot(scenario, "", nullptr, {}, &recorder);
+    RiotOutputs outputs;
+    outputs.replaySamples = true;
+    RiotResult result = PlayRiot(scenario, "", outputs);
     ReplayFacts facts;
     facts.scenario =
         "riot </script><b>\"bold\"\\ \xC3\xA9 \xF0\x9F\x94\xA5 \xFF\xC3";  // markup, UTF-8, broken bytes
-    facts.factionNames = {"F0 <&>"};
+    result.recording.factionNames = {"F0 <&>"};
     facts.seed = UINT64_MAX;
-    const std::string page = ReplayHtml(recorder.Recording(), facts);
+    const std::string page = ReplayHtml(result.recording, facts);
 
     for (const char* leftover : {"href=\"replay.css\"", "src=\"replay.js\"", ">null</script>"})
         EXPECT_EQ(page.find(leftover), std::string::npos) << leftover;
@@ -103,8 +108,8 @@ TEST(Replay, ThePageHoldsItsScriptStyleAndDataAsValidJsonWhateverTheNames) {
               "riot </script><b>\"bold\"\\ \xC3\xA9 \xF0\x9F\x94\xA5 \xEF\xBF\xBD\xEF\xBF\xBD");
     EXPECT_EQ(data["facts"]["seed"].asString(), "18446744073709551615");
     EXPECT_EQ(data["factions"][0].asString(), "F0 <&>");
-    EXPECT_EQ(data["times"].size(), recorder.Recording().times.size());
-    EXPECT_EQ(data["tracks"].size(), recorder.Recording().tracks.size());
+    EXPECT_EQ(data["times"].size(), result.recording.replay.times.size());
+    EXPECT_EQ(data["tracks"].size(), result.recording.replay.tracks.size());
 }
 
 }  // namespace

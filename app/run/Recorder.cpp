@@ -1,0 +1,260 @@
+#include "app/run/Recorder.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include <fmt/core.h>
+
+#include "config/Settings.h"
+#include "config/WeaponLists.h"
+#include "script/ScriptState.h"
+#include "sim/Jenkins.h"
+
+namespace {
+
+// A row every 5 s and a chart point every 0.5 s, coarser in long runs: the timeline stays readable and the
+// recording as small for a game day as for an hour.
+constexpr double MaxRows = 720;
+constexpr double MaxChartSamples = 2000;
+
+double Interval(double step, double seconds, double most) {
+    return step * std::max(1.0, std::ceil(seconds / (step * most)));
+}
+
+// Tenths of a world unit; far-off or broken coordinates are pinned so the page's arithmetic stays exact.
+int32_t Tenths(float value) {
+    if (!(value == value)) return 0;
+    const double tenths = std::floor(static_cast<double>(value) * 10.0 + 0.5);
+    return static_cast<int32_t>(std::clamp(tenths, -1e8, 1e8));
+}
+
+TrackEnd EndOf(CullReason reason) {
+    return reason == CullReason::Gone             ? TrackEnd::Vanished
+           : reason == CullReason::FailedPedCheck ? TrackEnd::Dead
+                                                  : TrackEnd::TooFar;
+}
+
+std::string FactionName(const Faction& faction, size_t k) {
+    const std::string cap =
+        faction.MaxMembers == UINT32_MAX ? "no cap" : fmt::format("cap {}", faction.MaxMembers);
+    return faction.IsDefault
+               ? fmt::format("F{}: everyone ({})", k, cap)
+               : fmt::format("F{} ({}{})", k, cap, faction.WillAttackSelf ? ", attacks its own" : "");
+}
+
+}  // namespace
+
+Recorder::Recorder(const Scenario& scenario, bool keepSamples)
+    : rowSeconds_(Interval(5.0, scenario.seconds, MaxRows)),
+      chartSeconds_(Interval(0.5, scenario.seconds, MaxChartSamples)),
+      keepSamples_(keepSamples) {
+    snapshots_ = scenario.snapshots;
+    if (snapshots_.empty())
+        for (int k = 1; k <= 6; ++k)
+            snapshots_.push_back(scenario.seconds * k / 6.0);
+}
+
+void Recorder::Observe(const World& world, const LivingWorld& living, double seconds, bool last) {
+    world_ = &world;
+    const int rioters = CountRioters();
+    Totals& totals = recording_.totals;
+    totals.peakRioters = std::max(totals.peakRioters, rioters);
+    while (chartNext_ <= seconds + 1e-9) {
+        ChartSample sample;
+        sample.seconds = chartNext_;
+        for (const Faction& faction : FactionList)
+            sample.members.push_back(static_cast<int>(faction.Members.size()));
+        recording_.chart.push_back(std::move(sample));
+        chartNext_ += chartSeconds_;
+    }
+    while (nextSnapshot_ < snapshots_.size() && snapshots_[nextSnapshot_] <= seconds + 1e-9) {
+        recording_.maps.push_back(Map(world, seconds));
+        ++nextSnapshot_;
+    }
+    if (seconds + 1e-9 >= rowStart_ + rowSeconds_ || (last && seconds > rowStart_)) {
+        recording_.rows.push_back(Row(world, living, seconds, rioters));
+        rowStart_ = seconds;
+    }
+    if (last) Finish(living);
+    if (!keepSamples_) return;
+    FollowRoster();
+    const int32_t ms = static_cast<int32_t>(std::llround(seconds * 1000.0));
+    const std::vector<int32_t>& times = recording_.replay.times;
+    const int32_t sampleMs = recording_.replay.sampleMs;
+    if (times.empty() || ms >= (times.back() / sampleMs + 1) * sampleMs || (last && ms > times.back()))
+        Sample(world, ms);
+}
+
+TimelineRow Recorder::Row(const World& world, const LivingWorld& living, double seconds, int rioters) {
+    TimelineRow row;
+    row.from = rowStart_;
+    row.to = seconds;
+    for (const Faction& faction : FactionList) {
+        row.members.push_back(static_cast<int>(faction.Members.size()));
+        for (const Rioter& rioter : faction.Members) {
+            const SimPed* ped = world.FindPed(rioter.Ped);
+            if (!ped || !ped->exists || !ped->alive || ped->combatTarget == 0) continue;
+            ++(ped->combatTarget == world.playerPed ? row.fightingPlayer : row.fightingRioters);
+        }
+    }
+    row.recruited = world.spawnCount - spawnsSeen_;
+    spawnsSeen_ = world.spawnCount;
+    int64_t released = 0;
+    for (int k = 0; k < static_cast<int>(CullReason::Count); ++k) {
+        const int64_t count = static_cast<int64_t>(RiotCounts.Released[k]);
+        row.released[k] = count - releasesSeen_[k];
+        releasesSeen_[k] = count;
+        released += row.released[k];
+    }
+    row.dropped = rioterCount_ + row.recruited - released - rioters;
+    rioterCount_ = rioters;
+    row.playerDeaths = living.Tally().playerDeaths - playerDeathsSeen_;
+    playerDeathsSeen_ = living.Tally().playerDeaths;
+    row.modeOn = ScriptState.Loop.ModeEnabled;
+    row.player = world.playerDead ? "dead" : world.playerInVehicle ? "in a vehicle" : "on foot";
+    return row;
+}
+
+MapSnapshot Recorder::Map(const World& world, double seconds) const {
+    MapSnapshot map;
+    map.seconds = seconds;
+    map.playerX = world.playerPosition.x;
+    map.playerY = world.playerPosition.y;
+    map.playerInVehicle = world.playerInVehicle;
+    map.playerDead = world.playerDead;
+    map.modeOn = ScriptState.Loop.ModeEnabled;
+    for (size_t k = 0; k < FactionList.size(); ++k) {
+        for (const Rioter& rioter : FactionList[k].Members) {
+            const SimPed* ped = world.FindPed(rioter.Ped);
+            if (!ped || !ped->exists) continue;
+            MapRioter mark;
+            mark.x = ped->position.x;
+            mark.y = ped->position.y;
+            mark.faction = static_cast<int>(k);
+            const Vec3 target = world.PositionOf(ped->combatTarget);
+            mark.hasTarget = ped->alive && ped->combatTarget != 0 && world.Exists(ped->combatTarget);
+            mark.dead = !ped->alive;
+            mark.targetIsPlayer = ped->combatTarget == world.playerPed;
+            mark.targetX = target.x;
+            mark.targetY = target.y;
+            map.rioters.push_back(mark);
+        }
+    }
+    return map;
+}
+
+void Recorder::Finish(const LivingWorld& living) {
+    Totals& totals = recording_.totals;
+    for (const TimelineRow& row : recording_.rows) {
+        totals.recruited += row.recruited;
+        totals.dropped += row.dropped;
+        for (int k = 0; k < static_cast<int>(CullReason::Count); ++k)
+            totals.released[k] += row.released[k];
+    }
+    totals.playerDeaths = living.Tally().playerDeaths;
+    totals.attacks = living.Tally().attacks;
+    totals.hits = living.Tally().hits;
+    totals.pedDeaths = living.Tally().pedDeaths;
+    for (size_t k = 0; k < FactionList.size(); ++k)
+        recording_.factionNames.push_back(FactionName(FactionList[k], k));
+}
+
+// The script appends recruits and erases the rioters it releases (as it tells), keeping the order of the
+// rest; any other that leaves the roster is dropped at a reload.
+void Recorder::FollowRoster() {
+    std::vector<ReplayTrack>& tracks = recording_.replay.tracks;
+    roster_.resize(std::max(roster_.size(), FactionList.size()));
+    const int32_t next = static_cast<int32_t>(recording_.replay.times.size());
+    for (size_t k = 0; k < roster_.size(); ++k) {
+        static const std::vector<Rioter> none;
+        const std::vector<Rioter>& members = k < FactionList.size() ? FactionList[k].Members : none;
+        std::vector<size_t>& seen = roster_[k];
+        size_t kept = 0;
+        while (kept < seen.size() && kept < members.size() && tracks[seen[kept]].handle == members[kept].Ped)
+            ++kept;
+        for (size_t j = kept; j < seen.size(); ++j) {
+            tracks[seen[j]].end = next;
+            tracks[seen[j]].reason = TrackEnd::Dropped;
+        }
+        seen.resize(kept);
+        for (size_t j = kept; j < members.size(); ++j) {
+            ReplayTrack track;
+            track.handle = members[j].Ped;
+            track.faction = static_cast<int>(k);
+            track.start = next;
+            seen.push_back(tracks.size());
+            tracks.push_back(std::move(track));
+        }
+    }
+}
+
+void Recorder::Releasing(std::size_t faction, std::size_t position, CullReason reason) {
+    if (!keepSamples_ || !world_) return;
+    FollowRoster();  // recruits of this frame, not seen yet
+    std::vector<size_t>& seen = roster_[faction];
+    ReplayTrack& track = recording_.replay.tracks[seen[position]];
+    const int32_t next = static_cast<int32_t>(recording_.replay.times.size());
+    track.end = next;
+    track.reason = EndOf(reason);
+    const SimPed* ped = track.handle != 0 ? world_->FindPed(track.handle) : nullptr;
+    if (ped && !ped->alive && track.death < 0) track.death = next;  // killed and released between samples
+    seen.erase(seen.begin() + static_cast<std::ptrdiff_t>(position));
+}
+
+void Recorder::Sample(const World& world, int32_t ms) {
+    ReplaySamples& replay = recording_.replay;
+    const int32_t index = static_cast<int32_t>(replay.times.size());
+    replay.times.push_back(ms);
+    replay.playerX.push_back(Tenths(world.playerPosition.x));
+    replay.playerY.push_back(Tenths(world.playerPosition.y));
+    const int32_t state =
+        (world.playerInVehicle ? 1 : 0) | (world.playerDead ? 2 : 0) | (ScriptState.Loop.ModeEnabled ? 4 : 0);
+    if (state != lastState_) {
+        replay.playerStates.insert(replay.playerStates.end(), {index, state});
+        lastState_ = state;
+    }
+    for (const std::vector<size_t>& members : roster_)
+        for (size_t k : members)
+            SampleTrack(replay.tracks[k], world, index);
+}
+
+void Recorder::SampleTrack(ReplayTrack& track, const World& world, int32_t index) {
+    if (track.handle == 0) return;  // a failed spawn: no ped to show
+    const SimPed* ped = world.FindPed(track.handle);
+    if (!ped) {  // the world keeps every ped it made; hold the last place all the same
+        track.x.push_back(track.x.empty() ? 0 : track.x.back());
+        track.y.push_back(track.y.empty() ? 0 : track.y.back());
+        return;
+    }
+    track.x.push_back(Tenths(ped->position.x));
+    track.y.push_back(Tenths(ped->position.y));
+    if (!ped->alive && track.death < 0) track.death = index;
+    if (!ped->exists && track.vanish < 0) track.vanish = index;
+    const int32_t target = ped->combatTarget == world.playerPed ? -1 : ped->combatTarget;
+    const int32_t last = track.targets.empty() ? 0 : track.targets.back();
+    if (target != last) track.targets.insert(track.targets.end(), {index, target});
+    for (; track.weaponsSeen < ped->weapons.size(); ++track.weaponsSeen)
+        track.weapons.insert(track.weapons.end(), {index, WeaponIndex(ped->weapons[track.weaponsSeen])});
+}
+
+int32_t Recorder::WeaponIndex(uint32_t hash) {
+    auto found = weaponIndex_.find(hash);
+    if (found != weaponIndex_.end()) return found->second;
+    std::string name = fmt::format("0x{:08X}", hash);
+    auto named = [&](const std::vector<std::string>& names) {
+        for (const std::string& candidate : names)
+            if (JenkinsHash(candidate) == hash) {
+                name = candidate;
+                return true;
+            }
+        return false;
+    };
+    bool known = named(SharedWeaponList) || named(ThrowableList);
+    for (size_t k = 0; !known && k < FactionList.size(); ++k)
+        known = named(FactionList[k].Weapons);
+    std::vector<std::string>& names = recording_.replay.weaponNames;
+    const int32_t index = static_cast<int32_t>(names.size());
+    names.push_back(name);
+    weaponIndex_[hash] = index;
+    return index;
+}
