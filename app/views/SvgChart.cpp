@@ -144,6 +144,72 @@ void DrawSnapshotMarks(std::string& svg, const PictureSet& pictures, const Axes&
                i + 1);
     }
 }
+
+void DrawLines(std::string& svg, const Axes& axes, const Series& series, int factions) {
+    if (series.seconds.empty()) {
+        Append(svg,
+               "<text x=\"{}\" y=\"{}\" font-size=\"16\" text-anchor=\"middle\" fill=\"#888888\">no "
+               "samples</text>\n",
+               Num((PlotLeft + PlotRight) / 2.0), Num((PlotTop + PlotBottom) / 2.0));
+        return;
+    }
+    // The total under the factions; each faction a pixel or so apart so equal counts do not hide each other.
+    Append(svg,
+           "<path class=\"total\" d=\"{}\" fill=\"none\" stroke=\"{}\" stroke-width=\"5\" "
+           "stroke-linejoin=\"round\"/>\n",
+           StepPath(axes, series.seconds, series.total, 0.0), TotalColour);
+    // At most 1.5 pixels between neighbours and 3 either side of the true height, however many factions.
+    double spread = factions > 1 ? std::min(1.5, 6.0 / (factions - 1)) : 0.0;
+    for (int faction = 0; faction < factions; ++faction) {
+        double offset = (faction - (factions - 1) / 2.0) * spread;
+        Append(svg,
+               "<path class=\"faction-line\" d=\"{}\" fill=\"none\" stroke=\"{}\" stroke-width=\"2\" "
+               "stroke-linejoin=\"round\"/>\n",
+               StepPath(axes, series.seconds, series.members[static_cast<size_t>(faction)], offset),
+               FactionColour(faction));
+    }
+}
+
+// A row of the legend: the line's colour and width, the name, and the count at the end (none when -1).
+void LegendLine(std::string& svg, double& y, const char* colour, double width, const std::string& name,
+                int last) {
+    Append(svg,
+           "<g class=\"faction\"><path d=\"M{} {}h24\" stroke=\"{}\" stroke-width=\"{}\"/><text x=\"{}\" "
+           "y=\"{}\">{}</text>",
+           Num(LegendLeft), Num(y - 4.0), colour, Num(width), Num(LegendLeft + 32.0), Num(y),
+           XmlTextCut(name, LegendNameChars));
+    if (last >= 0)
+        Append(svg, "<text x=\"{}\" y=\"{}\" text-anchor=\"end\" font-weight=\"bold\">{}</text>",
+               Num(LegendRight), Num(y), last);
+    svg += "</g>\n";
+    y += LegendRow;
+}
+
+void DrawLegend(std::string& svg, const PictureSet& pictures, const Series& series, int factions) {
+    svg += "<g class=\"legend\" font-size=\"13\">\n";
+    double y = PlotTop + 4.0;
+    Append(svg, "<text x=\"{}\" y=\"{}\" font-weight=\"bold\">members</text>", Num(LegendLeft), Num(y));
+    Append(svg, "<text x=\"{}\" y=\"{}\" text-anchor=\"end\" fill=\"#666666\">at the end</text>\n",
+           Num(LegendRight), Num(y));
+    y += LegendRow + 4.0;
+    for (int faction = 0; faction < factions; ++faction) {
+        const std::vector<int>& counts = series.members[static_cast<size_t>(faction)];
+        LegendLine(svg, y, FactionColour(faction), 2.0, FactionName(pictures, faction),
+                   counts.empty() ? -1 : counts.back());
+    }
+    LegendLine(svg, y, TotalColour, 5.0, "total", series.total.empty() ? -1 : series.total.back());
+    if (!pictures.maps.empty()) {
+        y += 8.0;
+        Append(svg,
+               "<rect x=\"{}\" y=\"{}\" width=\"18\" height=\"16\" rx=\"3\" fill=\"#555555\"/><text x=\"{}\" "
+               "y=\"{}\" "
+               "font-size=\"11\" text-anchor=\"middle\" fill=\"#ffffff\">1</text><text x=\"{}\" y=\"{}\" "
+               "fill=\"#444444\">the moment of map 1, 2, ...</text>\n",
+               Num(LegendLeft + 3.0), Num(y - 15.0), Num(LegendLeft + 12.0), Num(y - 3.0),
+               Num(LegendLeft + 32.0), Num(y));
+    }
+    svg += "</g>\n";
+}
 }  // namespace
 
 std::string MembersSvg(const PictureSet& pictures) {
@@ -161,65 +227,8 @@ std::string MembersSvg(const PictureSet& pictures) {
            Num(PlotLeft - 50.0), XmlTextCut(heading, 80));
     DrawAxes(svg, axes);
     DrawSnapshotMarks(svg, pictures, axes);
-
-    if (series.seconds.empty()) {
-        Append(svg,
-               "<text x=\"{}\" y=\"{}\" font-size=\"16\" text-anchor=\"middle\" fill=\"#888888\">no "
-               "samples</text>\n",
-               Num((PlotLeft + PlotRight) / 2.0), Num((PlotTop + PlotBottom) / 2.0));
-    } else {
-        // The total under the factions; each faction a pixel or so apart so equal counts do not hide each
-        // other.
-        Append(svg,
-               "<path class=\"total\" d=\"{}\" fill=\"none\" stroke=\"{}\" stroke-width=\"5\" "
-               "stroke-linejoin=\"round\"/>\n",
-               StepPath(axes, series.seconds, series.total, 0.0), TotalColour);
-        // At most 1.5 pixels between neighbours and 3 either side of the true height, however many factions.
-        double spread = factions > 1 ? std::min(1.5, 6.0 / (factions - 1)) : 0.0;
-        for (int faction = 0; faction < factions; ++faction) {
-            double offset = (faction - (factions - 1) / 2.0) * spread;
-            Append(svg,
-                   "<path class=\"faction-line\" d=\"{}\" fill=\"none\" stroke=\"{}\" stroke-width=\"2\" "
-                   "stroke-linejoin=\"round\"/>\n",
-                   StepPath(axes, series.seconds, series.members[static_cast<size_t>(faction)], offset),
-                   FactionColour(faction));
-        }
-    }
-
-    svg += "<g class=\"legend\" font-size=\"13\">\n";
-    double y = PlotTop + 4.0;
-    Append(svg, "<text x=\"{}\" y=\"{}\" font-weight=\"bold\">members</text>", Num(LegendLeft), Num(y));
-    Append(svg, "<text x=\"{}\" y=\"{}\" text-anchor=\"end\" fill=\"#666666\">at the end</text>\n",
-           Num(LegendRight), Num(y));
-    y += LegendRow + 4.0;
-    auto row = [&](const char* colour, double width, const std::string& name, int last) {
-        Append(svg,
-               "<g class=\"faction\"><path d=\"M{} {}h24\" stroke=\"{}\" stroke-width=\"{}\"/><text x=\"{}\" "
-               "y=\"{}\">{}</text>",
-               Num(LegendLeft), Num(y - 4.0), colour, Num(width), Num(LegendLeft + 32.0), Num(y),
-               XmlTextCut(name, LegendNameChars));
-        if (last >= 0)
-            Append(svg, "<text x=\"{}\" y=\"{}\" text-anchor=\"end\" font-weight=\"bold\">{}</text>",
-                   Num(LegendRight), Num(y), last);
-        svg += "</g>\n";
-        y += LegendRow;
-    };
-    for (int faction = 0; faction < factions; ++faction) {
-        const std::vector<int>& counts = series.members[static_cast<size_t>(faction)];
-        row(FactionColour(faction), 2.0, FactionName(pictures, faction), counts.empty() ? -1 : counts.back());
-    }
-    row(TotalColour, 5.0, "total", series.total.empty() ? -1 : series.total.back());
-    if (!pictures.maps.empty()) {
-        y += 8.0;
-        Append(svg,
-               "<rect x=\"{}\" y=\"{}\" width=\"18\" height=\"16\" rx=\"3\" fill=\"#555555\"/><text x=\"{}\" "
-               "y=\"{}\" "
-               "font-size=\"11\" text-anchor=\"middle\" fill=\"#ffffff\">1</text><text x=\"{}\" y=\"{}\" "
-               "fill=\"#444444\">the moment of map 1, 2, ...</text>\n",
-               Num(LegendLeft + 3.0), Num(y - 15.0), Num(LegendLeft + 12.0), Num(y - 3.0),
-               Num(LegendLeft + 32.0), Num(y));
-    }
-    svg += "</g>\n";
+    DrawLines(svg, axes, series, factions);
+    DrawLegend(svg, pictures, series, factions);
     SvgClose(svg);
     return svg;
 }

@@ -218,9 +218,8 @@ struct Legend {
     }
 };
 
-std::string DrawLegend(const PictureSet& pictures, const MapSnapshot& map, double& bottom) {
-    Legend legend;
-    legend.svg += "<g class=\"legend\">\n";
+// The moment, the mode and the player.
+void LegendHeader(Legend& legend, const MapSnapshot& map) {
     legend.Text(LegendLeft, fmt::format("t = {:.1f} s", Finite(map.seconds) ? map.seconds : 0.0), 22,
                 " font-weight=\"bold\"");
     legend.y += 26.0;
@@ -228,7 +227,6 @@ std::string DrawLegend(const PictureSet& pictures, const MapSnapshot& map, doubl
            Num(legend.y - 5.0), map.modeOn ? "#009E73" : "#bbbbbb");
     legend.Text(LegendLeft + 20.0, map.modeOn ? "mode on" : "mode off", 14);
     legend.y += 30.0;
-
     DrawPlayer(legend.svg, "player-key", map, {LegendLeft + 10.0, legend.y - 5.0}, 9.0);
     legend.Text(LegendLeft + 30.0, PlayerState(map), 14);
     legend.y += 18.0;
@@ -237,7 +235,10 @@ std::string DrawLegend(const PictureSet& pictures, const MapSnapshot& map, doubl
                             Num(Finite(map.playerY) ? map.playerY : 0.0)),
                 12, " fill=\"#666666\"");
     legend.y += 32.0;
+}
 
+// The rioters of each faction on the map; the dead among them.
+int LegendFactions(Legend& legend, const PictureSet& pictures, const MapSnapshot& map) {
     int factions = FactionCount(pictures);
     std::vector<int> members(static_cast<size_t>(factions), 0);
     int unassigned = 0, dead = 0;
@@ -264,8 +265,11 @@ std::string DrawLegend(const PictureSet& pictures, const MapSnapshot& map, doubl
         row(faction, FactionName(pictures, faction), members[static_cast<size_t>(faction)]);
     if (unassigned > 0) row(-1, FactionName(pictures, -1), unassigned);
     legend.y += 14.0;
+    return dead;
+}
 
-    // What the lines and marks mean.
+// What the lines and marks mean.
+void LegendKey(Legend& legend, const PictureSet& pictures, int dead) {
     auto key = [&](std::string_view drawing, std::string_view label) {
         legend.svg += drawing;
         legend.Text(LegendLeft + 40.0, label, 12, " fill=\"#444444\"");
@@ -293,6 +297,14 @@ std::string DrawLegend(const PictureSet& pictures, const MapSnapshot& map, doubl
                 Num(x - r), Num(y - r), Num(x + r), Num(y + r)),
             fmt::format("dead, not yet released ({})", dead));
     }
+}
+
+std::string DrawLegend(const PictureSet& pictures, const MapSnapshot& map, double& bottom) {
+    Legend legend;
+    legend.svg += "<g class=\"legend\">\n";
+    LegendHeader(legend, map);
+    const int dead = LegendFactions(legend, pictures, map);
+    LegendKey(legend, pictures, dead);
     legend.y += 8.0;
     legend.Text(LegendLeft, "north is up: world y grows upward", 11, " fill=\"#888888\"");
     legend.svg += "</g>\n";

@@ -214,15 +214,9 @@
     c.closePath(); c.fill();
   }
 
-  function drawView() {
-    var box = size(view), c = ctx;
-    var i = sampleAt(state.t), u = fraction(i, state.t);
-    var m = transform(box, i, u), scale = m.scale;
-    c.clearRect(0, 0, box.w, box.h);
-    c.fillStyle = '#fcfcfc'; c.fillRect(0, 0, box.w, box.h);
-
-    // The grid on whole multiples of its step, so it stays put while the player moves.
-    var halfW = box.w / 2 / scale, halfH = box.h / 2 / scale;
+  // The grid on whole multiples of its step, so it stays put while the player moves; its step.
+  function drawGrid(c, box, m) {
+    var halfW = box.w / 2 / m.scale, halfH = box.h / 2 / m.scale;
     var step = niceStep(2 * Math.max(halfW, halfH), 8);
     c.strokeStyle = '#e4e4e4'; c.lineWidth = 1; c.beginPath();
     for (var gx = Math.ceil((state.cx - halfW) / step) * step; gx <= state.cx + halfW; gx += step) {
@@ -232,17 +226,20 @@
       c.moveTo(0, Math.round(m.sy(gy)) + 0.5); c.lineTo(box.w, Math.round(m.sy(gy)) + 0.5);
     }
     c.stroke();
+    return step;
+  }
 
-    var p = playerPosition(i, u), px = m.sx(p.x), py = m.sy(p.y), ps = player.state[i];
-    // The release circle.
+  function drawReleaseCircle(c, px, py, scale) {
     c.strokeStyle = '#555555'; c.lineWidth = 1.5; c.setLineDash([8, 6]);
     c.beginPath(); c.arc(px, py, raw.radius * scale, 0, Math.PI * 2); c.stroke(); c.setLineDash([]);
     c.font = '12px "DejaVu Sans", Verdana, Arial, sans-serif'; c.textAlign = 'center';
     c.lineWidth = 3; c.strokeStyle = '#ffffff'; c.fillStyle = '#444444';
     c.strokeText('release at ' + raw.radius, px, py - raw.radius * scale - 5);
     c.fillText('release at ' + raw.radius, px, py - raw.radius * scale - 5);
+  }
 
-    // Where each rioter is, then the lines to the targets under the marks.
+  // Where each rioter present at sample i is on the screen.
+  function placeRioters(m, i, u) {
     var shown = [];
     for (var k = 0; k < tracks.length; k++) {
       var t = tracks[k];
@@ -252,8 +249,11 @@
       shown.push({ track: t, x: m.sx(at.x), y: m.sy(at.y),
                    dead: t.death >= 0 && t.death <= i, gone: t.vanish >= 0 && t.vanish <= i });
     }
-    var screen = {};
-    shown.forEach(function (s) { screen[s.track.id] = s; });
+    return shown;
+  }
+
+  // The lines to the targets, then the marks over them.
+  function drawRioters(c, shown, screen, i, px, py) {
     c.lineWidth = 1.4;
     shown.forEach(function (s) {
       if (s.dead || s.gone) return;
@@ -278,14 +278,33 @@
         drawMark(c, shape(s.track.faction), s.x, s.y, MARK); c.fill(); c.stroke();
       }
     });
+  }
 
-    // Spawns, deaths and releases of the last moments, fading out.
+  function drawEvent(c, ev, where, age) {
+    var tr = ev.track;
+    if (ev.kind === 'spawn') {
+      c.strokeStyle = colour(tr.faction); c.lineWidth = 2;
+      c.beginPath(); c.arc(where.x, where.y, MARK + 2 + age * 6, 0, Math.PI * 2); c.stroke();
+    } else if (ev.kind === 'death') {
+      c.strokeStyle = '#cc0000'; c.lineWidth = 2;
+      c.beginPath(); c.arc(where.x, where.y, MARK + 4, 0, Math.PI * 2); c.stroke();
+    } else {
+      c.strokeStyle = '#777777'; c.lineWidth = 1.2; c.setLineDash([3, 2]);
+      c.beginPath(); c.arc(where.x, where.y, MARK + 1, 0, Math.PI * 2); c.stroke(); c.setLineDash([]);
+      c.font = '11px "DejaVu Sans", Verdana, Arial, sans-serif'; c.textAlign = 'left';
+      c.lineWidth = 3; c.strokeStyle = '#ffffff'; c.fillStyle = '#333333';
+      c.strokeText(endWords(tr.reason), where.x + 9, where.y + 4); c.fillText(endWords(tr.reason), where.x + 9, where.y + 4);
+    }
+  }
+
+  // Spawns, deaths and releases of the last moments, fading out.
+  function drawEvents(c, m, screen, i) {
     var now = state.t * 1000;
     for (var e = firstEventAfter(i) - 1; e >= 0; e--) {
       var ev = events[e], age = (now - times[ev.at]) / 1000;
       if (age > 2.5) break;
       if (age < 0) continue;
-      var fade = 1 - age / 2.5, tr = ev.track, where = null;
+      var tr = ev.track, where = null;
       if (ev.kind === 'release') {
         var last = tr.x.length - 1;
         if (last >= 0) where = { x: m.sx(tr.x[last]), y: m.sy(tr.y[last]) };
@@ -293,24 +312,14 @@
         where = screen[tr.id] || null;
       }
       if (!where) continue;
-      c.globalAlpha = fade;
-      if (ev.kind === 'spawn') {
-        c.strokeStyle = colour(tr.faction); c.lineWidth = 2;
-        c.beginPath(); c.arc(where.x, where.y, MARK + 2 + age * 6, 0, Math.PI * 2); c.stroke();
-      } else if (ev.kind === 'death') {
-        c.strokeStyle = '#cc0000'; c.lineWidth = 2;
-        c.beginPath(); c.arc(where.x, where.y, MARK + 4, 0, Math.PI * 2); c.stroke();
-      } else {
-        c.strokeStyle = '#777777'; c.lineWidth = 1.2; c.setLineDash([3, 2]);
-        c.beginPath(); c.arc(where.x, where.y, MARK + 1, 0, Math.PI * 2); c.stroke(); c.setLineDash([]);
-        c.font = '11px "DejaVu Sans", Verdana, Arial, sans-serif'; c.textAlign = 'left';
-        c.lineWidth = 3; c.strokeStyle = '#ffffff'; c.fillStyle = '#333333';
-        c.strokeText(endWords(tr.reason), where.x + 9, where.y + 4); c.fillText(endWords(tr.reason), where.x + 9, where.y + 4);
-      }
+      c.globalAlpha = 1 - age / 2.5;
+      drawEvent(c, ev, where, age);
       c.globalAlpha = 1;
     }
+  }
 
-    // The player: a star on foot, a white star on a car when driving, grey and crossed out when dead.
+  // The player: a star on foot, a white star on a car when driving, grey and crossed out when dead.
+  function drawPlayer(c, px, py, ps) {
     var dead = (ps & 2) !== 0, body = dead ? '#777777' : '#111111';
     if (ps & 1) {
       c.fillStyle = body; c.strokeStyle = '#ffffff'; c.lineWidth = 1.5;
@@ -320,13 +329,9 @@
       c.fillStyle = body; c.strokeStyle = '#ffffff'; c.lineWidth = 1.5; star(c, px, py, PLAYER); c.fill(); c.stroke();
     }
     if (dead) { c.strokeStyle = '#cc0000'; c.lineWidth = 2.5; c.lineCap = 'round'; cross(c, px, py, PLAYER); c.stroke(); c.lineCap = 'butt'; }
+  }
 
-    if (state.hover && screen[state.hover.id]) {
-      var h = screen[state.hover.id];
-      c.strokeStyle = '#222222'; c.lineWidth = 1.5; c.beginPath(); c.arc(h.x, h.y, MARK + 4, 0, Math.PI * 2); c.stroke();
-    }
-
-    // The scale bar.
+  function drawScaleBar(c, box, step, scale) {
     var bar = step * scale, bx = 16, by = box.h - 16;
     c.fillStyle = 'rgba(255,255,255,0.85)'; c.fillRect(bx - 6, by - 22, bar + 12, 30);
     c.strokeStyle = '#222222'; c.lineWidth = 2; c.beginPath();
@@ -335,7 +340,27 @@
     c.fillText(step + ' units', bx + bar / 2, by - 9);
     c.textAlign = 'left'; c.fillStyle = '#888888'; c.font = '11px "DejaVu Sans", Verdana, Arial, sans-serif';
     c.fillText('north is up', box.w - 76, 16);
+  }
 
+  function drawView() {
+    var box = size(view), c = ctx;
+    var i = sampleAt(state.t), u = fraction(i, state.t);
+    var m = transform(box, i, u);
+    c.clearRect(0, 0, box.w, box.h);
+    c.fillStyle = '#fcfcfc'; c.fillRect(0, 0, box.w, box.h);
+    var step = drawGrid(c, box, m);
+    var p = playerPosition(i, u), px = m.sx(p.x), py = m.sy(p.y);
+    drawReleaseCircle(c, px, py, m.scale);
+    var shown = placeRioters(m, i, u), screen = {};
+    shown.forEach(function (s) { screen[s.track.id] = s; });
+    drawRioters(c, shown, screen, i, px, py);
+    drawEvents(c, m, screen, i);
+    drawPlayer(c, px, py, player.state[i]);
+    if (state.hover && screen[state.hover.id]) {
+      var h = screen[state.hover.id];
+      c.strokeStyle = '#222222'; c.lineWidth = 1.5; c.beginPath(); c.arc(h.x, h.y, MARK + 4, 0, Math.PI * 2); c.stroke();
+    }
+    drawScaleBar(c, box, step, m.scale);
     frame = { shown: shown, sample: i };
   }
 
