@@ -1,5 +1,6 @@
 #include "app/run/Scenario.h"
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 
@@ -51,6 +52,12 @@ class Reader {
         if (!(number >= static_cast<double>(low) && number <= static_cast<double>(high)))
             Fail(value, path, fmt::format("must be from {} to {}", low, high));
         return value.isUInt64() ? static_cast<int64_t>(value.asUInt64()) : value.asInt64();
+    }
+
+    uint64_t Unsigned(const Json::Value& value, const std::string& path) const {
+        if (!value.isUInt64())
+            Fail(value, path, fmt::format("must be a whole number from 0 to {}", UINT64_MAX));
+        return value.asUInt64();
     }
 
     const Json::Value& Array(const Json::Value& value, const std::string& path) const {
@@ -208,6 +215,94 @@ void ReadPresses(const Reader& r, const Json::Value& presses, Scenario& scenario
     }
 }
 
+// Where the text first opens more than `most` arrays and objects, outside its strings and comments: "Line 3,
+// Column 7"; "" when it never does.
+std::string NestingPlace(const std::string& text, int most) {
+    int depth = 0, line = 1;
+    size_t lineStart = 0, k = 0;
+    const auto count = [&](size_t at) {
+        if (text[at] == '\n') {
+            ++line;
+            lineStart = at + 1;
+        }
+    };
+    const auto passTo = [&](size_t end) {  // over a string or a comment
+        for (end = std::min(end, text.size()); k < end; ++k)
+            count(k);
+    };
+    for (; k < text.size(); ++k) {
+        if (text[k] == '"') {
+            size_t end = k + 1;
+            while (end < text.size() && text[end] != '"')
+                end += text[end] == '\\' ? 2 : 1;
+            passTo(end);
+        } else if (text.compare(k, 2, "//") == 0) {
+            passTo(text.find('\n', k));
+        } else if (text.compare(k, 2, "/*") == 0) {
+            passTo(text.find("*/", k + 2));
+        }
+        if (k >= text.size()) break;
+        count(k);
+        depth += (text[k] == '[' || text[k] == '{') - (text[k] == ']' || text[k] == '}');
+        if (depth > most) return fmt::format("Line {}, Column {}", line, k - lineStart + 1);
+    }
+    return "";
+}
+
+Json::Value ParseJson(const std::string& text, const std::string& name) {
+    constexpr int MostNesting = 1000;  // JsonCpp's own limit; deeper, it throws
+    const std::string deep = NestingPlace(text, MostNesting - 1);
+    if (!deep.empty())
+        throw ScenarioError(fmt::format("{}: not valid JSON: {} nests arrays and objects more than {} deep",
+                                        name, deep, MostNesting - 1));
+    Json::CharReaderBuilder builder;
+    builder["allowComments"] = true;
+    builder["failIfExtra"] = true;
+    builder["rejectDupKeys"] = true;
+    builder["strictRoot"] = true;
+    builder["stackLimit"] = MostNesting;
+    const std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
+    Json::Value root;
+    std::string errors;
+    bool parsed = false;
+    try {
+        parsed = reader->parse(text.data(), text.data() + text.size(), &root, &errors);
+    } catch (const Json::Exception& error) {
+        errors = error.what();
+    }
+    if (parsed) return root;
+    // "* Line 3, Column 5\n  Missing ',' or '}' in object declaration\n* Line ...": the first error, on one
+    // line.
+    std::string message = errors.substr(0, errors.find("\n* "));
+    if (message.rfind("* ", 0) == 0) message.erase(0, 2);
+    std::string flat;
+    for (char c : message)
+        if ((c != '\n' && c != ' ') || (!flat.empty() && flat.back() != ' ')) flat += c == '\n' ? ' ' : c;
+    while (!flat.empty() && flat.back() == ' ')
+        flat.pop_back();
+    throw ScenarioError(fmt::format("{}: not valid JSON: {}", name, flat));
+}
+
+Scenario ReadRoot(const Reader& r, const Json::Value& root, const std::string& name) {
+    r.Keys(root, "",
+           {"name", "seconds", "frameMs", "seed", "clockStart", "presses", "snapshots", "player", "world",
+            "fight"});
+    Scenario scenario = BuiltInScenario();
+    scenario.name = name;
+    if (root.isMember("name")) scenario.name = r.Text(root["name"], "name");
+    if (root.isMember("seconds")) scenario.seconds = r.Number(root["seconds"], "seconds", 0.001, 86400.0);
+    if (root.isMember("frameMs")) scenario.frameMs = r.Number(root["frameMs"], "frameMs", 1.0, 1000.0);
+    if (root.isMember("seed")) scenario.world.seed = r.Unsigned(root["seed"], "seed");
+    if (root.isMember("clockStart"))
+        scenario.clockStart = static_cast<uint32_t>(r.Whole(root["clockStart"], "clockStart", 0, UINT32_MAX));
+    if (root.isMember("presses")) ReadPresses(r, root["presses"], scenario);
+    if (root.isMember("snapshots")) scenario.snapshots = ReadMoments(r, root["snapshots"], "snapshots");
+    if (root.isMember("player")) ReadPlayer(r, root["player"], scenario.world.player);
+    if (root.isMember("world")) ReadWorld(r, root["world"], scenario);
+    if (root.isMember("fight")) ReadFight(r, root["fight"], scenario.world.rules);
+    return scenario;
+}
+
 }  // namespace
 
 Scenario BuiltInScenario() {
@@ -224,50 +319,18 @@ Scenario BuiltInScenario() {
 }
 
 Scenario ParseScenario(const std::string& text, const std::string& name) {
-    Json::CharReaderBuilder builder;
-    builder["allowComments"] = true;
-    builder["failIfExtra"] = true;
-    builder["rejectDupKeys"] = true;
-    builder["strictRoot"] = true;
-    const std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
-    Json::Value root;
-    std::string errors;
-    if (!reader->parse(text.data(), text.data() + text.size(), &root, &errors)) {
-        // "* Line 3, Column 5\n  Missing ',' or '}' in object declaration\n"
-        std::string message = errors;
-        if (message.rfind("* ", 0) == 0) message.erase(0, 2);
-        std::string flat;
-        for (char c : message)
-            if ((c != '\n' && c != ' ') || (!flat.empty() && flat.back() != ' ')) flat += c == '\n' ? ' ' : c;
-        message = flat;
-        while (!message.empty() && message.back() == ' ')
-            message.pop_back();
-        throw ScenarioError(fmt::format("{}: not valid JSON: {}", name, message));
+    const Json::Value root = ParseJson(text, name);
+    try {
+        return ReadRoot(Reader(text, name), root, name);
+    } catch (const Json::Exception& error) {  // a defect of the reader's own, said rather than a crash
+        throw ScenarioError(fmt::format("{}: cannot be read as a scenario: {}", name, error.what()));
     }
-    const Reader r(text, name);
-    r.Keys(root, "",
-           {"name", "seconds", "frameMs", "seed", "clockStart", "presses", "snapshots", "player", "world",
-            "fight"});
-    Scenario scenario = BuiltInScenario();
-    scenario.name = name;
-    if (root.isMember("name")) scenario.name = r.Text(root["name"], "name");
-    if (root.isMember("seconds")) scenario.seconds = r.Number(root["seconds"], "seconds", 0.001, 86400.0);
-    if (root.isMember("frameMs")) scenario.frameMs = r.Number(root["frameMs"], "frameMs", 1.0, 1000.0);
-    if (root.isMember("seed"))
-        scenario.world.seed = static_cast<uint64_t>(r.Whole(root["seed"], "seed", 0, INT64_MAX));
-    if (root.isMember("clockStart"))
-        scenario.clockStart = static_cast<uint32_t>(r.Whole(root["clockStart"], "clockStart", 0, UINT32_MAX));
-    if (root.isMember("presses")) ReadPresses(r, root["presses"], scenario);
-    if (root.isMember("snapshots")) scenario.snapshots = ReadMoments(r, root["snapshots"], "snapshots");
-    if (root.isMember("player")) ReadPlayer(r, root["player"], scenario.world.player);
-    if (root.isMember("world")) ReadWorld(r, root["world"], scenario);
-    if (root.isMember("fight")) ReadFight(r, root["fight"], scenario.world.rules);
-    return scenario;
 }
 
 Scenario ReadScenario(const std::string& path) {
     std::string text;
-    const std::string error = ReadInput(path, text);
-    if (!error.empty()) throw ScenarioError(fmt::format("{}: cannot read the scenario: {}", path, error));
-    return ParseScenario(text, path);
+    const std::string name = path == "-" ? "standard input" : path;
+    const std::string error = ReadInput(path, text, &std::cin);
+    if (!error.empty()) throw ScenarioError(fmt::format("{}: cannot read the scenario: {}", name, error));
+    return ParseScenario(text, name);
 }

@@ -36,7 +36,8 @@ class ScenarioError : public std::runtime_error {
 // The scenario that runs when none is given: a walk, a drive that leaves the riot behind, a death.
 Scenario BuiltInScenario();
 
-// Reads a scenario file; keys it does not hold keep the built-in scenario's values. Throws ScenarioError.
+// Reads a scenario file, standard input for "-"; keys it does not hold keep the built-in scenario's values.
+// Throws ScenarioError.
 Scenario ReadScenario(const std::string& path);
 // The same from text; `name` is the file name used in messages.
 Scenario ParseScenario(const std::string& text, const std::string& name);

@@ -55,16 +55,25 @@ TEST(ScenarioReader, ReadsEveryKeyAndKeepsTheBuiltInValuesOfTheRest) {
 
 TEST(ScenarioReader, SaysWhatIsWrongAndWhere) {
     struct Case {
-        const char* text;
-        const char* message;
+        std::string text;
+        std::string message;
     } cases[] = {
         {"{\n \"seconds\": \"long\"\n}", "s.json:2: \"seconds\" must be a number"},
         {"{\"seconds\": 0}", "\"seconds\" must be from 0.001 to 86400"},
         {"{\"seconds\": 1e400}", "s.json: not valid JSON: Line 1, Column 13 '1e400' is not a number"},
         {"{\n\n \"secnds\": 5}",
          "s.json:3: \"secnds\" is not a scenario key; the keys here are name, seconds"},
-        {"{\"seed\": -1}", "\"seed\" must be from 0"},
+        {"{\"seed\": -1}", "\"seed\" must be a whole number from 0 to 18446744073709551615"},
         {"{\"seed\": 1.5}", "\"seed\" must be a whole number"},
+        {"{\"seed\": 18446744073709551616}",
+         "\"seed\" must be a whole number from 0 to 18446744073709551615"},
+        {"/* never closed",
+         "s.json: not valid JSON: Line 1, Column 1 Syntax error: value, object or array expected."},
+        {"{\"player\": {\"path\": \"[[\", \"deaths\": // [[[\n" + std::string(999, '[') +
+             std::string(999, ']') + "}}",
+         "s.json: not valid JSON: Line 2, Column 998 nests arrays and objects more than 999 deep"},
+        {"{\"player\": {\"deaths\": " + std::string(997, '[') + std::string(997, ']') + "}}",
+         "s.json:1: \"player.deaths[0]\" must be a number"},
         {"{\"clockStart\": 4294967296}", "\"clockStart\" must be from 0 to 4294967295"},
         {"{\"frameMs\": true}", "\"frameMs\" must be a number"},
         {"{\"presses\": 3}", "\"presses\" must be an array"},
@@ -95,6 +104,7 @@ TEST(ScenarioReader, SaysWhatIsWrongAndWhere) {
         } catch (const ScenarioError& error) {
             EXPECT_NE(std::string(error.what()).find(c.message), std::string::npos)
                 << "for " << c.text << "\n said: " << error.what();
+            EXPECT_EQ(std::string(error.what()).find("* Line"), std::string::npos) << "an error said twice";
         }
     }
 }
@@ -106,7 +116,8 @@ TEST(ScenarioReader, ReadsFilesInBinaryAndNamesAMissingOne) {
         ReadScenario("crlf.json");
         ADD_FAILURE() << "accepted a text seed";
     } catch (const ScenarioError& error) {
-        EXPECT_STREQ(error.what(), "crlf.json:3: \"seed\" must be a whole number");
+        EXPECT_STREQ(error.what(),
+                     "crlf.json:3: \"seed\" must be a whole number from 0 to 18446744073709551615");
     }
     try {
         ReadScenario("missing.json");
