@@ -58,7 +58,7 @@ bool Simulation::OpenLogFile(std::string& path) {
     if (logPath.empty()) return false;
     log_.close();
     log_.open(std::filesystem::u8path(logPath), std::ios::binary | std::ios::trunc);
-    path = FullPath(logPath);
+    path = FullPath(logName.empty() ? logPath : logName);
     return log_.is_open();
 }
 

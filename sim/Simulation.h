@@ -15,6 +15,9 @@ class Simulation {
     Game game;
     // Where the script writes its log; none when empty (the simulator keeps no log unless told).
     std::string logPath;
+    // The name the log gives itself ("Log file: ..."): logPath when empty, another when the log is written
+    // under a temporary name and renamed afterwards.
+    std::string logName;
 
     explicit Simulation(uint32_t startTick = 0);
     ~Simulation();

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 
 #include <fmt/core.h>
 
@@ -16,9 +17,19 @@ namespace {
 // recording as small for a game day as for an hour.
 constexpr double MaxRows = 720;
 constexpr double MaxChartSamples = 2000;
+// The replay's samples: ten a game second, fewer in a run so long that its page would grow past some
+// hundred MB (a game day of 100 rioters: one a second).
+constexpr int32_t SampleSteps[] = {100, 200, 500, 1000};
+constexpr double MaxSamples = 100000;
 
 double Interval(double step, double seconds, double most) {
     return step * std::max(1.0, std::ceil(seconds / (step * most)));
+}
+
+int32_t SampleMs(double seconds) {
+    for (const int32_t ms : SampleSteps)
+        if (seconds * 1000.0 / ms <= MaxSamples) return ms;
+    return SampleSteps[std::size(SampleSteps) - 1];
 }
 
 // Tenths of a world unit; far-off or broken coordinates are pinned so the page's arithmetic stays exact.
@@ -52,10 +63,12 @@ Recorder::Recorder(const Scenario& scenario, bool keepSamples)
     if (snapshots_.empty())
         for (int k = 1; k <= 6; ++k)
             snapshots_.push_back(scenario.seconds * k / 6.0);
+    recording_.replay.sampleMs = SampleMs(scenario.seconds);
 }
 
 void Recorder::Observe(const World& world, const LivingWorld& living, double seconds, bool last) {
     world_ = &world;
+    FollowRoster();
     const int rioters = CountRioters();
     Totals& totals = recording_.totals;
     totals.peakRioters = std::max(totals.peakRioters, rioters);
@@ -71,13 +84,12 @@ void Recorder::Observe(const World& world, const LivingWorld& living, double sec
         recording_.maps.push_back(Map(world, seconds));
         ++nextSnapshot_;
     }
-    if (seconds + 1e-9 >= rowStart_ + rowSeconds_ || (last && seconds > rowStart_)) {
-        recording_.rows.push_back(Row(world, living, seconds, rioters));
-        rowStart_ = seconds;
-    }
+    // Rows end at whole multiples of their length, at the first frame that reaches one, and where the run
+    // ends.
+    if (seconds + 1e-9 >= row_.from + rowSeconds_) EndRow(world, living, row_.from + rowSeconds_);
+    if (last && seconds > row_.from + 1e-9) EndRow(world, living, seconds);
     if (last) Finish(living);
     if (!keepSamples_) return;
-    FollowRoster();
     const int32_t ms = static_cast<int32_t>(std::llround(seconds * 1000.0));
     const std::vector<int32_t>& times = recording_.replay.times;
     const int32_t sampleMs = recording_.replay.sampleMs;
@@ -85,10 +97,13 @@ void Recorder::Observe(const World& world, const LivingWorld& living, double sec
         Sample(world, ms);
 }
 
-TimelineRow Recorder::Row(const World& world, const LivingWorld& living, double seconds, int rioters) {
-    TimelineRow row;
-    row.from = rowStart_;
-    row.to = seconds;
+// The row's recruits, releases and drops are counted as they come; its members and fights are those at its
+// end.
+void Recorder::EndRow(const World& world, const LivingWorld& living, double to) {
+    TimelineRow row = std::move(row_);
+    row_ = TimelineRow();
+    row_.from = to;
+    row.to = to;
     for (const Faction& faction : FactionList) {
         row.members.push_back(static_cast<int>(faction.Members.size()));
         for (const Rioter& rioter : faction.Members) {
@@ -97,22 +112,11 @@ TimelineRow Recorder::Row(const World& world, const LivingWorld& living, double 
             ++(ped->combatTarget == world.playerPed ? row.fightingPlayer : row.fightingRioters);
         }
     }
-    row.recruited = world.spawnCount - spawnsSeen_;
-    spawnsSeen_ = world.spawnCount;
-    int64_t released = 0;
-    for (int k = 0; k < static_cast<int>(CullReason::Count); ++k) {
-        const int64_t count = static_cast<int64_t>(RiotCounts.Released[k]);
-        row.released[k] = count - releasesSeen_[k];
-        releasesSeen_[k] = count;
-        released += row.released[k];
-    }
-    row.dropped = rioterCount_ + row.recruited - released - rioters;
-    rioterCount_ = rioters;
     row.playerDeaths = living.Tally().playerDeaths - playerDeathsSeen_;
     playerDeathsSeen_ = living.Tally().playerDeaths;
     row.modeOn = ScriptState.Loop.ModeEnabled;
     row.player = world.playerDead ? "dead" : world.playerInVehicle ? "in a vehicle" : "on foot";
-    return row;
+    recording_.rows.push_back(std::move(row));
 }
 
 MapSnapshot Recorder::Map(const World& world, double seconds) const {
@@ -168,36 +172,42 @@ void Recorder::FollowRoster() {
     for (size_t k = 0; k < roster_.size(); ++k) {
         static const std::vector<Rioter> none;
         const std::vector<Rioter>& members = k < FactionList.size() ? FactionList[k].Members : none;
-        std::vector<size_t>& seen = roster_[k];
+        std::vector<Member>& seen = roster_[k];
         size_t kept = 0;
-        while (kept < seen.size() && kept < members.size() && tracks[seen[kept]].handle == members[kept].Ped)
+        while (kept < seen.size() && kept < members.size() && seen[kept].handle == members[kept].Ped)
             ++kept;
-        for (size_t j = kept; j < seen.size(); ++j) {
-            tracks[seen[j]].end = next;
-            tracks[seen[j]].reason = TrackEnd::Dropped;
+        row_.dropped += static_cast<int64_t>(seen.size() - kept);
+        row_.recruited += static_cast<int64_t>(members.size() - kept);
+        for (size_t j = kept; j < seen.size() && keepSamples_; ++j) {
+            tracks[seen[j].track].end = next;
+            tracks[seen[j].track].reason = TrackEnd::Dropped;
         }
         seen.resize(kept);
         for (size_t j = kept; j < members.size(); ++j) {
+            seen.push_back({members[j].Ped, tracks.size()});
+            if (!keepSamples_) continue;
             ReplayTrack track;
             track.handle = members[j].Ped;
             track.faction = static_cast<int>(k);
             track.start = next;
-            seen.push_back(tracks.size());
             tracks.push_back(std::move(track));
         }
     }
 }
 
 void Recorder::Releasing(std::size_t faction, std::size_t position, CullReason reason) {
-    if (!keepSamples_ || !world_) return;
     FollowRoster();  // recruits of this frame, not seen yet
-    std::vector<size_t>& seen = roster_[faction];
-    ReplayTrack& track = recording_.replay.tracks[seen[position]];
-    const int32_t next = static_cast<int32_t>(recording_.replay.times.size());
-    track.end = next;
-    track.reason = EndOf(reason);
-    const SimPed* ped = track.handle != 0 ? world_->FindPed(track.handle) : nullptr;
-    if (ped && !ped->alive && track.death < 0) track.death = next;  // killed and released between samples
+    if (faction >= roster_.size() || position >= roster_[faction].size()) return;
+    ++row_.released[static_cast<int>(reason)];
+    std::vector<Member>& seen = roster_[faction];
+    if (keepSamples_) {
+        ReplayTrack& track = recording_.replay.tracks[seen[position].track];
+        const int32_t next = static_cast<int32_t>(recording_.replay.times.size());
+        track.end = next;
+        track.reason = EndOf(reason);
+        const SimPed* ped = track.handle != 0 && world_ ? world_->FindPed(track.handle) : nullptr;
+        if (ped && !ped->alive && track.death < 0) track.death = next;  // killed and released between samples
+    }
     seen.erase(seen.begin() + static_cast<std::ptrdiff_t>(position));
 }
 
@@ -213,9 +223,9 @@ void Recorder::Sample(const World& world, int32_t ms) {
         replay.playerStates.insert(replay.playerStates.end(), {index, state});
         lastState_ = state;
     }
-    for (const std::vector<size_t>& members : roster_)
-        for (size_t k : members)
-            SampleTrack(replay.tracks[k], world, index);
+    for (const std::vector<Member>& members : roster_)
+        for (const Member& member : members)
+            SampleTrack(replay.tracks[member.track], world, index);
 }
 
 void Recorder::SampleTrack(ReplayTrack& track, const World& world, int32_t index) {

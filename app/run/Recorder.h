@@ -24,7 +24,13 @@ class Recorder : public RiotObserver {
     Recording& Result() { return recording_; }
 
   private:
-    TimelineRow Row(const World& world, const LivingWorld& living, double seconds, int rioters);
+    // A member of the roster as the recording follows it, and its replay track (none without samples).
+    struct Member {
+        int32_t handle = 0;
+        size_t track = 0;
+    };
+
+    void EndRow(const World& world, const LivingWorld& living, double to);
     MapSnapshot Map(const World& world, double seconds) const;
     void Finish(const LivingWorld& living);
     void FollowRoster();
@@ -34,20 +40,17 @@ class Recorder : public RiotObserver {
 
     Recording recording_;
     const World* world_ = nullptr;
+    std::vector<std::vector<Member>> roster_;  // per faction, in roster order
     // The timeline, the chart and the maps.
     const double rowSeconds_;
     const double chartSeconds_;
     std::vector<double> snapshots_;
     size_t nextSnapshot_ = 0;
     double chartNext_ = 0.0;
-    double rowStart_ = 0.0;
-    int64_t spawnsSeen_ = 0;
-    int64_t releasesSeen_[static_cast<int>(CullReason::Count)] = {};
+    TimelineRow row_;  // the row under way: its recruits, releases and drops so far
     int64_t playerDeathsSeen_ = 0;
-    int rioterCount_ = 0;
     // The replay.
     const bool keepSamples_;
-    std::vector<std::vector<size_t>> roster_;  // per faction, the tracks of its members in roster order
     std::map<uint32_t, int32_t> weaponIndex_;
     int32_t lastState_ = -1;
 };

@@ -80,9 +80,10 @@ struct ReplayTrack {
     size_t weaponsSeen = 0;
 };
 
-// The replay's samples, ten a game second, kept only when the run writes the replay page.
+// The replay's samples, ten a game second (fewer in long runs), kept only when the run writes the replay
+// page.
 struct ReplaySamples {
-    int32_t sampleMs = 100;
+    int32_t sampleMs = 100;      // the interval between samples
     std::vector<int32_t> times;  // game time of each sample, ms
     std::vector<int32_t> playerX, playerY;
     std::vector<int32_t> playerStates;  // sample, state, ...: 1 in a vehicle, 2 dead, 4 mode on (bits)

@@ -24,9 +24,8 @@ double Seconds(const Scenario& scenario, int64_t frame) {
     return static_cast<double>(ElapsedMs(scenario.frameMs, frame)) / 1000.0;
 }
 
-void SetUpWorld(Game& game, const Scenario& scenario, std::ostream* trace) {
+void SetUpWorld(Game& game, const Scenario& scenario) {
     game.trace.keep = false;
-    game.trace.stream = trace;
     game.world.keepDraws = false;
     game.world.modelLoadPolls = scenario.modelLoadPolls;
     game.world.neverLoadingModels.insert(scenario.neverLoadingModels.begin(),
@@ -35,12 +34,15 @@ void SetUpWorld(Game& game, const Scenario& scenario, std::ostream* trace) {
     game.world.groundZ = scenario.groundZ;
 }
 
-// Each frame: the recording sees the world as the last frame left it, the fight model steps, the scenario's
-// presses come, and the next frame's length is set.
-void Drive(Game& game, const Scenario& scenario, Recorder& recorder, LivingWorld& living) {
+// Each frame: the trace is on or off, the recording sees the world as the last frame left it, the fight model
+// steps, the scenario's presses come, and the next frame's length is set.
+void Drive(Game& game, const Scenario& scenario, const RiotOutputs& outputs, Recorder& recorder,
+           LivingWorld& living) {
     game.onFrame.push_back([&, nextPress = size_t{0}](Game& g) mutable {
         const int64_t frame = g.Frame();
         const double seconds = Seconds(scenario, frame);
+        const bool traced = seconds + 1e-9 >= outputs.traceFrom && seconds + 1e-9 < outputs.traceTo;
+        g.trace.stream = traced ? outputs.trace : nullptr;
         recorder.Observe(g.world, living, seconds, false);
         living.Step(g.world, seconds);
         for (size_t& k = nextPress;
@@ -87,6 +89,18 @@ int64_t FrameCount(const Scenario& scenario) {
     return frames;
 }
 
+PastTheEnd Unreached(const Scenario& scenario) {
+    // A press needs a frame at or after its moment; the last map is drawn at the run's end.
+    const int64_t frames = FrameCount(scenario);
+    const double lastFrame = frames > 0 ? Seconds(scenario, frames - 1) : -1.0;
+    PastTheEnd past;
+    for (const KeyPress& press : scenario.presses)
+        if (press.seconds > lastFrame + 1e-9) past.presses.push_back(press.seconds);
+    for (const double moment : scenario.snapshots)
+        if (moment > scenario.seconds + 1e-9) past.snapshots.push_back(moment);
+    return past;
+}
+
 RiotResult PlayRiot(const Scenario& scenario, const std::string& configPath, const RiotOutputs& outputs,
                     const std::function<bool(const RiotProgress&)>& progress) {
     RiotResult result;
@@ -98,13 +112,14 @@ RiotResult PlayRiot(const Scenario& scenario, const std::string& configPath, con
     {
         Simulation sim(scenario.clockStart);
         sim.logPath = outputs.log;
-        SetUpWorld(sim.game, scenario, outputs.trace);
+        sim.logName = outputs.logName;
+        SetUpWorld(sim.game, scenario);
         LivingWorld living(scenario.world);
-        Drive(sim.game, scenario, recorder, living);
+        Drive(sim.game, scenario, outputs, recorder, living);
         sim.Start(&ScriptMain);
         const int64_t done = RunFrames(sim, scenario, progress, result.stoppedEarly);
         result.seconds = result.stoppedEarly ? Seconds(scenario, done) : scenario.seconds;
-        recorder.Observe(sim.game.world, living, Seconds(scenario, done), true);
+        recorder.Observe(sim.game.world, living, result.seconds, true);
         sim.Stop();
         result.frames = done;
         result.nativeCalls = sim.game.NativeCalls();

@@ -26,7 +26,10 @@ struct RiotProgress {
 // What a run writes beside its recording.
 struct RiotOutputs {
     std::ostream* trace = nullptr;  // every native call, one line each; none when null
+    double traceFrom = 0.0;         // the frames traced: those from this game time
+    double traceTo = 1e18;          // and before this one
     std::string log;                // where the script writes its log; none when empty
+    std::string logName;            // the log's name as it gives it; log when empty
     bool replaySamples = false;     // record the replay page's samples and tracks
 };
 
@@ -37,3 +40,10 @@ RiotResult PlayRiot(const Scenario& scenario, const std::string& configPath, con
 
 // Frames the scenario plays: the first frame whose game time reaches its length ends it.
 int64_t FrameCount(const Scenario& scenario);
+
+// The scenario's presses and snapshots that its run never reaches, by their moments.
+struct PastTheEnd {
+    std::vector<double> presses;
+    std::vector<double> snapshots;
+};
+PastTheEnd Unreached(const Scenario& scenario);

@@ -5,6 +5,10 @@
 #include <fmt/core.h>
 
 namespace {
+std::string Counted(int64_t count, const char* word) {
+    return fmt::format("{} {}{}", count, word, count == 1 ? "" : "s");
+}
+
 int64_t Released(const int64_t* counts, CullReason reason) {
     return counts[static_cast<int>(reason)];
 }
@@ -21,7 +25,7 @@ std::string FormatTimeline(const std::vector<TimelineRow>& rows) {
                        "too far", "vs rioter", "vs you", "you");
     for (const TimelineRow& row : rows) {
         int total = 0;
-        out += fmt::format("{:>11}  {:4}", fmt::format("{:.0f}-{:.0f}", row.from, row.to),
+        out += fmt::format("{:>11}  {:4}", SecondsText(row.from) + "-" + SecondsText(row.to),
                            row.modeOn ? "on" : "off");
         for (size_t k = 0; k < factions; ++k) {
             const int members = k < row.members.size() ? row.members[k] : 0;
@@ -47,16 +51,23 @@ std::string FormatTotals(const Totals& totals, double seconds) {
     for (int64_t count : totals.released)
         released += count;
     std::string out = fmt::format(
-        "In {:.0f} s: {} recruited (at most {} at once), {} released: {} dead, {} vanished, {} too far",
-        seconds, totals.recruited, totals.peakRioters, released,
+        "In {} s: {} recruited (at most {} at once), {} released: {} dead, {} vanished, {} too far",
+        SecondsText(seconds), totals.recruited, totals.peakRioters, released,
         Released(totals.released, CullReason::FailedPedCheck), Released(totals.released, CullReason::Gone),
         Released(totals.released, CullReason::TooFar));
     out += ".\n";
     if (totals.dropped > 0)
-        out += fmt::format("{} rioters were dropped without release when a key press reloaded the config.\n",
-                           totals.dropped);
-    out +=
-        fmt::format("{} attacks, {} hits, {} rioters killed; you died {} time{}.\n", totals.attacks,
-                    totals.hits, totals.pedDeaths, totals.playerDeaths, totals.playerDeaths == 1 ? "" : "s");
+        out += fmt::format("{} {} dropped without release when a key press reloaded the config.\n",
+                           Counted(totals.dropped, "rioter"), totals.dropped == 1 ? "was" : "were");
+    out += fmt::format("{}, {}, {} killed; you died {}.\n", Counted(totals.attacks, "attack"),
+                       Counted(totals.hits, "hit"), Counted(totals.pedDeaths, "rioter"),
+                       Counted(totals.playerDeaths, "time"));
     return out;
+}
+
+std::string SecondsText(double seconds) {
+    std::string text = fmt::format("{:.3f}", seconds);
+    text.erase(text.find_last_not_of('0') + 1);
+    if (text.back() == '.') text.pop_back();
+    return text;
 }

@@ -155,4 +155,63 @@ TEST(RiotRun, AStoppedGameDayKeepsWhatItPlayedInRowsForADay) {
     EXPECT_LE(result.recording.chart.size(), 20u) << "a chart point every 43.5 s";
 }
 
+TEST(RiotRun, EveryRowAddsUpFromTheRosterItFollows) {
+    struct Case {
+        const char* name;
+        std::string config;
+        Scenario scenario;
+        double seconds;
+        double stopAt;  // a stop inside a row, as Ctrl+C makes one; 0: none
+    };
+    Scenario oneHundred = BuiltInScenario();
+    oneHundred.seconds = 600.0;
+    const std::string examples = Examples + "Skirmora_config.txt";
+    const Case cases[] = {
+        {"the example config with one press", examples, BuiltInScenario(), 5.0, 0.0},
+        {"a run ending inside a row", examples, BuiltInScenario(), 5.02, 0.0},
+        {"a half second's run", "", BuiltInScenario(), 4.5, 0.0},
+        {"downtown, with the press that drops the roster", examples, ReadScenario(Examples + "downtown.json"),
+         90.0, 0.0},
+        {"100 rioters for ten minutes", "hundred.txt", oneHundred, 600.0, 0.0},
+        {"stopped inside a row", examples, BuiltInScenario(), 60.0, 37.0},
+    };
+    TempDir dir;
+    dir.Write("hundred.txt", R"({"MaxRioters": 100, "Factions": [{"MaxMembers": 40}, {"MaxMembers": 40},
+                                {"MaxMembers": 40, "WillAttackSelf": true}]})");
+    for (Case c : cases) {
+        SCOPED_TRACE(c.name);
+        c.scenario.seconds = c.seconds;
+        const RiotResult result = PlayRiot(c.scenario, c.config, {}, [&](const RiotProgress& p) {
+            return c.stopAt == 0.0 || p.seconds < c.stopAt;
+        });
+        const Recording& recording = result.recording;
+        Totals sums;
+        std::vector<int> members;
+        for (const TimelineRow& row : recording.rows) {
+            int64_t released = 0, before = 0, after = 0;
+            for (size_t k = 0; k < row.members.size(); ++k) {
+                before += k < members.size() ? members[k] : 0;
+                after += row.members[k];
+            }
+            for (int k = 0; k < static_cast<int>(CullReason::Count); ++k) {
+                released += row.released[k];
+                sums.released[k] += row.released[k];
+            }
+            EXPECT_EQ(before + row.recruited - released - row.dropped, after)
+                << "the row ending at " << row.to;
+            sums.recruited += row.recruited;
+            sums.dropped += row.dropped;
+            members = row.members;
+        }
+        EXPECT_EQ(sums.recruited, recording.totals.recruited);
+        EXPECT_EQ(sums.dropped, recording.totals.dropped);
+        for (int k = 0; k < static_cast<int>(CullReason::Count); ++k)
+            EXPECT_EQ(sums.released[k], recording.totals.released[k]);
+        if (c.scenario.presses.size() == 1) {
+            EXPECT_EQ(recording.totals.dropped, 0) << "a single press reloads an empty roster";
+        }
+        EXPECT_DOUBLE_EQ(recording.rows.back().to, result.seconds);
+    }
+}
+
 }  // namespace

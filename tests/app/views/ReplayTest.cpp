@@ -40,10 +40,10 @@ TEST(Replay, TheExampleRiotsTracksMatchItsTimelineAndTotals) {
             << "sample " << k << " at " << recording.times[k] << " ms";
     EXPECT_EQ(recording.playerX.size(), recording.times.size());
 
-    // Every row's members at its end, at the sample taken on the same frame.
+    // Every row's members at its end, at the sample taken on the same frame: the first to reach its end.
     for (const TimelineRow& row : result.recording.rows) {
         const int32_t ms = static_cast<int32_t>(row.to * 1000.0 + 0.5);
-        auto at = std::find(recording.times.begin(), recording.times.end(), ms);
+        auto at = std::lower_bound(recording.times.begin(), recording.times.end(), ms);
         ASSERT_NE(at, recording.times.end()) << "no sample at " << ms << " ms";
         EXPECT_EQ(
             MembersAt(recording, static_cast<int32_t>(at - recording.times.begin()), row.members.size()),
