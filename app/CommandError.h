@@ -13,6 +13,9 @@ class CommandError : public std::runtime_error {
     int status_;
 };
 
+// The words of an errno value: "No space left on device".
+std::string SystemError(int code);
+
 // Says "skirmora-sim: MESSAGE" on its own line on err, fit for a terminal, and gives the status back.
 int Tell(std::ostream& err, int status, const std::string& message);
 inline int Tell(std::ostream& err, const CommandError& error) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <system_error>
@@ -13,20 +14,17 @@
 #include <io.h>
 #endif
 
+#include "app/CommandError.h"
 #include "app/Utf8Path.h"
 
 namespace {
 
-std::string ErrorText(int code) {
-    return std::generic_category().message(code);
-}
-
 std::string Open(const std::string& path, std::ifstream& file) {
     std::error_code ignored;
-    if (std::filesystem::is_directory(PathFromUtf8(path), ignored)) return ErrorText(EISDIR);
+    if (std::filesystem::is_directory(PathFromUtf8(path), ignored)) return SystemError(EISDIR);
     errno = 0;
     file.open(PathFromUtf8(path), std::ios::binary);
-    return file ? "" : ErrorText(errno ? errno : ENOENT);
+    return file ? "" : SystemError(errno ? errno : ENOENT);
 }
 
 // Appends what source holds up to limit bytes and one more, so that a longer input shows.
@@ -52,7 +50,8 @@ std::string ReadInput(const std::string& path, std::string& bytes, std::istream*
     if (source == &std::cin) _setmode(_fileno(stdin), _O_BINARY);  // the bytes as they are, "\r\n" included
 #endif
     ReadUpTo(*source, bytes, InputLimit);
-    if (source->bad()) return ErrorText(errno ? errno : EIO);
+    if (source == &std::cin && std::ferror(stdin)) return SystemError(errno ? errno : EIO);  // closed: <&-
+    if (source->bad()) return SystemError(errno ? errno : EIO);
     if (bytes.size() > InputLimit)
         return fmt::format(
             "it holds more than {} MiB, far more than any config file or scenario: not read "
@@ -74,7 +73,7 @@ std::string ReadTail(const std::string& path, std::string& bytes, std::size_t li
     const std::size_t start = size > limit ? size - limit : 0;
     file.seekg(static_cast<std::streamoff>(start));
     ReadUpTo(file, bytes, limit);
-    if (file.bad()) return ErrorText(errno ? errno : EIO);
+    if (file.bad()) return SystemError(errno ? errno : EIO);
     bytes.resize(std::min(bytes.size(), limit));  // the file may have grown meanwhile
     if (start > 0) bytes.erase(0, std::min(bytes.size(), bytes.find('\n') + 1));  // a partial first line
     return "";

@@ -7,7 +7,9 @@
 #include <csignal>
 #include <filesystem>
 #include <iostream>
+#include <map>
 
+#include <fmt/core.h>
 #include <CLI/CLI.hpp>
 
 #include "app/Console.h"
@@ -43,8 +45,59 @@ std::vector<std::string> OptionNames(const CLI::App& command) {
 }
 
 int Fail(const std::string& message) {
-    std::cerr << "skirmora-sim: " << message << "\nRun skirmora-sim --help for the commands and options.\n";
+    std::cerr << Printable("skirmora-sim: " + message +
+                           "\nRun skirmora-sim --help for the commands and options.\n");
     return RunFailed;
+}
+
+// What each option takes, for a value left out.
+const std::map<std::string, std::string> ValueWords = {{"--config", "a file name"},
+                                                       {"--scenario", "a file name"},
+                                                       {"--trace", "a file name"},
+                                                       {"--html", "a file name"},
+                                                       {"--log", "a file name"},
+                                                       {"--svg", "a folder name"},
+                                                       {"--seconds", "a number of seconds"},
+                                                       {"--trace-from", "a number of seconds"},
+                                                       {"--trace-to", "a number of seconds"},
+                                                       {"--seed", "a whole number"}};
+
+// CLI11's words for a value left out or an option given twice, in the program's own.
+std::string OwnWords(const CLI::ParseError& error) {
+    const std::string what = error.what();
+    if (!dynamic_cast<const CLI::ArgumentMismatch*>(&error)) return what;
+    const std::string option = what.substr(0, what.find(':'));
+    const auto words = ValueWords.find(option);
+    if (what.find("missing") != std::string::npos)
+        return fmt::format("{} needs {} after it", option,
+                           words == ValueWords.end() ? "a value" : words->second);
+    return option + " is given more than once: give it once";
+}
+
+// A path option: an empty name names no file.
+CLI::Option* PathOption(CLI::App& command, const std::string& name, std::string& path,
+                        const std::string& help) {
+    return command.add_option(name, path, help)
+        ->check(CLI::Validator(
+            [](const std::string& text) {
+                return text.empty() ? std::string("an empty name names no file") : "";
+            },
+            "PATH"));
+}
+
+// A number of seconds from 0 to a game day.
+CLI::Validator SecondsCheck(double least) {
+    return CLI::Validator(
+        [least](const std::string& text) {
+            double value = 0.0;
+            const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+            const bool whole = error == std::errc() && end == text.data() + text.size() && !text.empty();
+            return whole && value >= least && value <= 86400.0
+                       ? std::string()
+                       : fmt::format("'{}' is not a number of seconds from {} to 86400 (a game day)", text,
+                                     least);
+        },
+        "SECONDS");
 }
 
 std::string CurrentFolder() {
@@ -53,25 +106,14 @@ std::string CurrentFolder() {
 }
 
 void AddRunOptions(CLI::App& runCommand, RunOptions& run) {
-    runCommand
-        .add_option("--config", run.config,
-                    "Config file to play with (default: ./" + std::string(ConfigFileNameBuiltIn) +
-                        " when there is one, else the built-in values)")
-        ->check(CLI::ExistingFile);
-    runCommand.add_option("--scenario", run.scenario, "Scenario file (default: the built-in scenario)")
-        ->check(CLI::ExistingFile);
+    PathOption(runCommand, "--config", run.config,
+               "Config file to play with, - for standard input (default: ./" +
+                   std::string(ConfigFileNameBuiltIn) + " when there is one, else the built-in values)");
+    PathOption(runCommand, "--scenario", run.scenario,
+               "Scenario file, - for standard input (default: the built-in scenario)");
     runCommand
         .add_option("--seconds", run.seconds, "Seconds of game time to play (default: the scenario's, 60)")
-        ->check(CLI::Validator(
-            [](const std::string& text) {
-                double value = 0.0;
-                const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-                const bool whole = error == std::errc() && end == text.data() + text.size();
-                return whole && value >= 0.001 && value <= 86400.0
-                           ? std::string()
-                           : "'" + text + "' is not a number of seconds from 0.001 to 86400 (a game day)";
-            },
-            "SECONDS"));
+        ->check(SecondsCheck(0.001));
     runCommand
         .add_option_function<std::string>(
             "--seed",
@@ -86,11 +128,16 @@ void AddRunOptions(CLI::App& runCommand, RunOptions& run) {
             },
             "Seed of the world's randomness, 0 to 2^64-1 (default: the scenario's)")
         ->type_name("UINT");
-    runCommand.add_option("--trace", run.trace, "Write every native call to this file, one line each");
-    runCommand.add_option("--svg", run.svg, "Write maps, a chart and index.html into this folder");
-    runCommand.add_option("--html", run.html, "Write a page that replays the riot in a browser to this file");
-    runCommand.add_option("--log", run.log,
-                          "Write the script's log to this file, as the game writes Skirmora.log");
+    PathOption(runCommand, "--trace", run.trace, "Write every native call to this file, one line each");
+    runCommand.add_option("--trace-from", run.traceFrom, "Trace from this game time on (default: the start)")
+        ->check(SecondsCheck(0.0));
+    runCommand.add_option("--trace-to", run.traceTo, "Trace up to this game time (default: the end)")
+        ->check(SecondsCheck(0.0));
+    PathOption(runCommand, "--svg", run.svg, "Write maps, a chart and index.html into this folder");
+    PathOption(runCommand, "--html", run.html,
+               "Write a page that replays the riot in a browser to this file");
+    PathOption(runCommand, "--log", run.log,
+               "Write the script's log to this file, as the game writes Skirmora.log");
     runCommand.allow_extras();
 }
 
@@ -129,7 +176,7 @@ int RunCommandLine(const std::vector<std::string>& arguments, PlayerOutput& play
         app.parse(reversed);
     } catch (const CLI::ParseError& error) {
         if (error.get_exit_code() == 0) return app.exit(error);  // --help, --version
-        return Fail(error.what());
+        return Fail(OwnWords(error));
     }
     for (const CLI::App* command : {runCommand, checkCommand, doctorCommand}) {
         if (!*command || command->remaining().empty()) continue;
@@ -138,9 +185,6 @@ int RunCommandLine(const std::vector<std::string>& arguments, PlayerOutput& play
             return Fail(Unknown(command->get_name() + " option", extra, OptionNames(*command)));
         return Fail("unexpected argument '" + extra + "' for " + command->get_name() + ".");
     }
-#ifdef SIGPIPE
-    std::signal(SIGPIPE, SIG_IGN);  // a closed pipe is a write error that the reports say
-#endif
     player.Begin(static_cast<bool>(*checkCommand));
     if (*checkCommand) return player.Show(CheckConfigFile(checked, player.Out(), player.Err()));
     if (*doctorCommand)
@@ -202,6 +246,9 @@ int Dispatch(const ConsoleSession& console) {
 }  // namespace
 
 int main(int argc, char** argv) {
+#ifdef SIGPIPE
+    std::signal(SIGPIPE, SIG_IGN);  // a closed pipe is a write error that every command says, with status 3
+#endif
     ConsoleSession console(argc, argv);
     return console.Finish(Dispatch(console));
 }

@@ -1,5 +1,6 @@
 #include "app/run/Run.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cmath>
@@ -8,14 +9,18 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <memory>
+#include <vector>
 
-#include <fmt/core.h>
+#include <fmt/format.h>
 
 #include "app/CommandError.h"
-#include "app/InputFile.h"
+#include "app/OutputFile.h"
 #include "app/Utf8Path.h"
 #include "app/check/Check.h"
 #include "app/run/RiotRun.h"
+#include "app/run/RunInputs.h"
+#include "app/run/SameFiles.h"
 #include "app/run/Scenario.h"
 #include "app/views/Pictures.h"
 #include "app/views/Replay.h"
@@ -23,6 +28,7 @@
 #include "config/Settings.h"
 #include "config/Words.h"
 #include "riot/Cull.h"
+#include "riot/Roster.h"
 
 namespace {
 
@@ -52,11 +58,12 @@ std::string LinkFrom(const std::string& folder, const std::string& file) {
     return link;
 }
 
-// Whether files can be made in the folder (made when missing), before a long run finds out that they cannot.
+// Whether files can be made in the folder (made when missing, in a folder that is there), before a long run
+// finds out that they cannot.
 std::string FolderProblem(const std::string& dir) {
     const std::filesystem::path folder = PathFromUtf8(dir);
     std::error_code error;
-    std::filesystem::create_directories(folder, error);
+    std::filesystem::create_directory(folder, error);
     if (!error && !std::filesystem::is_directory(folder, error) && !error)
         error = std::make_error_code(std::errc::not_a_directory);
     if (error) return error.message();
@@ -78,76 +85,94 @@ std::string Duration(double seconds) {
 
 // The check's verdict on the config, in one line, when the file does not load as it means; empty when it
 // does.
-std::string LoadNote(const std::string& config, const std::string& bytes) {
+std::string LoadNote(const RunInputs& in) {
+    if (in.config.empty()) return "";
     int status = CheckLoaded;
-    const std::string report = CheckBytes(config, bytes, status);
+    const std::string report = CheckBytes(in.note, in.bytes, status);
     if (status == CheckLoaded || status == CheckCannotRun) return "";
     const std::string verdict = report.substr(0, report.find(" (exit status"));
     return fmt::format(
         "Note: {}; the riot plays with what the game applies. Run `skirmora-sim check {}` for "
         "details.\n",
-        Printable(verdict), config);
+        verdict, in.config);
 }
 
-struct RunInputs {
-    Scenario scenario;
-    std::string config;  // the file the script reads; empty: none
-    std::string note;    // the config as the first line names it
-    std::string bytes;
+// "the press at 80 s", "the snapshots at 70, 75 and 80 s", "12 presses from 61 s on".
+std::string Moments(const std::vector<double>& moments, const char* one, const char* many) {
+    if (moments.size() > 3)
+        return fmt::format("{} {} from {} s on", moments.size(), many, SecondsText(moments[0]));
+    std::string text = std::string("the ") + (moments.size() == 1 ? one : many);
+    for (size_t k = 0; k < moments.size(); ++k)
+        text += (k == 0 ? " at " : k + 1 == moments.size() ? " and " : ", ") + SecondsText(moments[k]);
+    return text + " s";
+}
+
+std::string UnreachedNote(const Scenario& scenario) {
+    const PastTheEnd past = Unreached(scenario);
+    std::vector<std::string> parts;
+    if (!past.presses.empty()) parts.push_back(Moments(past.presses, "press", "presses"));
+    if (!past.snapshots.empty()) parts.push_back(Moments(past.snapshots, "snapshot", "snapshots"));
+    if (parts.empty()) return "";
+    return fmt::format("Note: past the run's end ({} s), left out: {}.\n", SecondsText(scenario.seconds),
+                       fmt::join(parts, ", "));
+}
+
+// A trace of more than a GB is said before the run, roughly. Most of it is the combat pass's 2N²+6N calls for
+// N rioters: the built-in scenario traces 16 kB a game second with none, 63 kB with 20, 1 MB with 100.
+std::string TraceSizeNote(const RunOptions& options, const RunInputs& in) {
+    if (options.trace.empty()) return "";
+    uint64_t rioters = 0;
+    CheckInFreshGame(in.bytes, [&](const CheckedLoad&, int) {
+        uint64_t caps = 0;
+        for (const Faction& faction : FactionList)
+            caps += faction.MaxMembers;
+        rioters = std::min<uint64_t>(caps, static_cast<uint64_t>(std::max(0, Settings.MaxRioters)));
+    });
+    const double n = static_cast<double>(rioters);
+    const double seconds = std::min(options.traceTo.value_or(1e18), in.scenario.seconds) -
+                           std::min(options.traceFrom.value_or(0.0), in.scenario.seconds);
+    const double bytes = seconds * (15750.0 + 445.0 * n + 95.0 * n * n);
+    if (bytes <= 1e9) return "";
+    return fmt::format(
+        "Note: the trace will take some {:.{}f} GB ({} s of game time with up to {} rioters); --trace-from "
+        "and "
+        "--trace-to trace a part of the run.\n",
+        bytes / 1e9, bytes < 1e10 ? 1 : 0, SecondsText(seconds), rioters);
+}
+
+// The files the run writes, each tried before the run: a long run must not end in a file that cannot be
+// written, nor write over what it reads.
+struct RunFiles {
+    std::unique_ptr<OutputFile> trace, log, html;
 };
 
-RunInputs ReadInputs(const RunOptions& options) {
-    RunInputs in;
-    try {
-        in.scenario = options.scenario.empty() ? BuiltInScenario() : ReadScenario(options.scenario);
-    } catch (const ScenarioError& error) {
-        throw CommandError(RunFailed, error.what());
+RunFiles OpenOutputs(const RunOptions& options, const RunInputs& in) {
+    std::vector<RunFile> inputs, outputs;
+    if (!in.config.empty())
+        inputs.push_back({options.config.empty() ? "" : "--config", in.config, "the config file"});
+    if (!options.scenario.empty()) inputs.push_back({"--scenario", options.scenario, "the scenario"});
+    for (const auto& [option, path] :
+         {std::pair{"--trace", options.trace}, {"--log", options.log}, {"--html", options.html}})
+        if (!path.empty()) outputs.push_back({option, path, ""});
+    RefuseSameFiles(inputs, outputs, options.svg);
+    RunFiles files;
+    if (!options.trace.empty()) files.trace = std::make_unique<OutputFile>(options.trace, "the trace ");
+    if (!options.log.empty()) {
+        files.log = std::make_unique<OutputFile>(options.log, "the log ");
+        files.log->Close();  // the script opens it
     }
-    if (options.seconds) in.scenario.seconds = *options.seconds;
-    if (options.seed) in.scenario.world.seed = *options.seed;
-    // Like the game: the file in the current folder when there is one, else the built-in values.
-    const std::string standard = ConfigFileNameBuiltIn;
-    in.config = options.config;
-    if (in.config.empty()) {
-        in.config = ReadInput(standard, in.bytes).empty() ? standard : "";
-        in.note = in.config.empty() ? "no config file (built-in values)" : "./" + standard;
-        return in;
-    }
-    const std::string error = ReadInput(in.config, in.bytes);
-    if (!error.empty())
-        throw CommandError(RunFailed, fmt::format("cannot read the config file {}: {}", in.config, error));
-    in.note = in.config;
-    return in;
-}
-
-// Every output is tried before the run: a long run must not end in a file that cannot be written.
-void TryOutputs(const RunOptions& options, std::ofstream& trace) {
-    if (!options.trace.empty()) {
-        trace.open(PathFromUtf8(options.trace), std::ios::binary | std::ios::trunc);
-        if (!trace)
-            throw CommandError(
-                RunFailed, fmt::format("cannot write the trace {}: {}", options.trace, std::strerror(errno)));
-    }
-    if (!options.log.empty() && !std::ofstream(PathFromUtf8(options.log), std::ios::binary | std::ios::app))
+    const std::string problem = options.svg.empty() ? "" : FolderProblem(options.svg);
+    if (!problem.empty())
         throw CommandError(RunFailed,
-                           fmt::format("cannot write the log {}: {}", options.log, std::strerror(errno)));
-    const std::string htmlFolder = PathFromUtf8(options.html).parent_path().u8string();
-    const std::pair<std::string, std::string> folders[] = {{options.svg, "the pictures into " + options.svg},
-                                                           {options.html.empty() ? ""
-                                                            : htmlFolder.empty() ? "."
-                                                                                 : htmlFolder,
-                                                            "the replay " + options.html}};
-    for (const auto& [folder, what] : folders) {
-        const std::string problem = folder.empty() ? "" : FolderProblem(folder);
-        if (!problem.empty())
-            throw CommandError(RunFailed, fmt::format("cannot write {}: {}", what, problem));
-    }
+                           fmt::format("cannot write the pictures into {}: {}", options.svg, problem));
+    if (!options.html.empty()) files.html = std::make_unique<OutputFile>(options.html, "the replay ");
+    return files;
 }
 
 // The progress line on a terminal, and Ctrl+C.
 class Progress {
   public:
-    Progress(const RunOptions& options, const Scenario& scenario, std::ofstream& trace, std::ostream& err)
+    Progress(const RunOptions& options, const Scenario& scenario, const OutputFile* trace, std::ostream& err)
         : options_(options), scenario_(scenario), trace_(trace), err_(err) {
         Interrupted = 0;
         if (options.interruptible) std::signal(SIGINT, OnInterrupt);
@@ -157,7 +182,7 @@ class Progress {
         if (options_.progress) err_ << "\r" << std::string(100, ' ') << "\r" << std::flush;
     }
     bool operator()(const RiotProgress& p) {
-        if (trace_.is_open() && !trace_) traceFailed = true;
+        if (trace_ && trace_->Failed()) traceFailed = true;
         const auto now = std::chrono::steady_clock::now();
         if (options_.progress && now - lastShown_ >= std::chrono::milliseconds(200)) {
             lastShown_ = now;
@@ -177,15 +202,29 @@ class Progress {
   private:
     const RunOptions& options_;
     const Scenario& scenario_;
-    std::ofstream& trace_;
+    const OutputFile* trace_;
     std::ostream& err_;
     const std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
     std::chrono::steady_clock::time_point lastShown_ = start_;
 };
 
+// Text fit for a terminal: names may hold anything.
+void Say(std::ostream& out, const std::string& text) {
+    out << Printable(text);
+}
+
+// Flushes out; why it failed, or "" (errno is that of the write that failed, when one before the flush did).
+std::string Flushed(std::ostream& out) {
+    if (out) {
+        errno = 0;
+        out << std::flush;
+    }
+    return out ? "" : errno ? SystemError(errno) : "the output is closed";
+}
+
 void PrintTimeline(const RiotResult& result, bool traceFailed, std::ostream& out) {
     if (result.stoppedEarly)
-        out << fmt::format("Stopped at {:.0f} s of game time{}.\n", result.seconds,
+        out << fmt::format("Stopped at {} s of game time{}.\n", SecondsText(result.seconds),
                            traceFailed ? ": the trace could not be written" : " by Ctrl+C");
     const Recording& recording = result.recording;
     out << '\n' << FormatTimeline(recording.rows) << '\n';
@@ -194,36 +233,35 @@ void PrintTimeline(const RiotResult& result, bool traceFailed, std::ostream& out
     out << '\n' << FormatTotals(recording.totals, result.seconds);
 }
 
-// Writes the files of the run, each said on out or, failing, on err: the status.
-int WriteOutputs(const RunOptions& options, const RunInputs& in, const RiotResult& result,
-                 std::ofstream& trace, bool traceFailed, std::ostream& out, std::ostream& err) {
+// Puts each file of the run in place and says so on out or, failing, on err: the status.
+int WriteOutputs(const RunOptions& options, const RunInputs& in, const RiotResult& result, RunFiles& files,
+                 std::ostream& out, std::ostream& err) {
     int status = 0;
-    if (!options.log.empty()) out << fmt::format("The script's log: {}\n", options.log);
-    if (trace.is_open()) {
-        trace.close();
-        if (!trace || traceFailed)
-            status = Tell(err, RunFailed, fmt::format("writing the trace {} failed", options.trace));
-        else
-            out << fmt::format("Trace of every native call: {}\n", options.trace);
-    }
+    const auto commit = [&](OutputFile* file, const std::string& said) {
+        try {
+            if (file) file->Commit();
+            if (file) Say(out, said);
+            return file != nullptr;
+        } catch (const std::exception& error) {
+            status = Tell(err, RunFailed, error.what());
+            return false;
+        }
+    };
+    commit(files.log.get(), fmt::format("The script's log: {}\n", options.log));
+    commit(files.trace.get(), fmt::format("Trace of every native call: {}\n", options.trace));
     PictureSet pictures{in.scenario.name,      result.recording.factionNames, CullDistance,
                         result.recording.maps, result.recording.chart,        ""};
-    try {
-        if (!options.html.empty()) {
-            const ReplayFacts facts{in.note, in.scenario.name, in.scenario.world.seed, result.seconds,
-                                    result.frames};
-            WriteReplay(options.html, ReplayHtml(result.recording, facts));
-            out << fmt::format("Replay: {}\n", options.html);
+    if (files.html) {
+        const ReplayFacts facts{in.note, in.scenario.name, in.scenario.world.seed, result.seconds,
+                                result.frames};
+        files.html->Stream() << ReplayHtml(result.recording, facts);
+        if (commit(files.html.get(), fmt::format("Replay: {}\n", options.html)))
             pictures.replayLink = LinkFrom(options.svg, options.html);
-        }
-    } catch (const std::exception& error) {
-        status = Tell(err, RunFailed, error.what());
     }
     try {
         if (!options.svg.empty()) {
             const std::vector<std::string> files = WritePictures(pictures, options.svg);
-            out << fmt::format("Pictures: {} ({} files)\n", files.empty() ? options.svg : files.back(),
-                               files.size());
+            Say(out, fmt::format("Pictures: {} ({} files)\n", files.back(), files.size()));
         }
     } catch (const std::exception& error) {
         status = Tell(err, RunFailed, error.what());
@@ -235,24 +273,39 @@ int WriteOutputs(const RunOptions& options, const RunInputs& in, const RiotResul
 
 int RunRiot(const RunOptions& options, std::ostream& out, std::ostream& err) {
     try {
-        const RunInputs in = ReadInputs(options);
-        std::ofstream trace;
-        TryOutputs(options, trace);
-        out << fmt::format("Scenario {}, {}: {:.0f} s of game time, {} frames, seed {}.\n", in.scenario.name,
-                           in.note, in.scenario.seconds, FrameCount(in.scenario), in.scenario.world.seed);
-        if (!in.config.empty()) out << LoadNote(in.config, in.bytes);
-        if (!(out << std::flush)) throw CommandError(RunFailed, "cannot write the standard output");
+        if ((options.traceFrom || options.traceTo) && options.trace.empty())
+            throw CommandError(RunFailed,
+                               "--trace-from and --trace-to choose a part of the trace: give --trace");
+        if (options.traceFrom.value_or(0.0) >= options.traceTo.value_or(1e18))
+            throw CommandError(RunFailed, "--trace-from must come before --trace-to");
+        RunInputs in;
+        ReadInputs(options, in);
+        RunFiles files = OpenOutputs(options, in);
+        const int64_t frames = FrameCount(in.scenario);
+        Say(out, fmt::format("Scenario {}, {}: {} s of game time, {} frame{}, seed {}.\n", in.scenario.name,
+                             in.note, SecondsText(in.scenario.seconds), frames, frames == 1 ? "" : "s",
+                             in.scenario.world.seed));
+        Say(out, LoadNote(in) + UnreachedNote(in.scenario) + TraceSizeNote(options, in));
+        const std::string header = Flushed(out);
+        if (!header.empty()) throw CommandError(RunFailed, "cannot write the standard output: " + header);
         RiotOutputs outputs;
-        outputs.trace = trace.is_open() ? &trace : nullptr;
-        outputs.log = options.log;
-        outputs.replaySamples = !options.html.empty();
-        Progress progress(options, in.scenario, trace, err);
-        const RiotResult result = PlayRiot(in.scenario, in.config, outputs, std::ref(progress));
+        outputs.trace = files.trace ? &files.trace->Stream() : nullptr;
+        outputs.traceFrom = options.traceFrom.value_or(0.0);
+        outputs.traceTo = options.traceTo.value_or(1e18);
+        outputs.log = files.log ? files.log->WorkingPath() : "";
+        outputs.logName = options.log;
+        outputs.replaySamples = files.html != nullptr;
+        Progress progress(options, in.scenario, files.trace.get(), err);
+        const RiotResult result = PlayRiot(in.scenario, in.played, outputs, std::ref(progress));
+        errno = 0;
         PrintTimeline(result, progress.traceFailed, out);
-        int status = WriteOutputs(options, in, result, trace, progress.traceFailed, out, err);
+        const std::string printed = Flushed(out);
+        int status = WriteOutputs(options, in, result, files, out, err);
         for (const std::string& fault : result.faults)
             status = Tell(err, RunFailed, "the script broke the hook's protocol: " + fault);
-        if (!(out << std::flush)) status = Tell(err, RunFailed, "writing the standard output failed");
+        const std::string unwritten = printed.empty() ? Flushed(out) : printed;
+        if (!unwritten.empty())
+            status = Tell(err, RunFailed, "cannot write the standard output: " + unwritten);
         return status == 0 && result.stoppedEarly && !progress.traceFailed ? RunInterrupted : status;
     } catch (const CommandError& error) {
         return Tell(err, error);

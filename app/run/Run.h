@@ -6,15 +6,17 @@
 #include <string>
 
 struct RunOptions {
-    std::string config;    // the config file to play with; empty: ./Skirmora_config.txt if any, else none
-    std::string scenario;  // the scenario file; empty: the built-in scenario
+    std::string config;  // the config file to play with, "-" standard input; empty: ./Skirmora_config.txt if
+                         // any, else none
+    std::string scenario;  // the scenario file, "-" standard input; empty: the built-in scenario
     std::optional<double> seconds;
     std::optional<uint64_t> seed;
-    std::string trace;           // write every native call here
-    std::string svg;             // write the pictures into this folder
-    std::string html;            // write the replay page here
-    std::string log;             // where the script writes its log, as the game's Skirmora.log
-    bool progress = false;       // show a progress line (on a terminal)
+    std::string trace;                         // write every native call here
+    std::optional<double> traceFrom, traceTo;  // trace the frames of this part of the run only
+    std::string svg;                           // write the pictures into this folder
+    std::string html;                          // write the replay page here
+    std::string log;                           // where the script writes its log, as the game's Skirmora.log
+    bool progress = false;                     // show a progress line (on a terminal)
     bool interruptible = false;  // Ctrl+C ends the run early, with everything played so far reported
 };
 

@@ -1,12 +1,12 @@
 #include "app/views/Pictures.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <filesystem>
+#include <memory>
+#include <set>
 #include <stdexcept>
 
+#include "app/OutputFile.h"
 #include "app/Utf8Path.h"
 #include "app/views/SvgPictures.h"
 #include "app/views/SvgText.h"
@@ -20,19 +20,23 @@ std::string PageTitle(const PictureSet& pictures) {
     return pictures.title.empty() ? "Skirmora riot" : pictures.title;
 }
 
-void WriteFile(const std::filesystem::path& path, const std::string& text) {
-#ifdef _WIN32
-    std::FILE* file = _wfopen(path.c_str(), L"wb");  // the wide name: any characters
-#else
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-#endif
-    if (!file) throw std::runtime_error("cannot write " + path.string() + ": " + std::strerror(errno));
-    size_t written = std::fwrite(text.data(), 1, text.size(), file);
-    int writeError = written == text.size() ? 0 : errno;
-    if (std::fclose(file) != 0 && writeError == 0) writeError = errno;
-    if (written != text.size() || writeError != 0)
-        throw std::runtime_error("cannot write " + path.string() + ": " +
-                                 (writeError != 0 ? std::strerror(writeError) : "short write"));
+// map-01.svg, map-123.svg: a map of this run or of an earlier one.
+bool IsMapName(const std::string& name) {
+    const size_t digits = name.size() > 8 ? name.size() - 8 : 0;
+    return digits >= 2 && name.compare(0, 4, "map-") == 0 && name.compare(4 + digits, 4, ".svg") == 0 &&
+           name.find_first_not_of("0123456789", 4) == 4 + digits;
+}
+
+// The maps an earlier run left in the folder beside those just written.
+void RemoveStaleMaps(const std::filesystem::path& folder, const std::set<std::string>& written) {
+    std::error_code error;
+    std::vector<std::filesystem::path> stale;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+        const std::string name = entry.path().filename().u8string();
+        if (IsMapName(name) && !written.count(name)) stale.push_back(entry.path());
+    }
+    for (const auto& path : stale)
+        std::filesystem::remove(path, error);
 }
 }  // namespace
 
@@ -100,20 +104,31 @@ std::string IndexHtml(const PictureSet& pictures) {
 std::vector<std::string> WritePictures(const PictureSet& pictures, const std::string& dir) {
     std::filesystem::path folder = dir.empty() ? std::filesystem::path(".") : PathFromUtf8(dir);
     std::error_code error;
-    std::filesystem::create_directories(folder, error);
+    std::filesystem::create_directory(folder, error);
     if (!error && !std::filesystem::is_directory(folder, error) && !error)
         error = std::make_error_code(std::errc::not_a_directory);
     if (error) throw std::runtime_error("cannot write " + folder.string() + ": " + error.message());
 
+    std::vector<std::unique_ptr<OutputFile>> files;
     std::vector<std::string> written;
+    std::set<std::string> names;
     auto write = [&](const std::string& name, const std::string& text) {
-        std::filesystem::path path = folder / name;
-        WriteFile(path, text);
-        written.push_back(path.string());
+        written.push_back((folder / name).u8string());
+        names.insert(name);
+        files.push_back(std::make_unique<OutputFile>(written.back(), ""));
+        files.back()->Stream() << text;
+        files.back()->Close();  // committed with the others, once all are written
     };
     for (size_t i = 0; i < pictures.maps.size(); ++i)
         write(MapFileName(i), MapSvg(pictures, i));
     write("members.svg", MembersSvg(pictures));
     write("index.html", IndexHtml(pictures));
+    for (const auto& file : files)
+        file->Commit();
+    RemoveStaleMaps(folder, names);
     return written;
+}
+
+bool IsPictureName(const std::string& name) {
+    return name == "index.html" || name == "members.svg" || IsMapName(name);
 }

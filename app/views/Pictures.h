@@ -16,7 +16,10 @@ struct PictureSet {
     std::string replayLink;  // the replay page relative to index.html, percent-encoded; empty: none
 };
 
-// Writes map-01.svg ... (one per snapshot), members.svg and index.html into dir, creating dir when missing.
-// Returns the paths written, index.html last. Throws std::runtime_error saying what failed when a file cannot
-// be written.
+// Writes map-01.svg ... (one per snapshot), members.svg and index.html into dir, made when missing (in a
+// folder that is there), all or none; maps of an earlier run beyond this one's are removed. Returns the paths
+// written, index.html last. Throws std::runtime_error saying what failed when a file cannot be written.
 std::vector<std::string> WritePictures(const PictureSet& pictures, const std::string& dir);
+
+// Whether WritePictures writes or removes a file of that name: index.html, members.svg, map-NN.svg.
+bool IsPictureName(const std::string& name);

@@ -1,17 +1,12 @@
 #include "app/views/Replay.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cmath>
-#include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <iterator>
 #include <stdexcept>
 
 #include <fmt/format.h>
 
-#include "app/Utf8Path.h"
 #include "app/views/ReplayPage.h"
 #include "app/views/SvgText.h"
 #include "riot/Cull.h"
@@ -97,7 +92,7 @@ void AppendTexts(std::string& out, const std::vector<std::string>& values) {
     out += ']';
 }
 
-void AppendFacts(std::string& out, const Totals& totals, const ReplayFacts& facts) {
+void AppendFacts(std::string& out, const Totals& totals, int32_t sampleMs, const ReplayFacts& facts) {
     out += "{\"config\":";
     AppendJsonText(out, facts.config);
     out += ",\"scenario\":";
@@ -108,10 +103,10 @@ void AppendFacts(std::string& out, const Totals& totals, const ReplayFacts& fact
     const auto released = [&](CullReason reason) { return totals.released[static_cast<int>(reason)]; };
     fmt::format_to(
         std::back_inserter(out),
-        ",\"ms\":{},\"frames\":{},\"recruited\":{},\"peak\":{},\"released\":{{\"dead\":{},"
+        ",\"ms\":{},\"frames\":{},\"sampleMs\":{},\"recruited\":{},\"peak\":{},\"released\":{{\"dead\":{},"
         "\"vanished\":{},\"tooFar\":{}}},\"dropped\":{},\"attacks\":{},\"hits\":{},\"pedDeaths\":{},"
         "\"playerDeaths\":{}}}",
-        std::llround(facts.seconds * 1000.0), facts.frames, totals.recruited, totals.peakRioters,
+        std::llround(facts.seconds * 1000.0), facts.frames, sampleMs, totals.recruited, totals.peakRioters,
         released(CullReason::FailedPedCheck), released(CullReason::Gone), released(CullReason::TooFar),
         totals.dropped, totals.attacks, totals.hits, totals.pedDeaths, totals.playerDeaths);
 }
@@ -146,7 +141,7 @@ void Replace(std::string& page, std::string_view marker, const std::string& text
 
 std::string ReplayJson(const Recording& recording, const ReplayFacts& facts) {
     std::string out = "{\"facts\":";
-    AppendFacts(out, recording.totals, facts);
+    AppendFacts(out, recording.totals, recording.replay.sampleMs, facts);
     out += ",\"factions\":";
     AppendTexts(out, recording.factionNames);
     out += ",\"palette\":";
@@ -184,16 +179,4 @@ std::string ReplayHtml(const Recording& recording, const ReplayFacts& facts) {
     Replace(page, "<script src=\"replay.js\"></script>",
             "<script>\n" + ReplayPageSource("replay.js") + "</script>");
     return page;
-}
-
-void WriteReplay(const std::string& path, const std::string& html) {
-    // Like --svg's folder, a missing folder is made.
-    const std::filesystem::path target = PathFromUtf8(path);
-    std::error_code ignored;
-    if (target.has_parent_path()) std::filesystem::create_directories(target.parent_path(), ignored);
-    std::ofstream file(target, std::ios::binary | std::ios::trunc);
-    if (!file) throw std::runtime_error("cannot write the replay " + path + ": " + std::strerror(errno));
-    file.write(html.data(), static_cast<std::streamsize>(html.size()));
-    file.close();
-    if (!file) throw std::runtime_error("writing the replay " + path + " failed");
 }

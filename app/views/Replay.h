@@ -20,5 +20,3 @@ struct ReplayFacts {
 std::string ReplayJson(const Recording& recording, const ReplayFacts& facts);
 // The whole page with its style, script and data inlined.
 std::string ReplayHtml(const Recording& recording, const ReplayFacts& facts);
-// Writes the page, making its folder when missing; throws std::runtime_error saying what failed.
-void WriteReplay(const std::string& path, const std::string& html);

@@ -9,6 +9,7 @@ trap 'rm -rf "$work"' EXIT
 cd "$work"
 printf '{\n  "seconds": 5,\n  "player": {"path": "east"}\n}\n' > bad.json
 printf '{"MaxRioters": 4}' > small.txt
+printf '{"MaxRioters": 100}' > hundred.txt
 failures=0
 
 # expect STATUS PATTERN ARGS...: runs the command, checks its status and that stdout+stderr match the pattern.
@@ -44,8 +45,8 @@ for seed in x -1 18446744073709551616 1.5; do
     expect 3 "--seed: '$seed' is not a whole number from 0 to 18446744073709551615" run --seed $seed
 done
 expect 0 "seed 18446744073709551615\." run --seconds 1 --seed 18446744073709551615
-expect 3 "--config: File does not exist: missing.txt" run --config missing.txt
-expect 3 "--scenario: File does not exist" run --scenario missing.json
+expect 3 "cannot read the config file missing.txt: No such file or directory" run --config missing.txt
+expect 3 "missing.json: cannot read the scenario: No such file or directory" run --scenario missing.json
 expect 3 "skirmora-sim: bad.json:3: \"player.path\" must be an array" run --scenario bad.json
 expect 3 "skirmora-sim: cannot write the trace nowhere/t.txt: No such file or directory" run --seconds 1 --trace nowhere/t.txt
 expect 0 "Scenario built-in, no config file \(built-in values\): 6 s" run --seconds 6
@@ -88,9 +89,77 @@ output=$(timeout 10 "$sim" run --seconds 86400 --svg small.txt/pics 2>&1)
 [[ $? == 3 && $output == "skirmora-sim: cannot write the pictures into small.txt/pics: Not a directory" ]] ||
     { echo "FAIL: an unwritable --svg is refused before the run: $output"; failures=$((failures + 1)); }
 if [[ -w /dev/full ]]; then
-    expect 3 "skirmora-sim: cannot write the standard output" run --seconds 1 ">/dev/full"
-    expect 3 "skirmora-sim: writing the trace /dev/full failed" run --seconds 20 --trace /dev/full
+    expect 3 "skirmora-sim: cannot write the standard output: No space left on device" run --seconds 1 ">/dev/full"
+    expect 3 "skirmora-sim: writing the trace /dev/full failed: No space left on device" run --seconds 20 --trace /dev/full
 fi
+
+# Hostile command lines, one a row: the exit status, what stdout and stderr must match, the arguments as the
+# shell reads them. Nothing a run reads is ever written over.
+printf '{"seconds": 2}' >two.json
+mkdir -p taken && cp small.txt taken/index.html && ln -sf small.txt link.txt && cp small.txt small.orig
+printf '{"name": "\e[31mRED\a", "seconds": 1, "presses": [0.5, 5, 6], "snapshots": [0.5, 3]}' >raw.json
+python3 -c 'print("{\"a\": " + "[" * 999 + "]" * 999 + "}")' >deep.json
+while IFS='|' read -r -u 3 status pattern args; do
+    [[ -z $status || $status == \#* ]] || eval "expect $status \"\$pattern\" $args"
+done 3<<'TABLE'
+3|^skirmora-sim: --trace small.txt is the config file small.txt, which the run reads$|run --config small.txt --trace small.txt
+3|--html two.json is the scenario two.json, which the run reads|run --scenario two.json --html two.json
+3|--trace ./two.json is the scenario two.json|run --scenario two.json --trace ./two.json
+3|--log small.txt is the config file link.txt|run --config link.txt --log small.txt
+3|--svg taken holds the config file taken/index.html, which the run reads|run --config taken/index.html --svg taken
+3|--html taken/index.html is a file that --svg taken writes|run --svg taken --html taken/index.html
+3|--trace s.out and --html ./s.out are the same file|run --trace s.out --html ./s.out
+3|--trace: an empty name names no file|run --trace ''
+3|--svg: an empty name names no file|run --svg ''
+3|--html: an empty name names no file|run --html ''
+3|--config: an empty name names no file|run --config ''
+3|--seconds is given more than once: give it once|run --seconds 1 --seconds 2
+3|--seed needs a whole number after it|run --seed
+3|--trace needs a file name after it|run --trace
+3|--trace-from and --trace-to choose a part of the trace: give --trace|run --trace-from 5
+3|--trace-from must come before --trace-to|run --trace t.txt --trace-from 5 --trace-to 5
+3|cannot write the replay nowhere/r.html: No such file or directory|run --html nowhere/r.html
+3|cannot write the pictures into nowhere/deeper: No such file or directory|run --svg nowhere/deeper
+3|--config and --scenario cannot both be read from standard input|run --config - --scenario - <small.txt
+3|deep.json: not valid JSON: Line 1, Column 1005 nests arrays and objects more than 999 deep|run --scenario deep.json
+3|unknown command '\\x1B\[31m'|$'\e[31m'
+0|^Scenario built-in, standard input: 5 s of game time, 300 frames|run --config - --seconds 5 <small.txt
+0|^ +0-5 +on +4 +4 +4 |run --config - --seconds 5 <small.txt
+0|^ +0-5 +on +4 +4 +4 |run --config /dev/stdin --seconds 5 <small.txt
+0|^Scenario standard input, no config file|run --scenario - <two.json
+0|^Scenario \\x1B\[31mRED\\x07, .*1 s of game time|run --scenario raw.json
+0|^Note: past the run's end \(1 s\), left out: the presses at 5 and 6 s, the snapshot at 3 s\.$|run --scenario raw.json
+0|^ +0-4\.5  on |run --seconds 4.5
+0|^In 4\.5 s: |run --seconds 4.5
+0|^0 attacks, 0 hits, 0 rioters killed; you died 0 times\.$|run --seconds 4.5
+0|: 0\.016 s of game time, 1 frame, seed 1\.|run --seconds 0.016
+0|^ +5-5\.02  on |run --seconds 5.02
+3|^Note: the trace will take some 87 GB \(86400 s of game time with up to 100 rioters\)|run --config hundred.txt --seconds 86400 --trace /dev/full
+TABLE
+# Standard input closed: a command that cannot read it says so (a command substitution would reopen it).
+"$sim" check - >closed.txt 2>&1 <&-
+[[ $? == 3 ]] && grep -q "cannot read standard input: Bad file descriptor" closed.txt ||
+    { echo "FAIL: check - with standard input closed: $(cat closed.txt)"; failures=$((failures + 1)); }
+cmp -s small.txt small.orig || { echo "FAIL: a refused run changed its config"; failures=$((failures + 1)); }
+[[ ! -e s.out ]] || { echo "FAIL: a refused run wrote a file"; failures=$((failures + 1)); }
+mkfifo fifo && { printf '{"MaxRioters": 3}' >fifo & }
+expect 0 "^ +0-5 +on +3 +3 +3 " run --config fifo --seconds 5
+# A run that fails leaves the file it would have replaced; one that succeeds replaces it, and its pictures'
+# folder holds no map of an earlier run.
+echo old >old.txt
+(trap '' XFSZ; ulimit -f 64; "$sim" run --seconds 60 --trace old.txt >/dev/null 2>limit.txt)
+[[ $? == 3 && $(cat old.txt) == old ]] && grep -q "writing the trace old.txt failed: File too large" limit.txt &&
+    [[ -z $(ls -A | grep '\.tmp$') ]] || { echo "FAIL: a failed trace: $(cat limit.txt)"; failures=$((failures + 1)); }
+"$sim" run --seconds 12 --svg pics >/dev/null && "$sim" run --scenario two.json --svg pics >/dev/null
+[[ $(ls pics) == "$(printf 'index.html\nmap-01.svg\nmap-02.svg\nmap-03.svg\nmap-04.svg\nmap-05.svg\nmap-06.svg\nmembers.svg')" ]] &&
+    grep -q "t = 2.0 s" pics/index.html ||
+    { echo "FAIL: the second run's pictures: $(ls pics)"; failures=$((failures + 1)); }
+printf '{"seconds": 2, "snapshots": [1]}' >one-map.json
+"$sim" run --scenario one-map.json --svg pics >/dev/null
+[[ $(ls pics) == "$(printf 'index.html\nmap-01.svg\nmembers.svg')" ]] ||
+    { echo "FAIL: maps of an earlier run stay: $(ls pics)"; failures=$((failures + 1)); }
+"$sim" run --seconds 30 | head -1 >/dev/null
+[[ ${PIPESTATUS[0]} == 3 ]] || { echo "FAIL: a closed pipe"; failures=$((failures + 1)); }
 
 # Ctrl+C ends a game day early with the timeline so far and the pictures.
 "$sim" run --seconds 86400 --svg stopped >int.txt 2>&1 &

@@ -1,0 +1,78 @@
+#include "app/run/SameFiles.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include <fmt/core.h>
+
+#include "app/CommandError.h"
+#include "app/Utf8Path.h"
+#include "app/run/Run.h"
+#include "app/views/Pictures.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+fs::path PathOf(const std::string& name) {
+#ifndef _WIN32
+    if (name == "-") return "/dev/stdin";  // what standard input is: a file, when it was redirected from one
+#endif
+    const fs::path path = PathFromUtf8(name);
+    return path.has_parent_path() ? path : "." / path;
+}
+
+// Files that hold what is written to them, or none yet; a device or a pipe is neither.
+bool Comparable(const fs::path& path) {
+    std::error_code error;
+    const fs::file_status status = fs::status(path, error);
+    return fs::is_regular_file(status) || status.type() == fs::file_type::not_found;
+}
+
+bool SameFolder(const fs::path& a, const fs::path& b) {
+    std::error_code error;
+    if (fs::equivalent(a, b, error)) return true;
+    const fs::path first = fs::absolute(a, error).lexically_normal();
+    return !error && first == fs::absolute(b, error).lexically_normal() && !error;
+}
+
+// The same file: the same identity when both are there, else the same name in the same folder.
+bool SameFile(const fs::path& a, const fs::path& b) {
+    std::error_code error;
+    const bool first = fs::exists(a, error), second = fs::exists(b, error);
+    if (first && second) return fs::equivalent(a, b, error);
+    return first == second && a.filename() == b.filename() && SameFolder(a.parent_path(), b.parent_path());
+}
+
+std::string Named(const RunFile& file) {
+    return file.option.empty() ? file.what + " " + file.path : file.option + " " + file.path;
+}
+
+}  // namespace
+
+void RefuseSameFiles(const std::vector<RunFile>& inputs, const std::vector<RunFile>& outputs,
+                     const std::string& pictures) {
+    for (size_t k = 0; k < outputs.size(); ++k) {
+        const fs::path output = PathOf(outputs[k].path);
+        if (!Comparable(output)) continue;
+        for (const RunFile& input : inputs)
+            if (Comparable(PathOf(input.path)) && SameFile(output, PathOf(input.path)))
+                throw CommandError(RunFailed, fmt::format("{} is {} {}, which the run reads",
+                                                          Named(outputs[k]), input.what, input.path));
+        for (size_t j = 0; j < k; ++j)
+            if (Comparable(PathOf(outputs[j].path)) && SameFile(output, PathOf(outputs[j].path)))
+                throw CommandError(RunFailed, fmt::format("{} and {} are the same file", Named(outputs[j]),
+                                                          Named(outputs[k])));
+        if (!pictures.empty() && IsPictureName(output.filename().u8string()) &&
+            SameFolder(output.parent_path(), PathFromUtf8(pictures)))
+            throw CommandError(RunFailed,
+                               fmt::format("{} is a file that --svg {} writes", Named(outputs[k]), pictures));
+    }
+    for (const RunFile& input : inputs)
+        if (!pictures.empty() && Comparable(PathOf(input.path)) &&
+            SameFolder(PathOf(input.path).parent_path(), PathFromUtf8(pictures)))
+            throw CommandError(RunFailed,
+                               fmt::format("--svg {} holds {} {}, which the run reads: the pictures "
+                                           "go into a folder of their own",
+                                           pictures, input.what, input.path));
+}
