@@ -55,6 +55,14 @@ run)
         --trace trace.txt --svg pictures --html replay.html
     [[ -s linux/trace.txt && -s linux/replay.html && $(ls linux/pictures | wc -l) -ge 3 ]] ||
         fail "the run wrote no trace, no replay or too few pictures"
+    # A second run over the first replaces its files whole and leaves none of its maps; no input is written over.
+    printf '{"seconds": 2, "snapshots": [1]}' >one-map.json
+    (cd windows && windows run --scenario ../one-map.json --svg pictures --html replay.html >/dev/null 2>&1) ||
+        fail "a second run into the same files"
+    [[ $(ls -A windows/pictures | tr '\n' ' ') == "index.html map-01.svg members.svg " ]] &&
+        ! cmp -s linux/replay.html windows/replay.html || fail "the second run's files: $(ls -A windows/pictures)"
+    same "run refuses to write over its scenario" run --scenario ../one-map.json --trace ./../one-map.json
+    grep -q "is the scenario ../one-map.json, which the run reads" windows.err || fail "no clash said: $(cat windows.err)"
     # Every option given a name with spaces and characters beyond ASCII.
     dir="Mes réglages ü"
     mkdir "$dir" && cp "$source/examples/Skirmora_config.txt" "$dir/Skirmora config é.txt"
