@@ -75,6 +75,9 @@ OutputFile::OutputFile(const std::string& path, const std::string& what)
     : path_(path), what_(what), target_(PathFromUtf8(path)) {
     std::error_code error;
     const fs::file_status status = fs::status(target_, error);
+    const fs::path linked =
+        fs::is_symlink(fs::symlink_status(target_, error)) ? fs::canonical(target_, error) : "";
+    if (!linked.empty()) target_ = linked;  // the file a link names is replaced, and the link kept
     if (fs::is_directory(status)) Fail("cannot write", SystemError(EISDIR));
     // A file, or none yet, is replaced whole at the end; a device or a pipe cannot be.
     if (fs::is_regular_file(status) || status.type() == fs::file_type::not_found)

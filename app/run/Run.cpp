@@ -88,7 +88,7 @@ std::string Duration(double seconds) {
 std::string LoadNote(const RunInputs& in) {
     if (in.config.empty()) return "";
     int status = CheckLoaded;
-    const std::string report = CheckBytes(in.note, in.bytes, status);
+    const std::string report = CheckBytes(in.config == "-" ? in.note : in.config, in.bytes, status);
     if (status == CheckLoaded || status == CheckCannotRun) return "";
     const std::string verdict = report.substr(0, report.find(" (exit status"));
     return fmt::format(
@@ -133,11 +133,11 @@ std::string TraceSizeNote(const RunOptions& options, const RunInputs& in) {
                            std::min(options.traceFrom.value_or(0.0), in.scenario.seconds);
     const double bytes = seconds * (15750.0 + 445.0 * n + 95.0 * n * n);
     if (bytes <= 1e9) return "";
+    const std::string size = fmt::format("{:.{}f} GB", bytes / 1e9, bytes < 1e10 ? 1 : 0);
     return fmt::format(
-        "Note: the trace will take some {:.{}f} GB ({} s of game time with up to {} rioters); --trace-from "
-        "and "
-        "--trace-to trace a part of the run.\n",
-        bytes / 1e9, bytes < 1e10 ? 1 : 0, SecondsText(seconds), rioters);
+        "Note: the trace will take some {} ({} s of game time with up to {} rioters); "
+        "--trace-from and --trace-to trace a part of the run.\n",
+        size, SecondsText(seconds), rioters);
 }
 
 // The files the run writes, each tried before the run: a long run must not end in a file that cannot be

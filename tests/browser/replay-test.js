@@ -72,7 +72,8 @@ async function scrubTo(page, seconds) {
 async function main() {
   const folder = path.basename(path.resolve(examples));
   const pictures = path.join(out, 'pictures');
-  fs.rmSync(path.join(out, 'pages'), { recursive: true, force: true });  // run --html makes the folder
+  fs.rmSync(path.join(out, 'pages'), { recursive: true, force: true });
+  fs.mkdirSync(path.join(out, 'pages'));  // run --html writes into a folder that is there, as --trace does
   const example = record('pages/example.html', ['--config', `${folder}/Skirmora_config.txt`,
                                           '--scenario', `${folder}/downtown.json`, '--svg', pictures]);
   const config = path.join(out, 'hundred.json');
