@@ -91,7 +91,7 @@ class Doctor {
         }
         Config();
         if (edition_) Logs();
-        const std::string text = WriteDoctorReport(report_);
+        const std::string text = Printable(WriteDoctorReport(report_));  // folder names may hold anything
         return WriteReport(text, out, err) ? report_.Status() : CheckCannotRun;
     }
 

@@ -96,7 +96,7 @@ fi
 # Hostile command lines, one a row: the exit status, what stdout and stderr must match, the arguments as the
 # shell reads them. Nothing a run reads is ever written over.
 printf '{"seconds": 2}' >two.json
-mkdir -p taken && cp small.txt taken/index.html && ln -sf small.txt link.txt && cp small.txt small.orig
+mkdir -p taken $'\e[31mgame' && cp small.txt taken/index.html && ln -sf small.txt link.txt && cp small.txt small.orig
 printf '{"name": "\e[31mRED\a", "seconds": 1, "presses": [0.5, 5, 6], "snapshots": [0.5, 3]}' >raw.json
 python3 -c 'print("{\"a\": " + "[" * 999 + "]" * 999 + "}")' >deep.json
 while IFS='|' read -r -u 3 status pattern args; do
@@ -123,6 +123,7 @@ done 3<<'TABLE'
 3|--config and --scenario cannot both be read from standard input|run --config - --scenario - <small.txt
 3|deep.json: not valid JSON: Line 1, Column 1005 nests arrays and objects more than 999 deep|run --scenario deep.json
 3|unknown command '\\x1B\[31m'|$'\e[31m'
+1|^\\x1B\[31mgame: one thing stands in the way|doctor $'\e[31mgame'
 0|^Scenario built-in, standard input: 5 s of game time, 300 frames|run --config - --seconds 5 <small.txt
 0|^ +0-5 +on +4 +4 +4 |run --config - --seconds 5 <small.txt
 0|^ +0-5 +on +4 +4 +4 |run --config /dev/stdin --seconds 5 <small.txt
