@@ -89,8 +89,8 @@ class Recorder {
                 }
             }
         }
-        row.recruited = world.spawnCount - spawnsSeen_;
-        spawnsSeen_ = world.spawnCount;
+        row.recruited = world.spawns.made - spawnsSeen_;
+        spawnsSeen_ = world.spawns.made;
         int64_t released = 0;
         for (int k = 0; k < ReleaseReasonCount; ++k) {
             row.released[k] = world.releases[k] - releasesSeen_[k];
@@ -201,7 +201,7 @@ RiotResult PlayRiot(const Scenario& scenario, const std::string& configPath, std
     game.world.modelLoadPolls = scenario.modelLoadPolls;
     game.world.neverLoadingModels.insert(scenario.neverLoadingModels.begin(),
                                          scenario.neverLoadingModels.end());
-    game.world.failingSpawns.insert(scenario.failingSpawns.begin(), scenario.failingSpawns.end());
+    game.world.spawns.numbers.insert(scenario.failingSpawns.begin(), scenario.failingSpawns.end());
     game.world.groundZ = scenario.groundZ;
 
     LivingWorld living(scenario.world);

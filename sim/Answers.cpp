@@ -8,6 +8,18 @@ SimPed* PedAt(NativeCall c, int k) {
 }
 }  // namespace
 
+FailingCalls World::*FailuresOf(NativeId native) {
+    switch (native) {
+        case NativeId::CreatePed:
+        case NativeId::CreateRandomPed:
+            return &World::spawns;
+        case NativeId::GetSafeCoordForPed:
+            return &World::safeCoords;
+        default:
+            return nullptr;
+    }
+}
+
 void Answer::PlayerPedId(NativeCall c) {
     c.ReturnInt(c.world.playerPed);
 }
@@ -55,7 +67,6 @@ void Answer::CreateRandomPed(NativeCall c) {
     c.ReturnInt(c.world.AddPed({c.F(0), c.F(1), c.F(2)}, 0, true, c.game.Frame()));
 }
 void Answer::GetSafeCoordForPed(NativeCall c) {
-    if (c.world.safeCoordFails) return c.ReturnBool(false);
     NativeCall::WriteVector(c.P<unsigned char>(4), {c.F(0), c.F(1), c.world.groundZ});
     c.ReturnBool(true);
 }

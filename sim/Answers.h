@@ -11,3 +11,5 @@ SKIRMORA_NATIVES(SKIRMORA_DECLARE_ANSWER)
 #undef SKIRMORA_DECLARE_ANSWER
 }  // namespace Answer
 
+// The world's failing calls that a native answers to, or none (nullptr): a failing call gets no answer.
+FailingCalls World::*FailuresOf(NativeId native);

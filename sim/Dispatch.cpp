@@ -44,6 +44,7 @@ static_assert(Shift >= 0, "some shift gives every native a slot of its own");
 struct Indexed {
     uint64_t hash = 0;
     Handler handler = nullptr;
+    FailingCalls World::*failures = nullptr;
     uint32_t scalarSlots = 0;  // bit k: argument k is an int, hash or float, whose high 32 bits must be 0
     int argCount = 0;
     int position = 0;  // in the catalogue
@@ -60,6 +61,7 @@ struct HashIndex {
             Indexed& slot = slots[(native.hash >> Shift) & 255];
             slot.hash = native.hash;
             slot.handler = Handlers[position];
+            slot.failures = FailuresOf(static_cast<NativeId>(position));
             slot.argCount = native.argCount;
             slot.position = position;
             slot.native = &native;
@@ -77,9 +79,10 @@ const Indexed* Lookup(uint64_t hash) {
     return slot.native && slot.hash == hash ? &slot : nullptr;
 }
 
-// Counts the call and answers it.
+// Counts the call and answers it, unless the world makes it fail: then the result slots stay zero.
 void Perform(const Indexed& entry, NativeCall call) {
     call.game.CountCall(entry.position);
+    if (entry.failures && (call.world.*entry.failures).FailsNext()) return;
     entry.handler(call);
 }
 

@@ -68,6 +68,17 @@ class PedTable {
 enum class ReleaseReason { Dead, Vanished, TooFar, Other };
 constexpr int ReleaseReasonCount = 4;
 
+// Calls of the game that a run makes fail, numbered from 0 over the natives that answer to them (the
+// catalogue says which, sim/Answers.cpp). A failing call changes nothing in the world and answers as the game
+// answers a failure: no ped, false.
+struct FailingCalls {
+    std::set<int64_t> numbers;  // the calls that fail
+    bool allNow = false;        // every call fails while set
+    int64_t made = 0;           // the calls so far, failed ones too
+
+    bool FailsNext() { return numbers.count(made++) > 0 || allNow; }
+};
+
 struct TextDraw {
     int64_t frame = 0;
     std::string text;
@@ -90,9 +101,8 @@ struct World {
     // Peds other than the player, by handle.
     PedTable peds;
     int32_t nextHandle = 100;
-    int64_t spawnCount = 0;
-    std::set<int64_t> failingSpawns;  // spawn numbers (0 = the first spawn) that give handle 0
-    float pedHealth = 100.0f;         // health of a new ped
+    FailingCalls spawns;       // CreatePed and CreateRandomPed together: a failing spawn gives handle 0
+    float pedHealth = 100.0f;  // health of a new ped
 
     // Peds the script let go, counted by reason (handle 0 and unknown handles count as vanished).
     int64_t releases[ReleaseReasonCount] = {};
@@ -106,7 +116,7 @@ struct World {
 
     // Safe coordinates: the candidate point moved to the ground, or no answer at all.
     float groundZ = 0.0f;
-    bool safeCoordFails = false;
+    FailingCalls safeCoords;
 
     // Relationship groups alive in the game, by hash.
     std::map<uint32_t, std::string> groups;
