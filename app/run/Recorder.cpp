@@ -97,8 +97,8 @@ TimelineRow Recorder::Row(const World& world, const LivingWorld& living, double 
             ++(ped->combatTarget == world.playerPed ? row.fightingPlayer : row.fightingRioters);
         }
     }
-    row.recruited = world.spawnCount - spawnsSeen_;
-    spawnsSeen_ = world.spawnCount;
+    row.recruited = world.spawns.made - spawnsSeen_;
+    spawnsSeen_ = world.spawns.made;
     int64_t released = 0;
     for (int k = 0; k < static_cast<int>(CullReason::Count); ++k) {
         const int64_t count = static_cast<int64_t>(RiotCounts.Released[k]);
