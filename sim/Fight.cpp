@@ -87,6 +87,7 @@ void LivingWorld::Attack(World& world, SimPed& attacker, float distance, bool ta
     target->health -= damage;
     if (target->health <= 0.0f && target->alive) {
         target->alive = false;
+        target->killer = attacker.handle;
         ++tally_.pedDeaths;
     }
 }

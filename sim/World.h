@@ -28,6 +28,7 @@ struct SimPed {
     int32_t spawnFrame = 0;
     float health = 100.0f;        // the fight model's; the script never sees it
     float attackCooldown = 0.0f;  // seconds until this ped's next attack
+    int32_t killer = 0;           // the fight model's: the ped whose hit killed this one
 };
 
 // The peds other than the player, in handle order: handles only grow, so a new ped goes at the end. Every
