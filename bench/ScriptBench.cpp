@@ -9,7 +9,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "bench/NullHook.h"
+#include "bench/NullBinding.h"
 #include "config/LoadConfig.h"
 #include "config/Settings.h"
 #include "host/Natives.h"
@@ -88,19 +88,19 @@ void LayerDrawText(benchmark::State& state) {
 // Whole passes of the main loop: each scriptWait is one iteration.
 void RunLoop(benchmark::State& state, std::vector<bool> keys, const std::string& log = "") {
     ResetScriptState();
-    NullHook::LogPath = log;
-    NullHook::KeyScript = std::move(keys);
-    NullHook::KeyQueries = 0;
-    NullHook::Tick = 1000;
-    const int64_t before = NullHook::Calls;
-    NullHook::LoopState = &state;
+    NullBinding::LogPath = log;
+    NullBinding::KeyScript = std::move(keys);
+    NullBinding::KeyQueries = 0;
+    NullBinding::Tick = 1000;
+    const int64_t before = NullBinding::Calls;
+    NullBinding::LoopState = &state;
     try {
         ScriptMain();
-    } catch (const NullHook::LoopDone&) {
+    } catch (const NullBinding::LoopDone&) {
     }
-    NullHook::LoopState = nullptr;
-    state.counters["natives/frame"] =
-        benchmark::Counter(static_cast<double>(NullHook::Calls - before), benchmark::Counter::kAvgIterations);
+    NullBinding::LoopState = nullptr;
+    state.counters["natives/frame"] = benchmark::Counter(static_cast<double>(NullBinding::Calls - before),
+                                                         benchmark::Counter::kAvgIterations);
 }
 void IdleFrame(benchmark::State& state) {
     RunLoop(state, {});
@@ -124,11 +124,11 @@ void CombatPass(benchmark::State& state) {
         all.Members.push_back({100 + k, 0, false});
     FactionList = {all};
     CombatTick();  // arm and task everyone once: the passes measured are the steady ones
-    const int64_t before = NullHook::Calls;
+    const int64_t before = NullBinding::Calls;
     for (auto _ : state)
         CombatTick();
     const double calls =
-        static_cast<double>(NullHook::Calls - before) / static_cast<double>(state.iterations());
+        static_cast<double>(NullBinding::Calls - before) / static_cast<double>(state.iterations());
     state.counters["natives/pass"] = calls;
     state.counters["expected"] = 2.0 * rioters * rioters + 6.0 * rioters;
     state.counters["ns/native"] =
@@ -175,7 +175,7 @@ void LoadFile(benchmark::State& state, const std::string& text, bool logged) {
     std::filesystem::current_path(dir);
     std::ofstream(Settings.ConfigFileName, std::ios::binary) << text;
     ResetScriptState();
-    NullHook::LogPath = logged ? dir + "/Skirmora.log" : "";
+    NullBinding::LogPath = logged ? dir + "/Skirmora.log" : "";
     StartLog();
     for (auto _ : state) {
         LoadAndLog(LoadCause::Press, 118);

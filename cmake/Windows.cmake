@@ -72,8 +72,7 @@ if(MINGW)
 endif()
 find_package(fmt REQUIRED)  # header-only: the DLL links only JsonCpp
 
-add_library(Skirmora SHARED ${SKIRMORA_SCRIPT_SOURCES} host/WindowsBinding.cpp host/WindowsLog.cpp
-                            script/DllMain.cpp)
+add_library(Skirmora SHARED ${SKIRMORA_SCRIPT_SOURCES} host/WindowsBinding.cpp script/DllMain.cpp)
 set_target_properties(Skirmora PROPERTIES PREFIX "" SUFFIX ".asi" OUTPUT_NAME Skirmora)
 target_link_libraries(Skirmora PRIVATE ${SKIRMORA_JSONCPP} fmt::fmt ${SKIRMORA_HOOK_LIB} kernel32 user32)
 target_compile_definitions(Skirmora PRIVATE SKIRMORA_VERSION="${PROJECT_VERSION}")

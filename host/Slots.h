@@ -2,6 +2,7 @@
 #pragma once
 #include <cstdint>
 #include <cstring>
+#include <type_traits>
 
 #include "host/Frames.h"
 #include "host/Seam.h"
@@ -46,4 +47,13 @@ inline Vector3 ResultVector3(const uint64_t* result) {
     std::memcpy(&v.y, bytes + 8, sizeof v.y);
     std::memcpy(&v.z, bytes + 16, sizeof v.z);
     return v;
+}
+
+// The result of a native declared to return R.
+template <typename R>
+inline R ResultAs(const uint64_t* result) {
+    if constexpr (std::is_same_v<R, int32_t>) return ResultInt(result);
+    if constexpr (std::is_same_v<R, uint32_t>) return ResultHash(result);
+    if constexpr (std::is_same_v<R, bool>) return ResultBool(result);
+    if constexpr (std::is_same_v<R, Vector3>) return ResultVector3(result);
 }

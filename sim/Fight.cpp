@@ -87,6 +87,7 @@ void LivingWorld::Attack(World& world, SimPed& attacker, float distance, bool ta
     target->health -= damage;
     if (target->health <= 0.0f && target->alive) {
         target->alive = false;
+        target->killer = attacker.handle;
         ++tally_.pedDeaths;
     }
 }
@@ -119,9 +120,9 @@ void LivingWorld::Step(World& world, double seconds) {
     const float dt = static_cast<float>(seconds - lastSeconds_);
     lastSeconds_ = seconds;
     StepPlayer(world, seconds);
-    world.safeCoordFails = false;
+    world.safeCoords.allNow = false;
     for (const TimeSpan& span : plan_.safeCoordFailures)
-        if (span.Holds(seconds)) world.safeCoordFails = true;
+        if (span.Holds(seconds)) world.safeCoords.allNow = true;
     const float vanishChance = plan_.rules.vanishPerMinute * dt / 60.0f;
     // The game streams out what the script deleted: nothing can see it again, and a long riot stays as small
     // as a short one.

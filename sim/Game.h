@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "host/NativeCatalogue.h"
 #include "sim/Dispatch.h"
 #include "sim/Keyboard.h"
 #include "sim/Trace.h"
@@ -85,7 +86,7 @@ class Game {
 
     int64_t frame_ = -1;
     int64_t nativeCalls_ = 0;
-    int64_t callCounts_[64] = {};
+    int64_t callCounts_[NativeCount] = {};
     uint32_t tick_;
     void (*entry_)() = nullptr;
 

@@ -28,6 +28,7 @@ struct SimPed {
     int32_t spawnFrame = 0;
     float health = 100.0f;        // the fight model's; the script never sees it
     float attackCooldown = 0.0f;  // seconds until this ped's next attack
+    int32_t killer = 0;           // the fight model's: the ped whose hit killed this one
 };
 
 // The peds other than the player, in handle order: handles only grow, so a new ped goes at the end. Every
@@ -64,6 +65,17 @@ class PedTable {
     int64_t base_ = 0;
 };
 
+// Calls of the game that a run makes fail, numbered from 0 over the natives that answer to them (the
+// catalogue says which, sim/Answers.cpp). A failing call changes nothing in the world and answers as the game
+// answers a failure: no ped, false.
+struct FailingCalls {
+    std::set<int64_t> numbers;  // the calls that fail
+    bool allNow = false;        // every call fails while set
+    int64_t made = 0;           // the calls so far, failed ones too
+
+    bool FailsNext() { return numbers.count(made++) > 0 || allNow; }
+};
+
 struct TextDraw {
     int64_t frame = 0;
     std::string text;
@@ -86,9 +98,8 @@ struct World {
     // Peds other than the player, by handle.
     PedTable peds;
     int32_t nextHandle = 100;
-    int64_t spawnCount = 0;
-    std::set<int64_t> failingSpawns;  // spawn numbers (0 = the first spawn) that give handle 0
-    float pedHealth = 100.0f;         // health of a new ped
+    FailingCalls spawns;       // CreatePed and CreateRandomPed together: a failing spawn gives handle 0
+    float pedHealth = 100.0f;  // health of a new ped
 
     // Models: each loads after this many polls that answer false; listed names never load.
     int32_t modelLoadPolls = 0;
@@ -98,7 +109,7 @@ struct World {
 
     // Safe coordinates: the candidate point moved to the ground, or no answer at all.
     float groundZ = 0.0f;
-    bool safeCoordFails = false;
+    FailingCalls safeCoords;
 
     // Relationship groups alive in the game, by hash.
     std::map<uint32_t, std::string> groups;

@@ -45,6 +45,24 @@ TrackEnd EndOf(CullReason reason) {
                                                   : TrackEnd::TooFar;
 }
 
+// The index of a hash's name in names, added the first time: the name as the config wrote it, found among
+// the candidates, else the hash in hex.
+int32_t NameIndex(uint32_t hash, const std::vector<const std::vector<std::string>*>& candidates,
+                  std::vector<std::string>& names, std::map<uint32_t, int32_t>& index) {
+    auto found = index.find(hash);
+    if (found != index.end()) return found->second;
+    const auto named = [&]() -> std::string {
+        for (const std::vector<std::string>* list : candidates)
+            for (const std::string& candidate : *list)
+                if (JenkinsHash(candidate) == hash) return candidate;
+        return fmt::format("0x{:08X}", hash);
+    };
+    const int32_t at = static_cast<int32_t>(names.size());
+    names.push_back(named());
+    index[hash] = at;
+    return at;
+}
+
 std::string FactionName(const Faction& faction, size_t k) {
     const std::string cap =
         faction.MaxMembers == UINT32_MAX ? "no cap" : fmt::format("cap {}", faction.MaxMembers);
@@ -58,7 +76,8 @@ std::string FactionName(const Faction& faction, size_t k) {
 Recorder::Recorder(const Scenario& scenario, bool keepSamples)
     : rowSeconds_(Interval(5.0, scenario.seconds, MaxRows)),
       chartSeconds_(Interval(0.5, scenario.seconds, MaxChartSamples)),
-      keepSamples_(keepSamples) {
+      keepSamples_(keepSamples),
+      presses_(scenario.presses) {
     snapshots_ = scenario.snapshots;
     if (snapshots_.empty())
         for (int k = 1; k <= 6; ++k)
@@ -91,6 +110,7 @@ void Recorder::Observe(const World& world, const LivingWorld& living, double sec
     if (last) Finish(living);
     if (!keepSamples_) return;
     const int32_t ms = static_cast<int32_t>(std::llround(seconds * 1000.0));
+    NotePresses(seconds, ms);
     const std::vector<int32_t>& times = recording_.replay.times;
     const int32_t sampleMs = recording_.replay.sampleMs;
     if (times.empty() || ms >= (times.back() / sampleMs + 1) * sampleMs || (last && ms > times.back()))
@@ -190,6 +210,7 @@ void Recorder::FollowRoster() {
             track.handle = members[j].Ped;
             track.faction = static_cast<int>(k);
             track.start = next;
+            NoteModel(track, FactionList[k]);
             tracks.push_back(std::move(track));
         }
     }
@@ -206,7 +227,10 @@ void Recorder::Releasing(std::size_t faction, std::size_t position, CullReason r
         track.end = next;
         track.reason = EndOf(reason);
         const SimPed* ped = track.handle != 0 && world_ ? world_->FindPed(track.handle) : nullptr;
-        if (ped && !ped->alive && track.death < 0) track.death = next;  // killed and released between samples
+        if (ped && !ped->alive && track.death < 0) {  // killed and released between samples
+            track.death = next;
+            track.killer = ped->killer;
+        }
     }
     seen.erase(seen.begin() + static_cast<std::ptrdiff_t>(position));
 }
@@ -238,7 +262,10 @@ void Recorder::SampleTrack(ReplayTrack& track, const World& world, int32_t index
     }
     track.x.push_back(Tenths(ped->position.x));
     track.y.push_back(Tenths(ped->position.y));
-    if (!ped->alive && track.death < 0) track.death = index;
+    if (!ped->alive && track.death < 0) {
+        track.death = index;
+        track.killer = ped->killer;
+    }
     if (!ped->exists && track.vanish < 0) track.vanish = index;
     const int32_t target = ped->combatTarget == world.playerPed ? -1 : ped->combatTarget;
     const int32_t last = track.targets.empty() ? 0 : track.targets.back();
@@ -247,24 +274,32 @@ void Recorder::SampleTrack(ReplayTrack& track, const World& world, int32_t index
         track.weapons.insert(track.weapons.end(), {index, WeaponIndex(ped->weapons[track.weaponsSeen])});
 }
 
+// Which model the world made the ped of, or why it made a random pedestrian.
+void Recorder::NoteModel(ReplayTrack& track, const Faction& faction) {
+    const SimPed* ped = track.handle != 0 ? world_->FindPed(track.handle) : nullptr;
+    if (!ped) return;
+    if (ped->random) {
+        track.modelFailed = !faction.MemberModels.empty();
+        return;
+    }
+    std::vector<const std::vector<std::string>*> candidates{&faction.MemberModels};
+    for (const Faction& other : FactionList)
+        candidates.push_back(&other.MemberModels);
+    track.model = NameIndex(ped->model, candidates, recording_.replay.modelNames, modelIndex_);
+}
+
+// The scenario's presses of this frame: the run presses them after this look at the world, and the script
+// sees them in this frame with the settings in force now.
+void Recorder::NotePresses(double seconds, int32_t ms) {
+    for (; nextPress_ < presses_.size() && presses_[nextPress_].seconds <= seconds + 1e-9; ++nextPress_) {
+        const int32_t key = presses_[nextPress_].key ? presses_[nextPress_].key : Settings.EnableKey;
+        recording_.replay.presses.push_back({ms, key, key == Settings.EnableKey});
+    }
+}
+
 int32_t Recorder::WeaponIndex(uint32_t hash) {
-    auto found = weaponIndex_.find(hash);
-    if (found != weaponIndex_.end()) return found->second;
-    std::string name = fmt::format("0x{:08X}", hash);
-    auto named = [&](const std::vector<std::string>& names) {
-        for (const std::string& candidate : names)
-            if (JenkinsHash(candidate) == hash) {
-                name = candidate;
-                return true;
-            }
-        return false;
-    };
-    bool known = named(SharedWeaponList) || named(ThrowableList);
-    for (size_t k = 0; !known && k < FactionList.size(); ++k)
-        known = named(FactionList[k].Weapons);
-    std::vector<std::string>& names = recording_.replay.weaponNames;
-    const int32_t index = static_cast<int32_t>(names.size());
-    names.push_back(name);
-    weaponIndex_[hash] = index;
-    return index;
+    std::vector<const std::vector<std::string>*> candidates{&SharedWeaponList, &ThrowableList};
+    for (const Faction& faction : FactionList)
+        candidates.push_back(&faction.Weapons);
+    return NameIndex(hash, candidates, recording_.replay.weaponNames, weaponIndex_);
 }

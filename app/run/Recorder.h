@@ -36,6 +36,8 @@ class Recorder : public RiotObserver {
     void FollowRoster();
     void Sample(const World& world, int32_t ms);
     void SampleTrack(ReplayTrack& track, const World& world, int32_t index);
+    void NoteModel(ReplayTrack& track, const Faction& faction);
+    void NotePresses(double seconds, int32_t ms);
     int32_t WeaponIndex(uint32_t hash);
 
     Recording recording_;
@@ -52,5 +54,8 @@ class Recorder : public RiotObserver {
     // The replay.
     const bool keepSamples_;
     std::map<uint32_t, int32_t> weaponIndex_;
+    std::map<uint32_t, int32_t> modelIndex_;
+    std::vector<KeyPress> presses_;
+    size_t nextPress_ = 0;
     int32_t lastState_ = -1;
 };

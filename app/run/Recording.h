@@ -72,12 +72,22 @@ struct ReplayTrack {
     int32_t start = 0;
     int32_t end = -1;  // -1 while still in the roster
     TrackEnd reason = TrackEnd::StillThere;
-    int32_t death = -1;   // first sample that saw it dead
-    int32_t vanish = -1;  // first sample that saw it gone from the world
+    int32_t death = -1;        // first sample that saw it dead
+    int32_t vanish = -1;       // first sample that saw it gone from the world
+    int32_t killer = 0;        // the ped whose hit killed it, when the world knows
+    int32_t model = -1;        // index into the model names; -1: a random pedestrian (or no ped)
+    bool modelFailed = false;  // a random pedestrian came because the model drawn for it never loaded
     std::vector<int32_t> x, y;
     std::vector<int32_t> targets;  // sample, target (0 none, -1 the player, else a ped handle), ...
     std::vector<int32_t> weapons;  // sample, index into the weapon names, ...
     size_t weaponsSeen = 0;
+};
+
+// A key press of the scenario, at a game time in ms.
+struct ReplayPress {
+    int32_t ms = 0;
+    int32_t key = 0;
+    bool toggle = false;  // the toggle key in force then
 };
 
 // The replay's samples, ten a game second (fewer in long runs), kept only when the run writes the replay
@@ -89,6 +99,8 @@ struct ReplaySamples {
     std::vector<int32_t> playerStates;  // sample, state, ...: 1 in a vehicle, 2 dead, 4 mode on (bits)
     std::vector<ReplayTrack> tracks;
     std::vector<std::string> weaponNames;
+    std::vector<std::string> modelNames;
+    std::vector<ReplayPress> presses;
 };
 
 struct Recording {

@@ -30,7 +30,7 @@ void SetUpWorld(Game& game, const Scenario& scenario) {
     game.world.modelLoadPolls = scenario.modelLoadPolls;
     game.world.neverLoadingModels.insert(scenario.neverLoadingModels.begin(),
                                          scenario.neverLoadingModels.end());
-    game.world.failingSpawns.insert(scenario.failingSpawns.begin(), scenario.failingSpawns.end());
+    game.world.spawns.numbers.insert(scenario.failingSpawns.begin(), scenario.failingSpawns.end());
     game.world.groundZ = scenario.groundZ;
 }
 

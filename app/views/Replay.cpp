@@ -2,13 +2,16 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <iterator>
 #include <stdexcept>
+#include <string_view>
 
 #include <fmt/format.h>
 
 #include "app/views/ReplayPage.h"
 #include "app/views/SvgText.h"
+#include "config/KeyNames.h"
 #include "riot/Cull.h"
 
 namespace {
@@ -73,15 +76,80 @@ void AppendDeltas(std::string& out, const std::vector<int32_t>& values) {
     out += ']';
 }
 
+// Positions as text, a step from each to the next (the first from 0, 0): a step of at most StepReach tenths
+// on both axes is one symbol, a run of unmoved samples the run symbol and its length, any other step the jump
+// symbol and both differences. Most rioters stand or run, so most samples cost a byte or less. Numbers are
+// written in base StepDigits, lowest digit first, a symbol of StepDigits or more saying that more follow. The
+// alphabet is printable ASCII that needs no escape in JSON nor in the page.
+constexpr std::string_view StepAlphabet =
+    "#$%'()*+,-./0123456789:;=?@ABCDEFGHIJKLMNOPQRSTUVWXYZ[]^_`abcdefghijklmnopqrstuvwxyz{|}~";
+constexpr int StepReach = 4;
+constexpr int StepSide = 2 * StepReach + 1;
+constexpr int StepRun = StepSide * StepSide;
+constexpr int StepJump = StepRun + 1;
+constexpr uint64_t StepDigits = 44;
+static_assert(StepAlphabet.size() == 2 * StepDigits && StepJump < static_cast<int>(StepAlphabet.size()));
+
+void AppendStepNumber(std::string& out, uint64_t value) {
+    for (; value >= StepDigits; value /= StepDigits)
+        out += StepAlphabet[StepDigits + value % StepDigits];
+    out += StepAlphabet[value];
+}
+
+void AppendSteps(std::string& out, const std::vector<int32_t>& x, const std::vector<int32_t>& y) {
+    const auto zigzag = [](int64_t d) { return static_cast<uint64_t>(d >= 0 ? 2 * d : -2 * d - 1); };
+    out += '"';
+    int64_t lastX = 0, lastY = 0;
+    uint64_t still = 0;
+    const auto endRun = [&] {
+        if (still == 1) out += StepAlphabet[StepRun / 2];  // the step (0, 0)
+        if (still > 1) {
+            out += StepAlphabet[StepRun];
+            AppendStepNumber(out, still);
+        }
+        still = 0;
+    };
+    for (size_t k = 0; k < x.size() && k < y.size(); ++k) {
+        const int64_t dx = x[k] - lastX, dy = y[k] - lastY;
+        lastX = x[k];
+        lastY = y[k];
+        if (dx == 0 && dy == 0) {
+            ++still;
+            continue;
+        }
+        endRun();
+        if (std::abs(dx) <= StepReach && std::abs(dy) <= StepReach) {
+            out += StepAlphabet[static_cast<size_t>((dx + StepReach) * StepSide + dy + StepReach)];
+        } else {
+            out += StepAlphabet[StepJump];
+            AppendStepNumber(out, zigzag(dx));
+            AppendStepNumber(out, zigzag(dy));
+        }
+    }
+    endRun();
+    out += '"';
+}
+
 void AppendList(std::string& out, const std::vector<int32_t>& values) {
     fmt::format_to(std::back_inserter(out), "[{}]", fmt::join(values, ","));
+}
+
+// Pairs of a sample and a value, each sample as the samples since the pair before (the first since `from`).
+void AppendChanges(std::string& out, const std::vector<int32_t>& pairs, int32_t from) {
+    out += '[';
+    for (size_t k = 0; k + 1 < pairs.size(); k += 2) {
+        fmt::format_to(std::back_inserter(out), "{}{},{}", k ? "," : "", pairs[k] - from, pairs[k + 1]);
+        from = pairs[k];
+    }
+    out += ']';
 }
 
 // The names the page reads the recording by: how a track ended (in TrackEnd's order) and a track's fields.
 const char* const EndNames[] = {"dead", "vanished", "tooFar", "dropped", "stillThere"};
 static_assert(std::size(EndNames) == static_cast<size_t>(TrackEnd::Count), "a name for every end");
-const char* const TrackFields[] = {"id",     "faction", "start", "end",     "end reason", "death",
-                                   "vanish", "x",       "y",     "targets", "weapons"};
+const char* const TrackFields[] = {"id",    "faction", "start",  "end",   "end reason",
+                                   "death", "vanish",  "killer", "model", "model failed",
+                                   "steps", "targets", "weapons"};
 
 void AppendTexts(std::string& out, const std::vector<std::string>& values) {
     out += '[';
@@ -117,18 +185,28 @@ void AppendTracks(std::string& out, const ReplaySamples& replay) {
     for (size_t k = 0; k < replay.tracks.size(); ++k) {
         const ReplayTrack& track = replay.tracks[k];
         if (k) out += ",\n";
-        fmt::format_to(std::back_inserter(out), "[{},{},{},{},{},{},{},", track.handle, track.faction,
-                       track.start, track.end < 0 ? samples : track.end, static_cast<int>(track.reason),
-                       track.death, track.vanish);
-        AppendDeltas(out, track.x);
+        fmt::format_to(std::back_inserter(out), "[{},{},{},{},{},{},{},{},{},{},", track.handle,
+                       track.faction, track.start, track.end < 0 ? samples : track.end,
+                       static_cast<int>(track.reason), track.death, track.vanish, track.killer, track.model,
+                       track.modelFailed ? 1 : 0);
+        AppendSteps(out, track.x, track.y);
         out += ',';
-        AppendDeltas(out, track.y);
+        AppendChanges(out, track.targets, track.start);
         out += ',';
-        AppendList(out, track.targets);
-        out += ',';
-        AppendList(out, track.weapons);
+        AppendChanges(out, track.weapons, track.start);
         out += ']';
     }
+}
+
+// Each press as [ms, the key's name, 1 when it was the toggle key in force].
+void AppendPresses(std::string& out, const std::vector<ReplayPress>& presses) {
+    out += '[';
+    for (size_t k = 0; k < presses.size(); ++k) {
+        fmt::format_to(std::back_inserter(out), "{}[{},", k ? "," : "", presses[k].ms);
+        AppendJsonText(out, KeyNameOf(presses[k].key));
+        fmt::format_to(std::back_inserter(out), ",{}]", presses[k].toggle ? 1 : 0);
+    }
+    out += ']';
 }
 
 void Replace(std::string& page, std::string_view marker, const std::string& text) {
@@ -155,10 +233,16 @@ std::string ReplayJson(const Recording& recording, const ReplayFacts& facts) {
     AppendTexts(out, replay.weaponNames);
     fmt::format_to(std::back_inserter(out), ",\"radius\":{},\"times\":", static_cast<int>(CullDistance));
     AppendDeltas(out, replay.times);
-    out += ",\"player\":{\"x\":";
-    AppendDeltas(out, replay.playerX);
-    out += ",\"y\":";
-    AppendDeltas(out, replay.playerY);
+    out += ",\"steps\":{\"alphabet\":";
+    AppendJsonText(out, StepAlphabet);
+    fmt::format_to(std::back_inserter(out), ",\"reach\":{},\"run\":{},\"jump\":{},\"digits\":{}}}", StepReach,
+                   StepRun, StepJump, StepDigits);
+    out += ",\"models\":";
+    AppendTexts(out, replay.modelNames);
+    out += ",\"presses\":";
+    AppendPresses(out, replay.presses);
+    out += ",\"player\":{\"steps\":";
+    AppendSteps(out, replay.playerX, replay.playerY);
     out += ",\"states\":";
     AppendList(out, replay.playerStates);
     out += "},\"trackFields\":";

@@ -22,6 +22,8 @@ if (!outArg) {
 }
 const out = path.resolve(outArg);
 fs.mkdirSync(out, { recursive: true });
+const shots = path.join(out, 'shots');
+fs.mkdirSync(shots, { recursive: true });
 
 // Plays a riot with --html and returns the page's path and the printed timeline: [{to, members, total}].
 function record(name, args) {
@@ -42,15 +44,27 @@ function record(name, args) {
   return { file, rows, bytes: fs.statSync(file).size };
 }
 
-// Opens the page, or the page that links it and then the link.
-async function open(browser, file, from) {
-  const page = await browser.newPage({ viewport: { width: 1280, height: 1000 } });
+// Opens the page (or the page that links it, then the link) and keeps what it logs and any request it makes.
+async function open(browser, file, { from, hash = '', options = {} } = {}) {
+  const context = await browser.newContext({ viewport: { width: 1280, height: 1000 }, acceptDownloads: true, ...options });
+  const page = await context.newPage();
   const errors = [];
   page.on('console', (message) => { if (message.type() === 'error') errors.push(message.text()); });
   page.on('pageerror', (error) => errors.push(String(error)));
-  await page.goto(pathToFileURL(from || file).href);
-  if (from) await page.click(`a[href$="${path.basename(file)}"]`);
-  assert.equal(page.url(), pathToFileURL(file).href);
+  const target = pathToFileURL(file).href;
+  let watching = !from;  // the page that links it has pictures of its own
+  await context.route('**/*', (route) => {
+    const url = route.request().url();
+    if (!watching || url.startsWith(target)) return route.continue();
+    errors.push(`a request: ${url}`);
+    return route.abort();
+  });
+  await page.goto((from ? pathToFileURL(from).href : target) + hash);
+  if (from) {
+    watching = true;
+    await page.click(`a[href$="${path.basename(file)}"]`);
+  }
+  assert.equal(page.url().split('#')[0], target);
   await page.waitForFunction(() => window.replay && document.querySelector('#now').hasAttribute('data-count'));
   return { page, errors };
 }
@@ -59,14 +73,311 @@ const shown = (page) => page.$eval('#now', (now) => ({
   count: Number(now.dataset.count),
   members: [...now.querySelectorAll('[data-faction] .count')].map((c) => Number(c.textContent)),
 }));
+const now = (page) => page.evaluate(() => window.replay.time());
+// What two frames from now will have drawn.
+const drawn = (page) => page.evaluate(() => new Promise((done) => requestAnimationFrame(() =>
+    requestAnimationFrame(() => done(window.replay.rioters())))));
+// A living rioter with no other mark near it, so that pointing at it can only mean it.
+const apart = (marks, test = () => true) => marks.find((r) => !r.dead && !r.gone && test(r) &&
+    marks.every((o) => o === r || Math.hypot(o.x - r.x, o.y - r.y) > 12));
 
-async function scrubTo(page, seconds) {
-  await page.$eval('#scrubber', (input, value) => {
-    input.value = String(value);
-    input.dispatchEvent(new Event('input', { bubbles: true }));
-  }, seconds);
+async function seekTo(page, seconds) {
+  await page.evaluate((t) => window.replay.seek(t), seconds);
   await page.waitForFunction((value) => Math.abs(window.replay.time() - value) < 0.06 &&
       Number(document.querySelector('#now').dataset.sample) === window.replay.sampleAt(value), seconds);
+}
+
+// The page agrees with the run's own timeline, plays, pauses and jumps.
+async function checkPlayback(page, example) {
+  assert.equal(await now(page), 0);
+  assert.equal((await shown(page)).count, 0);
+  // A row ends on the frame of a sample, so the moment half a sample later still shows that sample.
+  for (const row of example.rows) {
+    await seekTo(page, Math.min(row.to + 0.05, await page.evaluate(() => window.replay.duration)));
+    const members = await shown(page);
+    assert.deepEqual(members.members, row.members, `members at ${row.to} s`);
+    assert.equal(members.count, row.total, `rioters at ${row.to} s`);
+  }
+  await seekTo(page, 5);
+  await page.click('#play');
+  await page.waitForFunction(() => window.replay.time() > 5.5);
+  assert.equal(await page.$eval('#play', (b) => b.textContent), 'Pause');
+  await page.selectOption('#speed', '16');
+  assert.equal(await page.evaluate(() => window.replay.speed()), 16);
+  // Four game seconds take far less than four seconds (a starved browser may lag, never by that much).
+  const before = await page.evaluate(() => ({ game: window.replay.time(), wall: performance.now() }));
+  await page.waitForFunction((t) => window.replay.time() > t + 4, before.game);
+  assert.ok(await page.evaluate(() => performance.now()) - before.wall < 3000, '16x plays faster');
+  await page.focus('#timebar');
+  await page.keyboard.press('Space');
+  assert.equal(await page.evaluate(() => window.replay.playing()), false);
+  const paused = await now(page);
+  await page.keyboard.press('ArrowRight');
+  assert.ok(Math.abs(await now(page) - paused - 1) < 1e-9);
+  const keys = [8, 4, 2, 1, 0.5, 0.25, 0.25].map((n) => ['ArrowDown', n]).concat([['ArrowUp', 0.5], ['ArrowUp', 1]]);
+  for (const [key, speed] of keys) {
+    await page.keyboard.press(key);
+    assert.equal(await page.evaluate(() => window.replay.speed()), speed);
+  }
+  // A click on the chart jumps there, and the panel follows; the clock says the same moment.
+  const point = await page.evaluate(() => window.replay.chartPoint(45));
+  await page.mouse.click(point.x, point.y);
+  await page.waitForFunction(() => Math.abs(window.replay.time() - 45) < 0.3);
+  const at45 = await page.evaluate(() => window.replay.countAt(window.replay.time()));
+  await page.waitForFunction((n) => Number(document.querySelector('#now').dataset.count) === n, at45);
+  assert.equal(await page.$eval('#clock', (c) => c.textContent.split(' / ')[0]), (await now(page)).toFixed(1));
+  // Pointing at the chart reads out that moment's counts.
+  await page.mouse.move(point.x + 1, point.y);
+  const read = await page.$eval('#chart-read', (r) => r.textContent);
+  const t = Number(/^\d+\.\d/.exec(read)[0]);
+  const counts = await page.evaluate((at) => [window.replay.countAt(at), ...window.replay.factionCountsAt(at)], t);
+  assert.match(read, new RegExp(`all ${counts[0]}.*${counts.slice(1).map((n, f) => `F${f} ${n}`).join('.*')}`), read);
+  // The player where the scenario's path puts him (a frame late: the run records the frame before): walking,
+  // driving, standing still.
+  for (const [at, x, y] of [[15, 20, 5], [35, 150, 35], [50, 253.33, 73.33], [70, 250, 80]]) {
+    const p = await page.evaluate((time) => window.replay.playerAt(time), at);
+    assert.ok(Math.hypot(p.x - x, p.y - y) < 0.5, `the player at ${at} s: ${JSON.stringify(p)}`);
+  }
+}
+
+// The wheel zooms about the player; a drag moves the map and stops following the player.
+async function checkMap(page) {
+  await seekTo(page, 22);
+  const spread = (marks) => Math.hypot(marks[0].x - marks[1].x, marks[0].y - marks[1].y);
+  const map = await page.$eval('#view', (v) => { const r = v.getBoundingClientRect(); return { x: r.x, y: r.y }; });
+  let marks = await drawn(page);
+  await page.mouse.move(map.x + 300, map.y + 200);
+  for (let k = 0; k < 3; k++) await page.mouse.wheel(0, -100);
+  const zoomed = await drawn(page);
+  assert.ok(Math.abs(spread(zoomed) / spread(marks) - 1.15 ** 3) < 0.01, 'three notches zoom in 1.15^3');
+  await page.mouse.down();
+  await page.mouse.move(map.x + 400, map.y + 250, { steps: 4 });
+  await page.mouse.up();
+  marks = await drawn(page);
+  assert.equal(await page.$eval('#follow', (box) => box.checked), false);
+  assert.ok(Math.abs(marks[0].x - zoomed[0].x - 100) < 0.01 && Math.abs(marks[0].y - zoomed[0].y - 50) < 0.01);
+  await page.mouse.dblclick(map.x + 300, map.y + 200);
+  assert.equal(await page.$eval('#follow', (box) => box.checked), true);
+}
+
+// Pointing at a rioter tells about it; a click selects it, and a number in the tip selects that rioter.
+async function checkSelection(page) {
+  await page.evaluate(() => document.activeElement.blur());
+  await page.keyboard.press('Escape');
+  const rioters = await drawn(page);
+  assert.equal(rioters.length, await page.evaluate(() => window.replay.count()), 'one mark per rioter');
+  const armed = apart(rioters, (r) => r.weapons > 0);
+  assert.ok(armed, 'an armed rioter stands clear of the others at 22 s');
+  await page.mouse.move(armed.x, armed.y);
+  await page.waitForSelector('#tip:not([hidden])');
+  assert.equal(await page.$eval('#tip', (tip) => Number(tip.dataset.id)), armed.id);
+  const tip = await page.$eval('#tip', (t) => t.textContent);
+  const factionName = await page.$eval(`#now [data-faction="${armed.faction}"] .name`, (n) => n.textContent);
+  assert.ok(tip.includes(factionName), `the tip names the faction: ${tip}`);
+  assert.match(tip, /target: (the player|#\d+ \(F\d+\))/);
+  assert.match(tip, /model: (g_m_y_\w+|a random pedestrian)/);
+  assert.match(tip, /weapons handed: WEAPON_[A-Z_]+ \(\d+\.\d s\)/);
+  await page.mouse.click(armed.x, armed.y);
+  assert.equal(await page.evaluate(() => window.replay.picked()), armed.id);
+  const panel = await page.$eval('#pick', (p) => p.textContent);
+  assert.ok(panel.includes(`#${armed.id}`) && panel.includes(factionName), panel);
+  assert.match(panel, /recruited at \d+\.\d s/);
+  assert.match(panel, /handed WEAPON_[A-Z_]+/);
+  await page.screenshot({ path: path.join(shots, 'replay.png') });
+  const target = await page.$('#tip button.who');
+  if (target) {
+    const id = Number(await target.getAttribute('data-id'));
+    await target.click();
+    assert.equal(await page.evaluate(() => window.replay.picked()), id, 'the number in the tip selects');
+  }
+}
+
+// The search box finds a rioter by its number (going to its recruitment) and a faction by its name; the panel
+// says how each ended and what it was made of.
+async function checkSearch(page) {
+  const ended = await page.$$eval('#events .ev.death', (rows) => rows.map((r) => r.textContent));
+  const killed = /#(\d+) F\d killed by #(\d+) F\d/.exec(ended.join('\n'));
+  assert.ok(killed, `a death with its killer in view: ${ended}`);
+  await seekTo(page, 89);
+  await page.fill('#find', `#${killed[1]}`);
+  await page.press('#find', 'Enter');
+  assert.equal(await page.evaluate(() => window.replay.picked()), Number(killed[1]));
+  const panel = await page.$eval('#pick', (p) => p.textContent);
+  assert.ok(panel.includes(`killed at`) && panel.includes(`by #${killed[2]}`), panel);
+  assert.ok(await now(page) < 89, 'found before its end, it is shown from its recruitment');
+  const recruits = await page.$$eval('#pick p', (ps) => ps.map((p) => p.textContent).join('\n'));
+  assert.match(recruits, /model: (g_m_y_\w+|a random pedestrian)/);
+  await page.fill('#find', 'f2 (cap 6');
+  await page.press('#find', 'Enter');
+  assert.equal(await page.$eval('#faction-filter', (s) => s.value), '2');
+  const rows = await page.$$eval('#events .ev:not([hidden])', (r) => r.map((row) => row.textContent));
+  assert.ok(rows.length > 0 && rows.every((row) => /^\d+\.\d(#\d+ F2 |a failed spawn \(F2\))/.test(row)), rows.join('\n'));
+  await page.fill('#find', '');
+  await page.dispatchEvent('#find', 'input');
+  assert.equal(await page.$eval('#faction-filter', (s) => s.value), '-1');
+}
+
+// The time bar's and the chart's marks stand where the scenario put the presses, the car and the death.
+async function checkMarks(page) {
+  const marks = await page.evaluate(() => window.replay.marks());
+  // Within a sample and a frame: a sample sees the world as the frame before left it.
+  const near = (a, b, what) => assert.ok(Math.abs(a - b) <= 0.12, `${what}: ${a} against ${b}`);
+  assert.deepEqual(marks.presses.map((p) => p.toggle), [true, true]);
+  marks.presses.forEach((p, k) => near(p.t, [1, 80][k], 'a press of the toggle key'));
+  assert.equal(marks.reloads.length, 2);
+  marks.reloads.forEach((t, k) => near(t, [1, 80][k], 'the config read again at the press'));
+  assert.equal(marks.mode.length, 1);
+  near(marks.mode[0][0], 1, 'mode on'); near(marks.mode[0][1], 80, 'mode off');
+  assert.equal(marks.vehicle.length, 1);
+  near(marks.vehicle[0][0], 30, 'in the car');
+  // Killed in the car, he lies in it until he is back, 8 s later.
+  const inCar = marks.deaths.find((t) => t > 30 && t < 40);
+  near(marks.vehicle[0][1], inCar ? inCar + 8 : 40, 'out of the car');
+  assert.ok(marks.deaths.some((t) => Math.abs(t - 60) <= 0.12), `the death at 60 s: ${marks.deaths}`);
+  assert.equal(marks.deaths.length, Number(/the player died (\d+)/.exec(await page.$eval('#totals', (t) => t.textContent))[1]));
+  // Drawn there: something at a press's place on the bar, nothing in the same row where nothing happened.
+  const inked = (t, y) => page.evaluate(({ t, y }) => {
+    const bar = document.querySelector('#timebar'), rect = bar.getBoundingClientRect(), p = window.replay.barPoint(t, y);
+    const ratio = bar.width / rect.width;
+    return bar.getContext('2d').getImageData(Math.round((p.x - rect.left) * ratio), Math.round(y * ratio), 1, 1).data[3];
+  }, { t, y });
+  assert.ok(await inked(80, 4) > 0, 'a press drawn at 80 s');
+  assert.equal(await inked(50, 4), 0, 'no press at 50 s');
+  assert.ok(await inked(35, 25) > 0, 'the vehicle span drawn at 35 s');
+  assert.equal(await inked(20, 25), 0, 'no vehicle at 20 s');
+  // A press on the bar goes there.
+  const bar = await page.evaluate(() => window.replay.barPoint(30, 15));
+  await page.mouse.click(bar.x, bar.y);
+  near(await now(page), 30, 'a click on the time bar');
+}
+
+// The story: every event, filtered by kind, following the playhead; a click goes to the event; CSV.
+async function checkEvents(page) {
+  await page.evaluate(() => document.activeElement.blur());
+  await page.keyboard.press('Escape');
+  await seekTo(page, 50);
+  // The row of the last event so far is marked and in view, the next one is later.
+  const current = await page.$eval('#events .ev.now', (row) => {
+    const box = row.parentNode.getBoundingClientRect(), at = row.getBoundingClientRect();
+    return { text: row.textContent, inView: at.top >= box.top && at.bottom <= box.bottom };
+  });
+  assert.ok(Number(/^\d+\.\d/.exec(current.text)[0]) <= 50 && current.inView, JSON.stringify(current));
+  for (const kind of ['press', 'mode', 'player', 'vehicle', 'recruit', 'release']) await page.click(`#kinds [data-kind="${kind}"]`);
+  const rows = await page.$$eval('#events .ev:not([hidden])', (r) => r.map((row) => ({ kind: row.className, text: row.textContent })));
+  assert.ok(rows.length > 3 && rows.every((row) => /\bdeath\b/.test(row.kind)), JSON.stringify(rows));
+  // A row in full view (rows out of view are drawn again for other events as the list scrolls).
+  const { text, x, y } = await page.$eval('#events', (box) => {
+    const frame = box.getBoundingClientRect();
+    const row = [...box.querySelectorAll('.ev:not([hidden]):not(.now)')].find((r) => {
+      const at = r.getBoundingClientRect();
+      return at.top >= frame.top && at.bottom <= frame.bottom;
+    });
+    const at = row.getBoundingClientRect();
+    return { text: row.textContent, x: at.x + at.width / 2, y: at.y + at.height / 2 };
+  });
+  await page.mouse.click(x, y);
+  const [, at, id] = /^(\d+\.\d)#(\d+)/.exec(text);
+  assert.ok(Math.abs(await now(page) - Number(at)) <= 0.05, `the click went to ${at}`);
+  assert.equal(await page.evaluate(() => window.replay.picked()), Number(id));
+  await page.check('#only-pick');
+  const own = await page.$$eval('#events .ev:not([hidden])', (r) => r.map((row) => row.textContent));
+  assert.ok(own.length >= 1 && own.every((line) => line.includes(`#${id} `)), own.join('\n'));
+  const [download] = await Promise.all([page.waitForEvent('download'), page.click('#csv')]);
+  const csv = fs.readFileSync(await download.path(), 'utf8').trim().split('\r\n');
+  assert.equal(csv[0], 'time (s),kind,rioter,faction,what');
+  assert.equal(csv.length - 1, Number(await page.$eval('#events', (e) => e.dataset.shown)));
+  assert.match(csv[1], /^\d+\.\d{3},death,\d+,("F\d \(cap [^"]*"|F\d \(cap \d+\)),#\d+ F\d killed/);
+  await page.click('#link');
+  assert.ok(page.url().endsWith(`#t=${at}&r=${id}`), page.url());
+  await page.uncheck('#only-pick');
+  for (const kind of ['press', 'mode', 'player', 'vehicle', 'recruit', 'release']) await page.click(`#kinds [data-kind="${kind}"]`);
+}
+
+// A phone: long and hostile names stay text and wrap, nothing is wider than the screen, dark when the system is;
+// a tap selects, two fingers zoom, one finger moves the map only once it has been tapped.
+const phone = { viewport: { width: 390, height: 844 }, hasTouch: true, isMobile: true, colorScheme: 'dark' };
+async function checkPhone(browser, file) {
+  const { page, errors } = await open(browser, file, { hash: '#t=12.5', options: phone });
+  assert.equal(await now(page), 12.5, 'the link opens at its moment');
+  const title = await page.$eval('#title', (t) => t.textContent);
+  assert.ok(title.includes('<img src=x'), title);
+  const marks = await drawn(page);
+  const one = apart(marks);
+  assert.ok(one, 'a rioter to tap');
+  await page.touchscreen.tap(one.x, one.y);
+  assert.equal(await page.evaluate(() => window.replay.picked()), one.id);
+  assert.equal(await page.$eval('#view', (v) => getComputedStyle(v).touchAction), 'none');
+  const cdp = await page.context().newCDPSession(page);
+  const touch = (type, points) => cdp.send('Input.dispatchTouchEvent', { type, touchPoints: points.map(([x, y], id) => ({ x, y, id })) });
+  const box = await page.$eval('#view', (v) => { const r = v.getBoundingClientRect(); return { x: r.x + r.width / 2, y: r.y + r.height / 2 }; });
+  const before = await drawn(page);
+  await touch('touchStart', [[box.x - 40, box.y], [box.x + 40, box.y]]);
+  await touch('touchMove', [[box.x - 80, box.y], [box.x + 80, box.y]]);
+  await touch('touchEnd', []);
+  const after = await drawn(page);
+  const gap = (m) => Math.hypot(m[0].x - m[1].x, m[0].y - m[1].y);
+  assert.ok(Math.abs(gap(after) / gap(before) - 2) < 0.05, `a pinch to twice the spread zooms twice: ${gap(after) / gap(before)}`);
+  const layout = await page.evaluate(() => ({
+    width: document.documentElement.scrollWidth,
+    wider: [...document.querySelectorAll('body *')].filter((e) => e.getBoundingClientRect().right > innerWidth + 0.5 &&
+                                                         !e.closest('#events')).map((e) => e.id || e.className || e.tagName),
+    background: getComputedStyle(document.body).backgroundColor,
+    injected: document.querySelectorAll('img, svg, b[id]').length + (window.pwned ? 1 : 0),
+    pick: document.querySelector('#pick').textContent,
+  }));
+  assert.equal(layout.width, 390, 'no horizontal scrolling at 390 px');
+  assert.deepEqual(layout.wider, [], 'nothing reaches past the right edge');
+  const [r, g, b] = layout.background.match(/\d+/g).map(Number);
+  assert.ok(r + g + b < 120, `a dark page: ${layout.background}`);
+  assert.equal(layout.injected, 0, 'names stay text');
+  assert.ok(layout.pick.includes('<svg onload'), layout.pick);
+  assert.deepEqual(errors, [], 'the console stays clean and nothing is fetched');
+  await page.context().close();
+}
+
+// The example riot on a phone, for the README.
+async function phoneShot(browser, file) {
+  const { page } = await open(browser, file, { hash: '#t=22', options: phone });
+  const one = apart(await drawn(page));
+  await page.touchscreen.tap(one.x, one.y);
+  await drawn(page);
+  await page.screenshot({ path: path.join(shots, 'replay-phone.png') });
+  await page.context().close();
+}
+
+// An hour of 100 rioters: the page's size and memory, its event list, and how smoothly it plays at 16x.
+async function checkHour(browser, hour) {
+  assert.ok(hour.bytes <= 10 * 1024 * 1024, `the hour's page is ${hour.bytes} bytes`);
+  const { page, errors } = await open(browser, hour.file);
+  const cdp = await page.context().newCDPSession(page);
+  await cdp.send('HeapProfiler.collectGarbage');
+  const heap = await cdp.send('Runtime.getHeapUsage');
+  const memory = heap.usedSize + (heap.backingStorageSize || 0);
+  assert.ok(memory <= 64 * 1024 * 1024, `the hour's page holds ${memory} bytes of JavaScript heap and arrays`);
+  const rows = await page.$$eval('#events .ev', (r) => r.length);
+  const events = Number(await page.$eval('#events', (e) => e.dataset.shown));
+  assert.ok(events > 10000 && rows < 100, `${rows} rows drawn for ${events} events`);
+  await page.evaluate(() => { window.replay.seek(1200); window.replay.setSpeed(16); window.replay.play(); });
+  const start = await page.evaluate(() => ({ frames: window.replay.stats.frames, ms: window.replay.stats.drawMs,
+                                             wall: performance.now(), peak: window.replay.count() }));
+  await page.waitForTimeout(3000);
+  const end = await page.evaluate(() => ({ frames: window.replay.stats.frames, ms: window.replay.stats.drawMs,
+                                           wall: performance.now() }));
+  const frames = end.frames - start.frames;
+  assert.ok(frames > 0, 'the hour plays');
+  assert.deepEqual(errors, [], 'the console stays clean on the hour');
+  // What the browser gives an empty page on this machine now, for scale.
+  const idle = await page.evaluate(() => new Promise((done) => {
+    let n = 0;
+    const t0 = performance.now();
+    document.body.textContent = '';
+    (function step() { n += 1; if (performance.now() - t0 < 1000) requestAnimationFrame(step); else done(n); })();
+  }));
+  console.log(`the hour (${start.peak} rioters at 1200 s): ${hour.bytes} bytes, ${(heap.usedSize / 1048576).toFixed(1)} MB ` +
+              `of heap and ${((heap.backingStorageSize || 0) / 1048576).toFixed(1)} MB of arrays after load`);
+  console.log(`playing the hour at 16x: ${(frames / (end.wall - start.wall) * 1000).toFixed(1)} frames per second, ` +
+              `${((end.ms - start.ms) / frames).toFixed(2)} ms of script each (an empty page: ${idle})`);
+  await page.context().close();
 }
 
 async function main() {
@@ -75,122 +386,35 @@ async function main() {
   fs.rmSync(path.join(out, 'pages'), { recursive: true, force: true });
   fs.mkdirSync(path.join(out, 'pages'));  // run --html writes into a folder that is there, as --trace does
   const example = record('pages/example.html', ['--config', `${folder}/Skirmora_config.txt`,
-                                          '--scenario', `${folder}/downtown.json`, '--svg', pictures]);
-  const config = path.join(out, 'hundred.json');
-  fs.writeFileSync(config, '{"MaxRioters": 100, "PedAccuracy": 20, "Factions": [{"MaxMembers": 40}, ' +
+                                                '--scenario', `${folder}/downtown.json`, '--svg', pictures]);
+  const hostile = '<img src=x onerror="window.pwned=1">';
+  const config = path.join(out, 'hostile.json'), scenario = path.join(out, 'hostile-scenario.json');
+  fs.writeFileSync(config, JSON.stringify({ MaxRioters: 8, Factions: [{ MaxMembers: 8, Weapons: [`WEAPON_${'X'.repeat(70)}${hostile}`],
+                                            MemberModels: [`<svg onload="window.pwned=2">${'m'.repeat(70)}`] }] }));
+  fs.writeFileSync(scenario, JSON.stringify({ name: `${'riot'.repeat(30)} ${hostile}`, seconds: 20 }));
+  const phonePage = record('phone.html', ['--config', config, '--scenario', scenario]);
+  const hundred = path.join(out, 'hundred.json');
+  fs.writeFileSync(hundred, '{"MaxRioters": 100, "PedAccuracy": 20, "Factions": [{"MaxMembers": 40}, ' +
                    '{"MaxMembers": 40}, {"MaxMembers": 30, "WillAttackSelf": true}]}');
-  const long = record('ten-minutes.html', ['--config', config, '--seconds', '600']);
+  const hour = record('hour.html', ['--config', hundred, '--seconds', '3600']);
 
   const browser = await chromium.launch({
     executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
     args: process.getuid && process.getuid() === 0 ? ['--no-sandbox'] : [],
   });
   try {
-    const { page, errors } = await open(browser, example.file, path.join(pictures, 'index.html'));
-
-    // The first moment: nobody yet, and the page agrees with itself.
-    assert.equal(await page.evaluate(() => window.replay.time()), 0);
-    assert.equal((await shown(page)).count, 0);
-
-    // Every row of the timeline: the page shows the same members per faction at the row's end. A row ends on
-    // the frame of a sample, so the moment half a sample later still shows that sample.
-    for (const row of example.rows) {
-      await scrubTo(page, Math.min(row.to + 0.05, await page.evaluate(() => window.replay.duration)));
-      const now = await shown(page);
-      assert.deepEqual(now.members, row.members, `members at ${row.to} s`);
-      assert.equal(now.count, row.total, `rioters at ${row.to} s`);
-    }
-
-    // Play, pause with the keyboard, speeds, arrow keys.
-    await scrubTo(page, 5);
-    await page.click('#play');
-    await page.waitForFunction(() => window.replay.time() > 5.5);
-    assert.equal(await page.$eval('#play', (b) => b.textContent), 'Pause');
-    await page.click('#speeds [data-speed="16"]');
-    assert.equal(await page.evaluate(() => window.replay.speed()), 16);
-    // Four game seconds take far less than four seconds (a starved browser may lag, never by that much).
-    const before = await page.evaluate(() => ({ game: window.replay.time(), wall: performance.now() }));
-    await page.waitForFunction((t) => window.replay.time() > t + 4, before.game);
-    assert.ok(await page.evaluate(() => performance.now()) - before.wall < 3000, '16x plays faster');
-    await page.keyboard.press('Space');
-    assert.equal(await page.evaluate(() => window.replay.playing()), false);
-    const paused = await page.evaluate(() => window.replay.time());
-    await page.keyboard.press('ArrowRight');
-    assert.ok(Math.abs(await page.evaluate(() => window.replay.time()) - paused - 1) < 1e-9);
-    await page.keyboard.press('ArrowDown');
-    assert.equal(await page.evaluate(() => window.replay.speed()), 4);
-
-    // A click on the chart jumps there, and the panel follows.
-    const point = await page.evaluate(() => window.replay.chartPoint(45));
-    await page.mouse.click(point.x, point.y);
-    await page.waitForFunction(() => Math.abs(window.replay.time() - 45) < 0.3);
-    const at45 = await page.evaluate(() => window.replay.countAt(window.replay.time()));
-    await page.waitForFunction((n) => Number(document.querySelector('#now').dataset.count) === n, at45);
-
-    // The wheel zooms about the player; a drag moves the map and stops following the player.
-    await scrubTo(page, 22);
-    const drawn = () => page.evaluate(() => new Promise((done) => requestAnimationFrame(() =>
-        requestAnimationFrame(() => done(window.replay.rioters())))));
-    const spread = (marks) => Math.hypot(marks[0].x - marks[1].x, marks[0].y - marks[1].y);
-    const map = await page.$eval('#view', (v) => { const r = v.getBoundingClientRect(); return { x: r.x, y: r.y }; });
-    let marks = await drawn();
-    await page.mouse.move(map.x + 300, map.y + 200);
-    for (let k = 0; k < 3; k++) await page.mouse.wheel(0, -100);
-    const zoomed = await drawn();
-    assert.ok(Math.abs(spread(zoomed) / spread(marks) - 1.15 ** 3) < 0.01, 'three notches zoom in 1.15^3');
-    await page.mouse.down();
-    await page.mouse.move(map.x + 400, map.y + 250, { steps: 4 });
-    await page.mouse.up();
-    marks = await drawn();
-    assert.equal(await page.$eval('#follow', (box) => box.checked), false);
-    assert.ok(Math.abs(marks[0].x - zoomed[0].x - 100) < 0.01 && Math.abs(marks[0].y - zoomed[0].y - 50) < 0.01);
-    await page.mouse.dblclick(map.x + 300, map.y + 200);
-    assert.equal(await page.$eval('#follow', (box) => box.checked), true);
-
-    // Pointing at an armed rioter shows its faction, its target and its weapons.
-    const rioters = await drawn();
-    assert.equal(rioters.length, await page.evaluate(() => window.replay.count()), 'one mark per rioter');
-    const armed = rioters.find((r) => !r.dead && !r.gone && r.weapons > 0 &&
-        rioters.every((o) => o === r || Math.hypot(o.x - r.x, o.y - r.y) > 12));
-    assert.ok(armed, 'an armed rioter stands clear of the others at 22 s');
-    await page.mouse.move(armed.x, armed.y);
-    await page.waitForSelector('#tip:not([hidden])');
-    assert.equal(await page.$eval('#tip', (tip) => Number(tip.dataset.id)), armed.id);
-    const tip = await page.$eval('#tip', (t) => t.textContent);
-    const factionName = await page.$eval(`#now [data-faction="${armed.faction}"] .name`, (n) => n.textContent);
-    assert.ok(tip.includes(factionName), `the tip names the faction: ${tip}`);
-    assert.match(tip, /target: (the player|#\d+ \(F\d+\))/);
-    assert.match(tip, /weapons handed: WEAPON_[A-Z_]+ \(\d+\.\d(, \d+\.\d)* s\)/);
-    console.log(`hover: ${tip}`);
-
-    fs.mkdirSync(path.join(out, 'shots'), { recursive: true });
-    const shot = path.join(out, 'shots', 'replay.png');
-    await page.screenshot({ path: shot, fullPage: true });
-    console.log(`screenshot: ${shot}`);
-    assert.deepEqual(errors, [], 'the console stays clean');
-
-    // The long riot: how smoothly it plays at the fastest speed.
-    const big = await open(browser, long.file);
-    await big.page.evaluate(() => { window.replay.seek(200); window.replay.setSpeed(16); window.replay.play(); });
-    const start = await big.page.evaluate(() => ({ frames: window.replay.stats.frames, ms: window.replay.stats.drawMs,
-                                                   wall: performance.now(), peak: window.replay.count() }));
-    await big.page.waitForTimeout(3000);
-    const end = await big.page.evaluate(() => ({ frames: window.replay.stats.frames, ms: window.replay.stats.drawMs,
-                                                 wall: performance.now() }));
-    const frames = end.frames - start.frames;
-    assert.ok(frames > 0, 'the long riot plays');
-    assert.deepEqual(big.errors, [], 'the console stays clean on the long riot');
-    // What the browser gives an empty page on this machine now, for scale.
-    const idle = await big.page.evaluate(() => new Promise((done) => {
-      let n = 0;
-      const t0 = performance.now();
-      document.body.innerHTML = '';
-      (function step() { n += 1; if (performance.now() - t0 < 1000) requestAnimationFrame(step); else done(n); })();
-    }));
-    console.log(`example riot: ${example.bytes} bytes; 10-minute riot (${start.peak} rioters at 200 s): ` +
-                `${long.bytes} bytes`);
-    console.log(`playing the 10-minute riot at 16x: ${(frames / (end.wall - start.wall) * 1000).toFixed(1)} ` +
-                `frames per second, ${((end.ms - start.ms) / frames).toFixed(2)} ms of script each (an empty page: ${idle})`);
+    const { page, errors } = await open(browser, example.file, { from: path.join(pictures, 'index.html') });
+    await checkPlayback(page, example);
+    await checkMap(page);
+    await checkSelection(page);
+    await checkSearch(page);
+    await checkMarks(page);
+    await checkEvents(page);
+    assert.deepEqual(errors, [], 'the console stays clean and nothing is fetched');
+    await checkPhone(browser, phonePage.file);
+    await phoneShot(browser, example.file);
+    await checkHour(browser, hour);
+    console.log(`example riot: ${example.bytes} bytes; screenshots in ${shots}`);
   } finally {
     await browser.close();
   }

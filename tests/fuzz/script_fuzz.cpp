@@ -51,13 +51,13 @@ void Apply(Simulation& sim, uint8_t action, uint8_t value) {
             world.playerPosition.x += static_cast<float>(value) - 128.0f;
             break;
         case 6:
-            world.failingSpawns.insert(world.spawnCount + value % 4);
+            world.spawns.numbers.insert(world.spawns.made + value % 4);
             break;
         case 7:
             world.modelLoadPolls = value / 4;
             break;
         case 8:
-            world.safeCoordFails = !world.safeCoordFails;
+            world.safeCoords.allNow = !world.safeCoords.allNow;
             break;
         case 9:
             sim.game.frameMs = 1 + value % 200;

@@ -1,8 +1,11 @@
 #include <cstddef>
 #include <cstring>
+#include <iterator>
+#include <string>
 
 #include <gtest/gtest.h>
 
+#include "host/NativeCatalogue.h"
 #include "host/Natives.h"
 #include "host/Slots.h"
 #include "sim/Format.h"
@@ -98,6 +101,8 @@ TEST(CallLayer, EveryNativeReachesTheGameIntact) {
     EXPECT_EQ(world.draws[0].text, "hello");
 
     EXPECT_TRUE(run.game().errors.empty());
+    for (const NativeInfo& native : NativeCatalogue)
+        EXPECT_GT(run.game().CallsOf(native.name), 0) << native.name << " is not called above";
     EXPECT_EQ(run.Count("SetPedAccuracy("), 1);
     EXPECT_EQ(run.Events("SetPedAccuracy(")[0], "SetPedAccuracy(100, -2)");
     EXPECT_EQ(run.Events("SetTextScale(")[0], "SetTextScale(0.55, 0.55)");
@@ -105,6 +110,67 @@ TEST(CallLayer, EveryNativeReachesTheGameIntact) {
     AppendHex32(groupText, JenkinsHash("RIOTER"));
     EXPECT_EQ(run.Events("AddRelationshipGroup(")[0],
               "AddRelationshipGroup(\"RIOTER\", &0x00000000); out " + groupText);
+}
+
+// The game's own catalogue: the layer and the simulated game both read the one declaration, so only this
+// table would tell a mistyped hash or argument type. Kinds: i int, u hash, f float, s text, v Vector3 record,
+// h handle pointer, g hash pointer; results: n none, b bool, and the same letters.
+TEST(CallLayer, TheDeclarationIsTheGamesCatalogue) {
+    struct Row {
+        const char* name;
+        uint64_t hash;
+        const char* args;
+        char result;
+    };
+    const Row game[] = {
+        {"PlayerPedId", 0xD80958FC74E988A6, "", 'i'},
+        {"PlayerId", 0x4F8644AF03D0E0D6, "", 'i'},
+        {"GetEntityCoords", 0x3FEF770D40960D5A, "ii", 'v'},
+        {"GetEntityForwardVector", 0x0A794A5A57F8DF91, "i", 'v'},
+        {"IsPedInAnyVehicle", 0x997ABD671D25CA0B, "ii", 'b'},
+        {"DoesEntityExist", 0x7239B21A38F536BA, "i", 'b'},
+        {"PedStateCheck", 0xEEF059FAD016D209, "i", 'b'},
+        {"PlayerStateCheck", 0x3E8349C08E4B82E4, "i", 'b'},
+        {"GetHashKey", 0xD24D37CC275948CC, "s", 'u'},
+        {"RequestModel", 0x963D27A58DF860AC, "u", 'n'},
+        {"HasModelLoaded", 0x98A4EB5D89A0C952, "u", 'b'},
+        {"CreatePed", 0xD49F9B0955C367DE, "iuffffii", 'i'},
+        {"CreateRandomPed", 0xB4AC7D0CF06BFE8F, "fff", 'i'},
+        {"GetSafeCoordForPed", 0xB61C8E878A4199CA, "fffivi", 'b'},
+        {"SetPedAccuracy", 0x7AEFB85C1D49DEB6, "ii", 'n'},
+        {"SetPedRelationshipGroupHash", 0xC80A74AC829DDD92, "iu", 'n'},
+        {"AddRelationshipGroup", 0xF372BC22FCB88606, "sg", 'n'},
+        {"RemoveRelationshipGroup", 0xB6BA2444AB393DA2, "u", 'n'},
+        {"GiveDelayedWeaponToPed", 0xB282DC6EBD803C75, "iuii", 'n'},
+        {"ClearPedTasks", 0xAAA34F8A7CB32098, "i", 'n'},
+        {"TaskCombatPed", 0xF166E48407BAC484, "iiii", 'n'},
+        {"SetPedAsNoLongerNeeded", 0x2595DD4236549CE3, "h", 'n'},
+        {"DeleteEntity", 0xAE3CBE5BF394C9C9, "h", 'n'},
+        {"SetPlayerWantedLevel", 0x39FF19C64EF7DA5B, "iii", 'n'},
+        {"SetPlayerWantedLevelNow", 0xE0A7D1E497FFCD6F, "ii", 'n'},
+        {"SetWantedLevelMultiplier", 0x020E5F00CDA207BA, "f", 'n'},
+        {"SetTextFont", 0x66E0276CC5F6B9DA, "i", 'n'},
+        {"SetTextScale", 0x07C837F9A01C34C9, "ff", 'n'},
+        {"SetTextColour", 0xBE6B23FFA53FB442, "iiii", 'n'},
+        {"SetTextWrap", 0x63145D9C883A1A70, "ff", 'n'},
+        {"SetTextCentre", 0xC02F4DBFB51D988B, "i", 'n'},
+        {"SetTextDropshadow", 0x465C84BC39F1C351, "iiiii", 'n'},
+        {"SetTextEdge", 0x441603240D202FA6, "iiiii", 'n'},
+        {"BeginTextEntry", 0x25FBB336DF1804CB, "s", 'n'},
+        {"AddTextComponentString", 0x6C188BE134E074AA, "s", 'n'},
+        {"DrawText", 0xCD015E5BB0D96A57, "ff", 'n'},
+    };
+    ASSERT_EQ(std::size(game), static_cast<std::size_t>(NativeCount));
+    for (std::size_t n = 0; n < std::size(game); ++n) {
+        const NativeInfo& native = NativeCatalogue[n];
+        std::string args;
+        for (int k = 0; k < native.argCount; ++k)
+            args += "iufsvhg"[static_cast<int>(native.args[k])];
+        EXPECT_STREQ(native.name, game[n].name);
+        EXPECT_EQ(native.hash, game[n].hash) << game[n].name;
+        EXPECT_EQ(args, game[n].args) << game[n].name;
+        EXPECT_EQ("nibuv"[static_cast<int>(native.result)], game[n].result) << game[n].name;
+    }
 }
 
 TEST(CallLayer, TheGameRejectsMalformedCalls) {

@@ -141,7 +141,7 @@ TEST_F(Recruit, SpawnPointsOnFootInAVehicleAndWithoutASafeSpot) {
         world().playerPosition = c.position;
         world().playerForward = c.forward;
         world().playerInVehicle = c.inVehicle;
-        world().safeCoordFails = c.safeFails;
+        world().safeCoords.allNow = c.safeFails;
         run->Frames(FirstPassFrame + 1);
         const Events pass = FirstPass();
         ASSERT_GE(pass.size(), 9u) << c.what;
@@ -335,7 +335,7 @@ TEST_F(Recruit, SetupGivesAccuracyAndGroup) {
 
 TEST_F(Recruit, AFailedSpawnIsRecordedThenCulled) {
     Start(R"({"Factions": [{"WillAttackSelf": true}]})");
-    world().failingSpawns = {0};
+    world().spawns.numbers = {0};
     run->Frames(FirstPassFrame + 3);
     EXPECT_EQ(Spawns()[0], "CreateRandomPed(12, -78, 0) -> 0");
     EXPECT_EQ(run->Events("SetPedAccuracy")[0], "SetPedAccuracy(0, 1)");

@@ -3,6 +3,7 @@
 #include <set>
 #include <stdexcept>
 
+#include "host/Natives.h"
 #include "host/Seam.h"
 #include "sim/Format.h"
 #include "sim/Jenkins.h"
@@ -103,6 +104,28 @@ TEST(SimulatedGame, CountsCallsPerNativeWithTheTraceOff) {
     EXPECT_EQ(sim.game.NativeCalls(), 3);
     EXPECT_EQ(sim.game.errors.size(), 1u);
     EXPECT_TRUE(sim.game.trace.lines.empty());
+}
+
+// The spawns are numbered over both natives that spawn; a failing call gets no answer: no ped, false, and the
+// safe coordinates' record left as it was.
+TEST(SimulatedGame, FailingCallsAreNumberedOverTheNativesThatShareThem) {
+    Simulation sim;
+    World& world = sim.game.world;
+    world.spawns.numbers = {1, 3};
+    EXPECT_EQ(CreateRandomPed(0.0f, 0.0f, 0.0f), 100);
+    EXPECT_EQ(CreatePed(26, 0, 0.0f, 0.0f, 0.0f, 0.0f, 0, 1), 0);
+    EXPECT_EQ(CreatePed(26, 0, 0.0f, 0.0f, 0.0f, 0.0f, 0, 1), 101);
+    EXPECT_EQ(CreateRandomPed(0.0f, 0.0f, 0.0f), 0);
+    EXPECT_EQ(world.spawns.made, 4);
+    EXPECT_EQ(world.peds.size(), 2u);
+    Vector3 safe = MakeVector3(1.0f, 2.0f, 3.0f);
+    world.safeCoords.allNow = true;
+    EXPECT_FALSE(GetSafeCoordForPed(7.0f, 8.0f, 9.0f, 0, &safe, 0));
+    EXPECT_EQ(safe.z, 3.0f);
+    world.safeCoords.allNow = false;
+    EXPECT_TRUE(GetSafeCoordForPed(7.0f, 8.0f, 9.0f, 0, &safe, 0));
+    EXPECT_EQ(safe.x, 7.0f);
+    EXPECT_TRUE(sim.game.errors.empty());
 }
 
 TEST(SimulatedGame, PedsAreFoundByHandleAfterOthersAreRemoved) {

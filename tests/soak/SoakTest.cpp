@@ -58,7 +58,7 @@ struct Soak {
 
         if (!world.peds.empty() && frame % 37 == 0) Pick(world)->alive = false;
         if (!world.peds.empty() && frame % 53 == 0) Pick(world)->exists = false;
-        if (frame % 211 == 0) world.failingSpawns.insert(world.spawnCount + 1);
+        if (frame % 211 == 0) world.spawns.numbers.insert(world.spawns.made + 1);
         // The game streams out what is gone or far away.
         if (frame % 600 == 0) {
             for (auto it = world.peds.begin(); it != world.peds.end();) {
@@ -67,8 +67,8 @@ struct Soak {
                 const bool far = dx * dx + dy * dy > 400.0f * 400.0f;
                 it = !it->second.exists || it->second.released || far ? world.peds.erase(it) : std::next(it);
             }
-            world.failingSpawns.erase(world.failingSpawns.begin(),
-                                      world.failingSpawns.lower_bound(world.spawnCount));
+            world.spawns.numbers.erase(world.spawns.numbers.begin(),
+                                       world.spawns.numbers.lower_bound(world.spawns.made));
         }
     }
 
@@ -98,7 +98,7 @@ TEST(Soak, TwoHoursOfGameTime) {
     const int64_t hour = 225000;  // frames of 16 ms
     run.Frames(hour / 6);
     const long settledKb = StatusKilobytes("VmRSS:");
-    const int64_t spawnsAtTenMinutes = run.world().spawnCount;
+    const int64_t spawnsAtTenMinutes = run.world().spawns.made;
     const int64_t passesAtTenMinutes = run.game().CallsOf("SetWantedLevelMultiplier");
     run.Frames(2 * hour - hour / 6);
     const long finalKb = StatusKilobytes("VmRSS:");
@@ -112,7 +112,7 @@ TEST(Soak, TwoHoursOfGameTime) {
     // Half the time on, grace periods aside: a combat pass about every second, recruitment all along.
     const int64_t passes = run.game().CallsOf("SetWantedLevelMultiplier") - passesAtTenMinutes;
     EXPECT_GT(passes, 2000);
-    EXPECT_GT(run.world().spawnCount - spawnsAtTenMinutes, 1000);
+    EXPECT_GT(run.world().spawns.made - spawnsAtTenMinutes, 1000);
     EXPECT_GT(run.game().CallsOf("DeleteEntity"), 1000);
     EXPECT_GT(run.game().CallsOf("CreateRandomPed"), 0);  // the model that never loads, and random factions
     EXPECT_GT(run.game().CallsOf("CreatePed"), 0);

@@ -26,7 +26,7 @@ void Riot(Game& game) {
     World& world = game.world;
     world.modelLoadPolls = 2;
     world.neverLoadingModels = {"never_loads"};
-    world.failingSpawns = {3, 11};
+    world.spawns.numbers = {3, 11};
     world.playerForward = {0.6f, 0.8f, 0.0f};
     game.keyboard.Press(118, 1, 2);
     game.keyboard.Press(118, 1500, 1);  // off: reload
@@ -46,7 +46,7 @@ void Riot(Game& game) {
                     ped.exists = false;
                     break;
                 }
-        w.safeCoordFails = frame % 400 < 40;
+        w.safeCoords.allNow = frame % 400 < 40;
         w.playerInVehicle = frame >= 900 && frame < 1000;
         if (w.playerInVehicle) w.playerPosition.y += 1.7f;
         w.playerPosition.x += 0.013f;

@@ -5,84 +5,244 @@
   // How a rioter's track ended, by the recording's name for it.
   var END_WORDS = { dead: 'died', vanished: 'vanished', tooFar: 'too far', dropped: 'dropped at a reload',
                     stillThere: '' };
-  var SPEEDS = [1, 4, 16];
-  var MARK = 5.5, PLAYER = 11;
+  var SPEEDS = [0.25, 0.5, 1, 2, 4, 8, 16, 32, 64];
+  var MARK = 5.5, PLAYER = 11, ROW = 22, TRAIL_SECONDS = 5, BLOCK = 256, BAR_PAD = 8;
+  var FONT11 = '11px "DejaVu Sans", Verdana, Arial, sans-serif', FONT12 = '12px "DejaVu Sans", Verdana, Arial, sans-serif';
+  // The kinds of events, in the order they are listed within one moment, and their filter buttons' words.
+  var KINDS = ['press', 'mode', 'player', 'vehicle', 'recruit', 'death', 'release'];
+  var KIND_WORDS = ['presses', 'mode', 'player deaths', 'vehicle', 'recruits', 'killed', 'releases'];
+  var KIND = {};
+  KINDS.forEach(function (name, k) { KIND[name] = k; });
 
-  var raw = JSON.parse(document.getElementById('replay-data').textContent);
-  if (!raw) {
-    document.getElementById('facts').innerHTML = '<span class="empty">This page holds no riot: ' +
-        'skirmora-sim run --html FILE writes one that does.</span>';
+  var source = document.getElementById('replay-data');
+  var rec = JSON.parse(source.textContent);
+  if (!rec || !rec.times.length) {
+    var empty = document.createElement('span');
+    empty.className = 'empty';
+    empty.textContent = 'This page holds no riot: skirmora-sim run --html FILE writes one that does.';
+    document.getElementById('facts').appendChild(empty);
     return;
   }
+  source.textContent = '';  // decoded below; the text is not kept twice
 
-  // ---- The recording, decoded: its palette, its enumerations and a track's fields by name ----
-  var PALETTE = raw.palette, UNKNOWN = raw.unknownColour;
+  // ---- The recording, decoded into typed arrays; the parsed JSON is let go ----
+  var facts = rec.facts, factionNames = rec.factions, weaponNames = rec.weapons, modelNames = rec.models;
+  var presses = rec.presses, radius = rec.radius, PALETTE = rec.palette, UNKNOWN = rec.unknownColour, ENDS = rec.ends;
   var END = {};
-  raw.ends.forEach(function (name, k) { END[name] = k; });
-  function endWords(reason) { return END_WORDS[raw.ends[reason]]; }
-  var FIELD = {};
-  raw.trackFields.forEach(function (name, k) { FIELD[name] = k; });
+  ENDS.forEach(function (name, k) { END[name] = k; });
+  var readSteps = stepReader(rec.steps);
+  var times = sums(rec.times);  // ms of each sample
+  var samples = times.length, duration = facts.ms / 1000;
+  var player = decodePlayer(rec.player);
+  var tracks = decodeTracks(rec);
+  rec = null;
 
-  function sums(deltas, scale) {
+  function sums(deltas) {
     var out = new Float64Array(deltas.length), value = 0;
-    for (var i = 0; i < deltas.length; i++) { value += deltas[i]; out[i] = value / scale; }
+    for (var i = 0; i < deltas.length; i++) { value += deltas[i]; out[i] = value; }
     return out;
   }
-  var times = sums(raw.times, 1);  // ms of each sample
-  var samples = times.length;
-  var duration = raw.facts.ms / 1000;
-  var player = { x: sums(raw.player.x, 10), y: sums(raw.player.y, 10), state: new Uint8Array(samples) };
-  (function () {
-    var s = raw.player.states;
-    for (var k = 0; k < s.length; k += 2) player.state.fill(s[k + 1], s[k]);
-  })();
 
-  var factionCount = raw.factions.length;
-  var byHandle = {};
-  var tracks = raw.tracks.map(function (t) {
-    var track = { id: t[FIELD.id], faction: t[FIELD.faction], start: t[FIELD.start], end: t[FIELD.end],
-                  reason: t[FIELD['end reason']], death: t[FIELD.death], vanish: t[FIELD.vanish],
-                  x: sums(t[FIELD.x], 10), y: sums(t[FIELD.y], 10), targets: t[FIELD.targets],
-                  weapons: t[FIELD.weapons] };
-    factionCount = Math.max(factionCount, track.faction + 1);
-    if (track.id !== 0) byHandle[track.id] = track;
-    return track;
-  });
-  factionCount = Math.min(factionCount, raw.factions.length + 64);
+  // Positions as the page's data writes them (AppendSteps in app/views/Replay.cpp): one symbol a small step,
+  // the run symbol and a count for samples that did not move, the jump symbol and two numbers for a long step.
+  function stepReader(spec) {
+    var code = new Int16Array(128).fill(-1), side = 2 * spec.reach + 1, base = spec.digits;
+    for (var k = 0; k < spec.alphabet.length; k++) code[spec.alphabet.charCodeAt(k)] = k;
+    return function (text, xs, ys, at, count) {
+      var k = 0, n = 0, x = 0, y = 0;
+      function symbol() { var c = text.charCodeAt(k++); return c < 128 ? code[c] : -1; }
+      function number() {
+        for (var value = 0, scale = 1; k < text.length; scale *= base) {
+          var s = symbol();
+          if (s < base) return value + Math.max(s, 0) * scale;
+          value += (s - base) * scale;
+        }
+        return value;
+      }
+      function signed(z) { return z % 2 ? -(z + 1) / 2 : z / 2; }
+      while (k < text.length && n < count) {
+        var s = symbol(), repeat = 1;
+        if (s < 0) break;
+        if (s === spec.run) repeat = number();
+        else if (s === spec.jump) { x += signed(number()); y += signed(number()); }
+        else if (s < spec.run) { x += Math.floor(s / side) - spec.reach; y += s % side - spec.reach; }
+        for (; repeat > 0 && n < count; repeat--, n++) { xs[at + n] = x; ys[at + n] = y; }
+      }
+      return n;
+    };
+  }
 
-  // Members per faction at each sample.
-  var counts = [];
-  for (var f = 0; f < factionCount; f++) counts.push(new Int32Array(samples + 1));
-  tracks.forEach(function (t) {
-    if (t.faction >= factionCount || t.start >= t.end) return;
-    counts[t.faction][t.start] += 1;
-    counts[t.faction][t.end] -= 1;
-  });
-  var totals = new Int32Array(samples), most = 1;
-  counts.forEach(function (c) {
-    for (var i = 1; i <= samples; i++) c[i] += c[i - 1];
-    for (i = 0; i < samples; i++) totals[i] += c[i];
-  });
-  for (var i = 0; i < samples; i++) most = Math.max(most, totals[i]);
+  function decodePlayer(raw) {
+    var p = { x: new Int32Array(samples), y: new Int32Array(samples), state: new Uint8Array(samples) };
+    readSteps(raw.steps, p.x, p.y, 0, samples);
+    for (var k = 0; k < raw.states.length; k += 2) p.state.fill(raw.states[k + 1], raw.states[k]);
+    return p;
+  }
 
-  // Spawns, deaths and releases in the order they happened.
-  var events = [];
-  tracks.forEach(function (t) {
-    events.push({ at: t.start, kind: 'spawn', track: t });
-    if (t.death >= 0) events.push({ at: t.death, kind: 'death', track: t });
-    if (t.reason !== END.stillThere) events.push({ at: Math.min(t.end, samples - 1), kind: 'release', track: t });
-  });
-  var order = { spawn: 0, death: 1, release: 2 };
-  events.sort(function (a, b) { return a.at - b.at || order[a.kind] - order[b.kind]; });
+  // Pairs of (samples since the pair before, value) back to (sample, value), into a shared pool.
+  function changes(pairs, pool, at, from) {
+    for (var k = 0; k + 1 < pairs.length; k += 2) {
+      from += pairs[k];
+      pool[at + k] = from;
+      pool[at + k + 1] = pairs[k + 1];
+    }
+  }
 
+  // The tracks as columns: one typed array a field, positions (tenths) and changes in shared pools.
+  function decodeTracks(raw) {
+    var F = {}, list = raw.tracks, n = list.length, whole = ['id', 'faction', 'start', 'end', 'death', 'vanish',
+                                                            'killer', 'model'];
+    raw.trackFields.forEach(function (name, k) { F[name] = k; });
+    var t = { n: n, at: new Int32Array(n + 1), aimAt: new Int32Array(n + 1), armAt: new Int32Array(n + 1),
+              reason: new Int8Array(n), modelFailed: new Uint8Array(n) };
+    whole.forEach(function (name) { t[name] = new Int32Array(n); });
+    for (var k = 0; k < n; k++) {
+      var r = list[k];
+      for (var w = 0; w < whole.length; w++) t[whole[w]][k] = r[F[whole[w]]];
+      t.reason[k] = r[F['end reason']];
+      t.modelFailed[k] = r[F['model failed']];
+      t.at[k + 1] = t.at[k] + (t.id[k] !== 0 ? Math.max(0, t.end[k] - t.start[k]) : 0);
+      t.aimAt[k + 1] = t.aimAt[k] + r[F.targets].length;
+      t.armAt[k + 1] = t.armAt[k] + r[F.weapons].length;
+    }
+    t.x = new Int32Array(t.at[n]); t.y = new Int32Array(t.at[n]);
+    t.aims = new Int32Array(t.aimAt[n]); t.arms = new Int32Array(t.armAt[n]);
+    for (k = 0; k < n; k++) {
+      readSteps(list[k][F.steps], t.x, t.y, t.at[k], t.at[k + 1] - t.at[k]);
+      changes(list[k][F.targets], t.aims, t.aimAt[k], t.start[k]);
+      changes(list[k][F.weapons], t.arms, t.armAt[k], t.start[k]);
+    }
+    t.x = narrow(t.x);
+    t.y = narrow(t.y);
+    return t;
+  }
+
+  // Tenths of a unit fit in 16 bits within 3 km of the origin, as a riot's places mostly do: half the memory.
+  function narrow(values) {
+    for (var k = 0; k < values.length; k++) if (values[k] < -32768 || values[k] > 32767) return values;
+    return Int16Array.from(values);
+  }
+
+  var factionCount = factionNames.length, byId = new Map();
+  for (var k0 = 0; k0 < tracks.n; k0++) {
+    factionCount = Math.max(factionCount, tracks.faction[k0] + 1);
+    if (tracks.id[k0] !== 0) byId.set(tracks.id[k0], k0);
+  }
+  factionCount = Math.min(factionCount, factionNames.length + 64);
+  var members = countMembers(), counts = members.counts, totals = members.totals, most = members.most;
+  var presence = indexPresence();
+  var events = listEvents();
+  var marks = findMarks();
+
+  // Members per faction at each sample, their sum and its largest value.
+  function countMembers() {
+    var counts = [], totals = new Int32Array(samples), most = 1;
+    for (var f = 0; f < factionCount; f++) counts.push(new Int32Array(samples + 1));
+    for (var k = 0; k < tracks.n; k++) {
+      var faction = tracks.faction[k], start = Math.max(0, tracks.start[k]), end = Math.min(samples, tracks.end[k]);
+      if (faction < 0 || faction >= factionCount || start >= end) continue;
+      counts[faction][start] += 1;
+      counts[faction][end] -= 1;
+    }
+    counts.forEach(function (c) {
+      for (var i = 1; i <= samples; i++) c[i] += c[i - 1];
+      for (i = 0; i < samples; i++) totals[i] += c[i];
+    });
+    for (var i = 0; i < samples; i++) most = Math.max(most, totals[i]);
+    return { counts: counts, totals: totals, most: most };
+  }
+
+  // The tracks with a ped in each block of BLOCK samples, so a moment looks at a few hundred, not every one.
+  function indexPresence() {
+    var blocks = Math.ceil(samples / BLOCK), at = new Int32Array(blocks + 1);
+    function each(visit) {
+      for (var k = 0; k < tracks.n; k++) {
+        var end = Math.min(tracks.end[k], samples);
+        if (tracks.id[k] === 0 || tracks.start[k] >= end) continue;
+        for (var b = Math.floor(tracks.start[k] / BLOCK); b <= Math.floor((end - 1) / BLOCK); b++) visit(b, k);
+      }
+    }
+    each(function (b) { at[b + 1] += 1; });
+    for (var b = 0; b < blocks; b++) at[b + 1] += at[b];
+    var list = new Int32Array(at[blocks]), fill = at.slice(0, blocks);
+    each(function (b, k) { list[fill[b]++] = k; });
+    return { at: at, list: list };
+  }
+
+  function timeOf(sample) { return times[Math.max(0, Math.min(samples - 1, sample))]; }
+
+  // Every event of the run, by time and then by kind: when (ms), what (KINDS) and whose (a track, a press, or
+  // 1 for on, in or died and 0 for off, out or back).
+  function listEvents() {
+    var ms = [], kind = [], who = [];
+    function add(at, what, whose) { ms.push(at); kind.push(what); who.push(whose); }
+    presses.forEach(function (press, k) { add(press[0], KIND.press, k); });
+    for (var i = 0, before = 0; i < samples; i++) {
+      var state = player.state[i], flip = state ^ before;
+      before = state;
+      if (flip & 4) add(modeTurned(i), KIND.mode, state & 4 ? 1 : 0);
+      if (flip & 2) add(times[i], KIND.player, state & 2 ? 1 : 0);
+      if (flip & 1) add(times[i], KIND.vehicle, state & 1);
+    }
+    for (var k = 0; k < tracks.n; k++) {
+      add(timeOf(tracks.start[k]), KIND.recruit, k);
+      if (tracks.death[k] >= 0) add(timeOf(tracks.death[k]), KIND.death, k);
+      if (tracks.reason[k] !== END.stillThere) add(timeOf(tracks.end[k]), KIND.release, k);
+    }
+    var n = ms.length, order = new Uint32Array(n);
+    for (k = 0; k < n; k++) order[k] = k;
+    order.sort(function (a, b) { return ms[a] - ms[b] || kind[a] - kind[b] || a - b; });
+    var out = { n: n, ms: new Float64Array(n), kind: new Uint8Array(n), who: new Int32Array(n) };
+    for (k = 0; k < n; k++) { out.ms[k] = ms[order[k]]; out.kind[k] = kind[order[k]]; out.who[k] = who[order[k]]; }
+    return out;
+  }
+
+  // When the mode turned, seen at sample i: at the press of the toggle key since the sample before, if there was
+  // one (a sample shows the frame before the press in its own frame, so the mode turns in the sample after).
+  function modeTurned(i) {
+    for (var p = presses.length - 1; p >= 0 && presses[p][0] >= (i ? times[i - 1] : 0); p--)
+      if (presses[p][2] && presses[p][0] < times[i]) return presses[p][0];
+    return times[i];
+  }
+
+  // What the time bar and the chart mark: spans of the mode and of the vehicle, presses, reloads, deaths (ms).
+  function findMarks() {
+    var found = { mode: [], vehicle: [], presses: [], reloads: [], deaths: [] }, open = {};
+    for (var e = 0; e < events.n; e++) {
+      var kind = KINDS[events.kind[e]], ms = events.ms[e], on = events.who[e];
+      if (kind === 'press') found.presses.push({ ms: ms, toggle: presses[on][2] === 1 });
+      if (kind === 'mode') found.reloads.push(ms);
+      if (kind === 'player' && on) found.deaths.push(ms);
+      if (kind !== 'mode' && kind !== 'vehicle') continue;
+      if (on) open[kind] = ms;
+      else if (open[kind] !== undefined) { found[kind].push([open[kind], ms]); open[kind] = undefined; }
+    }
+    ['mode', 'vehicle'].forEach(function (kind) {
+      if (open[kind] !== undefined) found[kind].push([open[kind], times[samples - 1]]);
+    });
+    return found;
+  }
+
+  // ---- Small helpers ----
   function colour(faction) { return faction < 0 || faction >= factionCount ? UNKNOWN : PALETTE[faction % PALETTE.length]; }
   function shape(faction) { return faction < 0 ? 0 : Math.floor(faction / 10) % 4; }
-  function factionName(faction) {
-    return faction < raw.factions.length ? raw.factions[faction] : 'Faction ' + faction;
-  }
+  function factionName(faction) { return faction < factionNames.length ? factionNames[faction] : 'Faction ' + faction; }
   function shortName(faction) { return 'F' + faction; }
-  function seconds(sample) { return times[Math.max(0, Math.min(samples - 1, sample))] / 1000; }
+  function endWords(reason) { return END_WORDS[ENDS[reason]] || ''; }
   function fixed(value) { return (Math.round(value * 10) / 10).toFixed(1); }
+  function el(tag, className, text) {
+    var node = document.createElement(tag);
+    if (className) node.className = className;
+    if (text !== undefined) node.textContent = text;
+    return node;
+  }
+  function add(parent) {
+    for (var k = 1; k < arguments.length; k++) {
+      var child = arguments[k];
+      parent.appendChild(typeof child === 'string' ? document.createTextNode(child) : child);
+    }
+    return parent;
+  }
 
   // The last sample at or before t (seconds), and how far t is towards the next one.
   function sampleAt(t) {
@@ -98,59 +258,87 @@
     if (i + 1 >= samples) return 0;
     return Math.max(0, Math.min(1, (t * 1000 - times[i]) / (times[i + 1] - times[i])));
   }
-  function present(track, i) { return i >= track.start && i < track.end; }
-  function lastChange(list, i) {
+  // The first event later than ms.
+  function firstEventAfter(ms) {
+    var lo = 0, hi = events.n;
+    while (lo < hi) { var mid = (lo + hi) >> 1; if (events.ms[mid] <= ms) lo = mid + 1; else hi = mid; }
+    return lo;
+  }
+  function present(k, i) { return i >= tracks.start[k] && i < tracks.end[k]; }
+  // A track's value of a list of (sample, value) changes at sample i.
+  function changeAt(pool, from, to, i) {
     var value = 0;
-    for (var k = 0; k < list.length && list[k] <= i; k += 2) value = list[k + 1];
+    for (var q = from; q + 1 < to && pool[q] <= i; q += 2) value = pool[q + 1];
     return value;
   }
-  function trackPosition(track, i, u) {
-    var j = i - track.start;
-    if (j < 0 || j >= track.x.length) return null;
-    var x = track.x[j], y = track.y[j];
-    if (u > 0 && j + 1 < track.x.length && i + 1 < track.end) {
-      x += (track.x[j + 1] - x) * u;
-      y += (track.y[j + 1] - y) * u;
-    }
-    return { x: x, y: y };
+  function aimOf(k, i) { return changeAt(tracks.aims, tracks.aimAt[k], tracks.aimAt[k + 1], i); }
+  function trackPosition(k, i, u) {
+    var j = i - tracks.start[k], length = tracks.at[k + 1] - tracks.at[k], at = tracks.at[k] + j;
+    if (j < 0 || j >= length) return null;
+    var x = tracks.x[at], y = tracks.y[at];
+    if (u > 0 && j + 1 < length) { x += (tracks.x[at + 1] - x) * u; y += (tracks.y[at + 1] - y) * u; }
+    return { x: x / 10, y: y / 10 };
   }
   function playerPosition(i, u) {
     var x = player.x[i], y = player.y[i];
     if (u > 0 && i + 1 < samples) { x += (player.x[i + 1] - x) * u; y += (player.y[i + 1] - y) * u; }
-    return { x: x, y: y };
+    return { x: x / 10, y: y / 10 };
+  }
+  function rioterName(k) {
+    return tracks.id[k] === 0 ? 'a failed spawn (' + shortName(tracks.faction[k]) + ')'
+                              : '#' + tracks.id[k] + ' ' + shortName(tracks.faction[k]);
+  }
+  // A ped by its handle: a button that selects it when it is a rioter of the run.
+  function pedButton(handle) {
+    var k = byId.get(handle);
+    if (k === undefined) return el('span', null, '#' + handle);
+    var button = el('button', 'who', '#' + handle + ' (' + shortName(tracks.faction[k]) + ')');
+    button.type = 'button';
+    button.setAttribute('data-id', String(handle));
+    return button;
+  }
+  function timeButton(ms) {
+    var button = el('button', 'when', fixed(ms / 1000) + ' s');
+    button.type = 'button';
+    button.setAttribute('data-ms', String(ms));
+    return button;
   }
 
-  // ---- State ----
-  var state = { t: 0, playing: false, speed: 1, follow: true, cx: 0, cy: 0, zoom: 1, hover: null,
-                pointer: null, lastWall: 0, panelWall: 0, dirty: true, shownSample: -1 };
+  // ---- State, the page's parts and its colours ----
+  var state = { t: 0, playing: false, speed: 1, follow: 'player', cx: 0, cy: 0, zoom: 1, hover: -1, pointer: null,
+                lastWall: 0, panelWall: 0, dirty: true, shownSample: -1, pick: -1, faction: -1, mapActive: false,
+                kinds: KINDS.map(function () { return true; }) };
   var stats = { frames: 0, drawMs: 0 };
-
-  var view = document.getElementById('view'), ctx = view.getContext('2d');
-  var chart = document.getElementById('chart'), chartCtx = chart.getContext('2d');
-  var tip = document.getElementById('tip');
-  var scrubber = document.getElementById('scrubber');
-  var playButton = document.getElementById('play');
-  var followBox = document.getElementById('follow');
-  var clock = document.getElementById('clock');
-  var nowBox = document.getElementById('now');
-  var eventList = document.getElementById('events');
-  var marker = document.getElementById('chart-marker');
+  function $(id) { return document.getElementById(id); }
+  var view = $('view'), ctx = view.getContext('2d'), chart = $('chart'), chartCtx = chart.getContext('2d');
+  var timebar = $('timebar'), barCtx = timebar.getContext('2d'), barHead = $('timebar-head');
+  var tip = $('tip'), playButton = $('play'), speedBox = $('speed'), followBox = $('follow'), clock = $('clock');
+  var nowBox = $('now'), pickBox = $('pick'), marker = $('chart-marker'), eventBox = $('events');
+  var onlyPick = $('only-pick'), factionFilter = $('faction-filter'), findBox = $('find'), findNote = $('find-note');
+  var theme = {};
+  function readTheme() {
+    var style = getComputedStyle(document.documentElement);
+    ['ink', 'muted', 'faint', 'map', 'grid', 'halo', 'total', 'circle', 'death', 'mode', 'vehicle', 'press', 'pick',
+     'aim', 'after', 'track', 'bg', 'rule'].forEach(function (name) {
+      theme[name] = style.getPropertyValue('--' + name).trim() || '#888888';
+    });
+  }
+  readTheme();
 
   // ---- Facts at the top ----
   (function () {
-    var f = raw.facts;
-    document.title = 'Skirmora replay: ' + f.scenario;
-    document.getElementById('title').textContent = 'Skirmora replay: ' + f.scenario;
-    document.getElementById('facts').textContent = 'Config ' + f.config + ' \u00b7 scenario ' + f.scenario +
-        ' \u00b7 seed ' + f.seed + ' \u00b7 ' + fixed(duration) + ' s of game time, ' + f.frames + ' frames';
-    var r = f.released, released = r.dead + r.vanished + r.tooFar;
-    var text = f.recruited + ' recruited (at most ' + f.peak + ' at once), ' + released + ' released: ' +
+    document.title = 'Skirmora replay: ' + facts.scenario;
+    $('title').textContent = 'Skirmora replay: ' + facts.scenario;
+    $('facts').textContent = 'Config ' + facts.config + ' \u00b7 scenario ' + facts.scenario + ' \u00b7 seed ' +
+        facts.seed + ' \u00b7 ' + fixed(duration) + ' s of game time, ' + facts.frames + ' frames';
+    var r = facts.released, released = r.dead + r.vanished + r.tooFar;
+    var text = facts.recruited + ' recruited (at most ' + facts.peak + ' at once), ' + released + ' released: ' +
         r.dead + ' dead, ' + r.vanished + ' vanished, ' + r.tooFar + ' too far';
-    if (f.dropped) text += '; ' + f.dropped + ' dropped at a reload';
-    text += '; ' + f.attacks + ' attacks, ' + f.hits + ' hits, ' + f.pedDeaths + ' rioters killed; the player died ' +
-        f.playerDeaths + (f.playerDeaths === 1 ? ' time.' : ' times.');
-    document.getElementById('totals').textContent = text;
-    scrubber.max = String(duration);
+    if (facts.dropped) text += '; ' + facts.dropped + ' dropped at a reload';
+    text += '; ' + facts.attacks + ' attacks, ' + facts.hits + ' hits, ' + facts.pedDeaths + ' rioters killed; ' +
+        'the player died ' + facts.playerDeaths + (facts.playerDeaths === 1 ? ' time.' : ' times.');
+    $('totals').textContent = text;
+    timebar.setAttribute('aria-valuemax', String(duration));
   })();
 
   // ---- Drawing the map ----
@@ -164,7 +352,7 @@
     canvas.getContext('2d').setTransform(ratio, 0, 0, ratio, 0, 0);
     return { w: w, h: h };
   }
-  function baseScale(box) { return Math.min(box.w, box.h) / (2 * raw.radius * 1.12); }
+  function baseScale(box) { return Math.max(1, Math.min(box.w, box.h)) / (2 * radius * 1.12); }
   function niceStep(span, ticks) {
     var raw10 = span / ticks, power = Math.pow(10, Math.floor(Math.log(raw10) / Math.LN10));
     var steps = [1, 2, 5, 10];
@@ -172,9 +360,11 @@
     return 10 * power;
   }
 
-  var frame = null;  // what the last drawing showed: the transform and the rioters' places
+  var frame = null;  // what the last drawing showed: the rioters' places on the screen and the sample
   function transform(box, i, u) {
-    if (state.follow) { var p = playerPosition(i, u); state.cx = p.x; state.cy = p.y; }
+    var centre = state.follow === 'player' ? playerPosition(i, u)
+        : state.follow === 'pick' && state.pick >= 0 ? trackPosition(state.pick, i, u) : null;
+    if (centre) { state.cx = centre.x; state.cy = centre.y; }
     var scale = baseScale(box) * state.zoom;
     return {
       scale: scale,
@@ -190,6 +380,7 @@
     else if (kind === 3) { c.moveTo(x, y - r * 1.2); c.lineTo(x + r * 1.1, y + r * 0.8); c.lineTo(x - r * 1.1, y + r * 0.8); c.closePath(); }
     else c.arc(x, y, r, 0, Math.PI * 2);
   }
+  function ring(c, x, y, r) { c.beginPath(); c.arc(x, y, r, 0, Math.PI * 2); c.stroke(); }
   function star(c, x, y, r) {
     c.beginPath();
     for (var k = 0; k < 10; k++) {
@@ -213,12 +404,16 @@
     c.lineTo(tx - ux * 8 - uy * 3.5, ty - uy * 8 + ux * 3.5); c.lineTo(tx - ux * 8 + uy * 3.5, ty - uy * 8 - ux * 3.5);
     c.closePath(); c.fill();
   }
+  function haloText(c, text, x, y) {
+    c.lineWidth = 3; c.strokeStyle = theme.halo;
+    c.strokeText(text, x, y); c.fillText(text, x, y);
+  }
 
   // The grid on whole multiples of its step, so it stays put while the player moves; its step.
   function drawGrid(c, box, m) {
     var halfW = box.w / 2 / m.scale, halfH = box.h / 2 / m.scale;
     var step = niceStep(2 * Math.max(halfW, halfH), 8);
-    c.strokeStyle = '#e4e4e4'; c.lineWidth = 1; c.beginPath();
+    c.strokeStyle = theme.grid; c.lineWidth = 1; c.beginPath();
     for (var gx = Math.ceil((state.cx - halfW) / step) * step; gx <= state.cx + halfW; gx += step) {
       c.moveTo(Math.round(m.sx(gx)) + 0.5, 0); c.lineTo(Math.round(m.sx(gx)) + 0.5, box.h);
     }
@@ -230,287 +425,655 @@
   }
 
   function drawReleaseCircle(c, px, py, scale) {
-    c.strokeStyle = '#555555'; c.lineWidth = 1.5; c.setLineDash([8, 6]);
-    c.beginPath(); c.arc(px, py, raw.radius * scale, 0, Math.PI * 2); c.stroke(); c.setLineDash([]);
-    c.font = '12px "DejaVu Sans", Verdana, Arial, sans-serif'; c.textAlign = 'center';
-    c.lineWidth = 3; c.strokeStyle = '#ffffff'; c.fillStyle = '#444444';
-    c.strokeText('release at ' + raw.radius, px, py - raw.radius * scale - 5);
-    c.fillText('release at ' + raw.radius, px, py - raw.radius * scale - 5);
+    c.strokeStyle = theme.circle; c.lineWidth = 1.5; c.setLineDash([8, 6]);
+    c.beginPath(); c.arc(px, py, radius * scale, 0, Math.PI * 2); c.stroke(); c.setLineDash([]);
+    c.font = FONT12; c.textAlign = 'center'; c.fillStyle = theme.muted;
+    haloText(c, 'release at ' + radius, px, py - radius * scale - 5);
   }
 
   // Where each rioter present at sample i is on the screen.
   function placeRioters(m, i, u) {
-    var shown = [];
-    for (var k = 0; k < tracks.length; k++) {
-      var t = tracks[k];
-      if (!present(t, i)) continue;
-      var at = trackPosition(t, i, u);
+    var shown = [], b = Math.floor(i / BLOCK);
+    for (var q = presence.at[b]; q < presence.at[b + 1]; q++) {
+      var k = presence.list[q];
+      if (!present(k, i)) continue;
+      var at = trackPosition(k, i, u);
       if (!at) continue;
-      shown.push({ track: t, x: m.sx(at.x), y: m.sy(at.y),
-                   dead: t.death >= 0 && t.death <= i, gone: t.vanish >= 0 && t.vanish <= i });
+      shown.push({ k: k, x: m.sx(at.x), y: m.sy(at.y), dead: tracks.death[k] >= 0 && tracks.death[k] <= i,
+                   gone: tracks.vanish[k] >= 0 && tracks.vanish[k] <= i });
     }
     return shown;
   }
+  // Rioters of another faction than the one looked for are faint.
+  function faint(c, k) { c.globalAlpha = state.faction >= 0 && tracks.faction[k] !== state.faction ? 0.25 : 1; }
 
   // The lines to the targets, then the marks over them.
   function drawRioters(c, shown, screen, i, px, py) {
     c.lineWidth = 1.4;
     shown.forEach(function (s) {
       if (s.dead || s.gone) return;
-      var target = lastChange(s.track.targets, i);
+      var target = aimOf(s.k, i);
       if (target === 0) return;
       var to = target === -1 ? { x: px, y: py } : screen[target];
       if (!to || to.gone) return;
-      c.strokeStyle = c.fillStyle = colour(s.track.faction);
-      c.globalAlpha = 0.8;
+      c.strokeStyle = c.fillStyle = colour(tracks.faction[s.k]);
+      faint(c, s.k); c.globalAlpha *= 0.8;
       arrow(c, s.x, s.y, to.x, to.y, target === -1 ? PLAYER + 3 : MARK + 2, target === -1);
-      c.globalAlpha = 1;
     });
     shown.forEach(function (s) {
-      var col = colour(s.track.faction);
+      var col = colour(tracks.faction[s.k]);
+      faint(c, s.k);
       if (s.dead) {
         c.strokeStyle = col; c.lineWidth = 2.5; cross(c, s.x, s.y, MARK - 1); c.stroke();
       } else if (s.gone) {
         c.strokeStyle = col; c.lineWidth = 1.2; c.setLineDash([2, 2]); drawMark(c, 0, s.x, s.y, MARK); c.stroke();
         c.setLineDash([]);
       } else {
-        c.fillStyle = col; c.strokeStyle = '#ffffff'; c.lineWidth = 1.2;
-        drawMark(c, shape(s.track.faction), s.x, s.y, MARK); c.fill(); c.stroke();
+        c.fillStyle = col; c.strokeStyle = theme.halo; c.lineWidth = 1.2;
+        drawMark(c, shape(tracks.faction[s.k]), s.x, s.y, MARK); c.fill(); c.stroke();
       }
     });
+    c.globalAlpha = 1;
   }
 
-  function drawEvent(c, ev, where, age) {
-    var tr = ev.track;
-    if (ev.kind === 'spawn') {
-      c.strokeStyle = colour(tr.faction); c.lineWidth = 2;
-      c.beginPath(); c.arc(where.x, where.y, MARK + 2 + age * 6, 0, Math.PI * 2); c.stroke();
-    } else if (ev.kind === 'death') {
-      c.strokeStyle = '#cc0000'; c.lineWidth = 2;
-      c.beginPath(); c.arc(where.x, where.y, MARK + 4, 0, Math.PI * 2); c.stroke();
+  // The selected rioter: its trail over the last seconds, a ring, its target and those after it.
+  function drawPick(c, m, shown, screen, i, u, px, py) {
+    var k = state.pick;
+    if (k < 0 || tracks.id[k] === 0 || !present(k, i)) return;
+    var from = Math.max(tracks.start[k], sampleAt(state.t - TRAIL_SECONDS)), base = tracks.at[k] - tracks.start[k];
+    c.strokeStyle = theme.pick; c.lineWidth = 2; c.globalAlpha = 0.5; c.beginPath();
+    for (var j = from; j <= i; j++) c.lineTo(m.sx(tracks.x[base + j] / 10), m.sy(tracks.y[base + j] / 10));
+    var now = trackPosition(k, i, u);
+    if (now) c.lineTo(m.sx(now.x), m.sy(now.y));
+    c.stroke(); c.globalAlpha = 1;
+    c.strokeStyle = theme.after; c.lineWidth = 2;
+    shown.forEach(function (s) {
+      if (!s.dead && !s.gone && aimOf(s.k, i) === tracks.id[k]) ring(c, s.x, s.y, MARK + 3);
+    });
+    var me = screen[tracks.id[k]];
+    if (!me) return;
+    var target = me.dead || me.gone ? 0 : aimOf(k, i);
+    var to = target === -1 ? { x: px, y: py } : screen[target];
+    if (target !== 0 && to) {
+      c.strokeStyle = theme.aim; c.setLineDash([4, 3]);
+      ring(c, to.x, to.y, (target === -1 ? PLAYER : MARK) + 5); c.setLineDash([]);
+    }
+    c.strokeStyle = theme.pick; c.lineWidth = 3; ring(c, me.x, me.y, MARK + 5);
+  }
+
+  function drawEvent(c, kind, k, where, age) {
+    if (kind === KIND.recruit) {
+      c.strokeStyle = colour(tracks.faction[k]); c.lineWidth = 2; ring(c, where.x, where.y, MARK + 2 + age * 6);
+    } else if (kind === KIND.death) {
+      c.strokeStyle = theme.death; c.lineWidth = 2; ring(c, where.x, where.y, MARK + 4);
     } else {
-      c.strokeStyle = '#777777'; c.lineWidth = 1.2; c.setLineDash([3, 2]);
-      c.beginPath(); c.arc(where.x, where.y, MARK + 1, 0, Math.PI * 2); c.stroke(); c.setLineDash([]);
-      c.font = '11px "DejaVu Sans", Verdana, Arial, sans-serif'; c.textAlign = 'left';
-      c.lineWidth = 3; c.strokeStyle = '#ffffff'; c.fillStyle = '#333333';
-      c.strokeText(endWords(tr.reason), where.x + 9, where.y + 4); c.fillText(endWords(tr.reason), where.x + 9, where.y + 4);
+      c.strokeStyle = theme.faint; c.lineWidth = 1.2; c.setLineDash([3, 2]);
+      ring(c, where.x, where.y, MARK + 1); c.setLineDash([]);
     }
   }
 
-  // Spawns, deaths and releases of the last moments, fading out.
-  function drawEvents(c, m, screen, i) {
-    var now = state.t * 1000;
-    for (var e = firstEventAfter(i) - 1; e >= 0; e--) {
-      var ev = events[e], age = (now - times[ev.at]) / 1000;
+  // Recruits, deaths and releases of the last moments, fading out.
+  function drawEvents(c, m, screen) {
+    var now = state.t * 1000, labels = [];
+    for (var e = firstEventAfter(now) - 1; e >= 0; e--) {
+      var age = (now - events.ms[e]) / 1000, kind = events.kind[e], k = events.who[e];
       if (age > 2.5) break;
-      if (age < 0) continue;
-      var tr = ev.track, where = null;
-      if (ev.kind === 'release') {
-        var last = tr.x.length - 1;
-        if (last >= 0) where = { x: m.sx(tr.x[last]), y: m.sy(tr.y[last]) };
-      } else {
-        where = screen[tr.id] || null;
+      if (kind < KIND.recruit) continue;
+      var where = screen[tracks.id[k]];
+      if (kind === KIND.release) {
+        var last = tracks.at[k + 1] - 1;
+        where = last >= tracks.at[k] ? { x: m.sx(tracks.x[last] / 10), y: m.sy(tracks.y[last] / 10) } : null;
       }
-      if (!where) continue;
+      if (!where || tracks.id[k] === 0) continue;
       c.globalAlpha = 1 - age / 2.5;
-      drawEvent(c, ev, where, age);
-      c.globalAlpha = 1;
+      drawEvent(c, kind, k, where, age);
+      if (kind === KIND.release) labels.push({ x: where.x, y: where.y, reason: tracks.reason[k], alpha: 1 - age / 2.5 });
     }
+    c.globalAlpha = 1;
+    drawLabels(c, labels);
+  }
+
+  // The releases' reasons beside them; labels that would overlap become one that counts them.
+  function drawLabels(c, labels) {
+    var groups = [];
+    labels.forEach(function (label) {
+      var group = groups.find(function (g) { return Math.abs(g.x - label.x) < 90 && Math.abs(g.y - label.y) < 14; });
+      if (!group) groups.push(group = { x: label.x, y: label.y, reasons: {}, n: 0, alpha: 0 });
+      group.reasons[label.reason] = (group.reasons[label.reason] || 0) + 1;
+      group.n += 1;
+      group.alpha = Math.max(group.alpha, label.alpha);
+    });
+    c.font = FONT11; c.textAlign = 'left'; c.fillStyle = theme.ink;
+    groups.forEach(function (g) {
+      var reasons = Object.keys(g.reasons), words = endWords(Number(reasons[0]));
+      var text = g.n === 1 ? words : reasons.length === 1 ? g.n + ' ' + words : g.n + ' released';
+      c.globalAlpha = g.alpha;
+      haloText(c, text, g.x + 9, g.y + 4);
+    });
+    c.globalAlpha = 1;
+    if (frame) frame.labels = groups.length;
   }
 
   // The player: a star on foot, a white star on a car when driving, grey and crossed out when dead.
   function drawPlayer(c, px, py, ps) {
-    var dead = (ps & 2) !== 0, body = dead ? '#777777' : '#111111';
+    var dead = (ps & 2) !== 0, body = dead ? theme.faint : theme.pick;
+    c.fillStyle = body; c.strokeStyle = theme.halo; c.lineWidth = 1.5;
     if (ps & 1) {
-      c.fillStyle = body; c.strokeStyle = '#ffffff'; c.lineWidth = 1.5;
       c.beginPath(); c.rect(px - PLAYER * 1.3, py - PLAYER * 0.9, PLAYER * 2.6, PLAYER * 1.8); c.fill(); c.stroke();
-      c.fillStyle = '#ffffff'; star(c, px, py, PLAYER * 0.75); c.fill();
+      c.fillStyle = theme.halo; star(c, px, py, PLAYER * 0.75); c.fill();
     } else {
-      c.fillStyle = body; c.strokeStyle = '#ffffff'; c.lineWidth = 1.5; star(c, px, py, PLAYER); c.fill(); c.stroke();
+      star(c, px, py, PLAYER); c.fill(); c.stroke();
     }
-    if (dead) { c.strokeStyle = '#cc0000'; c.lineWidth = 2.5; c.lineCap = 'round'; cross(c, px, py, PLAYER); c.stroke(); c.lineCap = 'butt'; }
+    if (dead) { c.strokeStyle = theme.aim; c.lineWidth = 2.5; c.lineCap = 'round'; cross(c, px, py, PLAYER); c.stroke(); c.lineCap = 'butt'; }
   }
 
   function drawScaleBar(c, box, step, scale) {
     var bar = step * scale, bx = 16, by = box.h - 16;
-    c.fillStyle = 'rgba(255,255,255,0.85)'; c.fillRect(bx - 6, by - 22, bar + 12, 30);
-    c.strokeStyle = '#222222'; c.lineWidth = 2; c.beginPath();
+    c.fillStyle = theme.map; c.globalAlpha = 0.85; c.fillRect(bx - 6, by - 22, bar + 12, 30); c.globalAlpha = 1;
+    c.strokeStyle = theme.ink; c.lineWidth = 2; c.beginPath();
     c.moveTo(bx, by - 5); c.lineTo(bx, by); c.lineTo(bx + bar, by); c.lineTo(bx + bar, by - 5); c.stroke();
-    c.fillStyle = '#222222'; c.font = '12px "DejaVu Sans", Verdana, Arial, sans-serif'; c.textAlign = 'center';
+    c.fillStyle = theme.ink; c.font = FONT12; c.textAlign = 'center';
     c.fillText(step + ' units', bx + bar / 2, by - 9);
-    c.textAlign = 'left'; c.fillStyle = '#888888'; c.font = '11px "DejaVu Sans", Verdana, Arial, sans-serif';
-    c.fillText('north is up', box.w - 76, 16);
+    c.textAlign = 'right'; c.fillStyle = theme.faint; c.font = FONT11;
+    c.fillText('north is up', box.w - 8, 16);
   }
 
   function drawView() {
     var box = size(view), c = ctx;
     var i = sampleAt(state.t), u = fraction(i, state.t);
     var m = transform(box, i, u);
-    c.clearRect(0, 0, box.w, box.h);
-    c.fillStyle = '#fcfcfc'; c.fillRect(0, 0, box.w, box.h);
+    c.fillStyle = theme.map; c.fillRect(0, 0, box.w, box.h);
     var step = drawGrid(c, box, m);
     var p = playerPosition(i, u), px = m.sx(p.x), py = m.sy(p.y);
     drawReleaseCircle(c, px, py, m.scale);
     var shown = placeRioters(m, i, u), screen = {};
-    shown.forEach(function (s) { screen[s.track.id] = s; });
+    shown.forEach(function (s) { screen[tracks.id[s.k]] = s; });
+    frame = { shown: shown, sample: i, labels: 0 };
     drawRioters(c, shown, screen, i, px, py);
-    drawEvents(c, m, screen, i);
+    drawEvents(c, m, screen);
     drawPlayer(c, px, py, player.state[i]);
-    if (state.hover && screen[state.hover.id]) {
-      var h = screen[state.hover.id];
-      c.strokeStyle = '#222222'; c.lineWidth = 1.5; c.beginPath(); c.arc(h.x, h.y, MARK + 4, 0, Math.PI * 2); c.stroke();
+    drawPick(c, m, shown, screen, i, u, px, py);
+    if (state.hover >= 0 && state.hover !== state.pick && screen[tracks.id[state.hover]]) {
+      var h = screen[tracks.id[state.hover]];
+      c.strokeStyle = theme.ink; c.lineWidth = 1.5; ring(c, h.x, h.y, MARK + 4);
     }
     drawScaleBar(c, box, step, m.scale);
-    frame = { shown: shown, sample: i };
   }
 
-  function firstEventAfter(i) {
-    var lo = 0, hi = events.length;
-    while (lo < hi) { var mid = (lo + hi) >> 1; if (events[mid].at <= i) lo = mid + 1; else hi = mid; }
-    return lo;
+  // ---- The time bar: where the playhead is, and the marks of the run ----
+  var bar = null;
+  function barX(ms) { return BAR_PAD + ms / Math.max(facts.ms, 1e-9) * (bar.w - 2 * BAR_PAD); }
+  function barTime(x) { return Math.max(0, Math.min(duration, (x - BAR_PAD) / (bar.w - 2 * BAR_PAD) * duration)); }
+  function spans(c, list, y, h) {
+    list.forEach(function (span) { c.fillRect(barX(span[0]), y, Math.max(1.5, barX(span[1]) - barX(span[0])), h); });
+  }
+  function triangle(c, x, y, filled) {
+    c.beginPath(); c.moveTo(x - 4, y); c.lineTo(x + 4, y); c.lineTo(x, y + 6); c.closePath();
+    if (filled) c.fill(); else c.stroke();
+  }
+  function drawBarBase() {
+    bar = size(timebar);
+    var c = barCtx;
+    c.clearRect(0, 0, bar.w, bar.h);
+    c.fillStyle = theme.track; c.fillRect(BAR_PAD, 11, bar.w - 2 * BAR_PAD, 9);
+    c.fillStyle = theme.mode; c.globalAlpha = 0.55; spans(c, marks.mode, 11, 9);
+    c.globalAlpha = 1;
+    c.fillStyle = theme.vehicle; spans(c, marks.vehicle, 23, 5);
+    c.fillStyle = c.strokeStyle = theme.press; c.lineWidth = 1.2;
+    marks.presses.forEach(function (press) { triangle(c, barX(press.ms), 2, press.toggle); });
+    c.strokeStyle = theme.ink; c.lineWidth = 1.5;
+    marks.reloads.forEach(function (ms) { ring(c, barX(ms), 15.5, 3); });
+    c.strokeStyle = theme.death; c.lineWidth = 2;
+    marks.deaths.forEach(function (ms) { cross(c, barX(ms), 27, 3.5); c.stroke(); });
+  }
+  function drawBar() {
+    if (!bar || timebar.clientWidth !== bar.w) drawBarBase();
+    barHead.style.transform = 'translateX(' + (barX(state.t * 1000) - 1) + 'px)';
   }
 
-  // ---- The chart of members per faction ----
-  var chartBox = null, plot = { left: 44, right: 16, top: 10, bottom: 24 };
+  // ---- The chart of members per faction, with the same marks ----
+  var chartBox = null, plot = { left: 44, right: 30, top: 10, bottom: 24 };
   function chartX(t) { return plot.left + t / Math.max(duration, 1e-9) * (chartBox.w - plot.left - plot.right); }
   function chartTime(x) {
     var t = (x - plot.left) / (chartBox.w - plot.left - plot.right) * duration;
     return Math.max(0, Math.min(duration, t));
   }
-  function drawChartBase() {
-    chartBox = size(chart);
-    var c = chartCtx, w = chartBox.w, h = chartBox.h, bottom = h - plot.bottom;
-    var y = function (n) { return bottom - n / most * (bottom - plot.top); };
-    c.clearRect(0, 0, w, h); c.fillStyle = '#ffffff'; c.fillRect(0, 0, w, h);
-    c.font = '11px "DejaVu Sans", Verdana, Arial, sans-serif'; c.fillStyle = '#666666';
-    c.strokeStyle = '#eeeeee'; c.lineWidth = 1;
-    var ystep = Math.max(1, niceStep(most, 4));
-    c.textAlign = 'right';
-    for (var n = 0; n <= most; n += ystep) {
-      c.beginPath(); c.moveTo(plot.left, Math.round(y(n)) + 0.5); c.lineTo(w - plot.right, Math.round(y(n)) + 0.5); c.stroke();
-      c.fillText(String(n), plot.left - 6, y(n) + 4);
+  function chartY(n) { return chartBox.h - plot.bottom - n / most * (chartBox.h - plot.bottom - plot.top); }
+  function drawChartAxes(c) {
+    var w = chartBox.w, h = chartBox.h;
+    c.font = FONT11; c.fillStyle = theme.muted; c.strokeStyle = theme.rule; c.lineWidth = 1; c.textAlign = 'right';
+    for (var n = 0, ystep = Math.max(1, niceStep(most, 4)); n <= most; n += ystep) {
+      c.beginPath(); c.moveTo(plot.left, Math.round(chartY(n)) + 0.5); c.lineTo(w - plot.right, Math.round(chartY(n)) + 0.5); c.stroke();
+      c.fillText(String(n), plot.left - 6, chartY(n) + 4);
     }
-    var xstep = niceStep(duration, 10);
+    var xstep = niceStep(duration, Math.max(2, Math.min(10, Math.floor(w / 90))));
     c.textAlign = 'center';
     for (var k = 0; k * xstep <= duration + 1e-9; k++)
       c.fillText(Number((k * xstep).toPrecision(6)) + ' s', chartX(k * xstep), h - 8);
-    function line(series, col, width) {
-      c.strokeStyle = col; c.lineWidth = width; c.beginPath();
-      for (var k = 0; k < samples; k++) {
-        var x = chartX(times[k] / 1000), yy = y(series[k]);
-        if (k === 0) c.moveTo(x, yy); else { c.lineTo(x, y(series[k - 1])); c.lineTo(x, yy); }
-      }
-      c.stroke();
+  }
+  function drawChartMarks(c) {
+    var top = plot.top, bottom = chartBox.h - plot.bottom;
+    var x = function (ms) { return chartX(ms / 1000); };
+    c.globalAlpha = 0.12; c.fillStyle = theme.mode;
+    marks.mode.forEach(function (s) { c.fillRect(x(s[0]), top, Math.max(1, x(s[1]) - x(s[0])), bottom - top); });
+    c.globalAlpha = 0.6; c.fillStyle = theme.vehicle;
+    marks.vehicle.forEach(function (s) { c.fillRect(x(s[0]), bottom - 5, Math.max(1.5, x(s[1]) - x(s[0])), 5); });
+    c.globalAlpha = 0.7; c.lineWidth = 1; c.strokeStyle = theme.press; c.setLineDash([3, 3]); c.beginPath();
+    marks.presses.forEach(function (p) { c.moveTo(Math.round(x(p.ms)) + 0.5, top); c.lineTo(Math.round(x(p.ms)) + 0.5, bottom); });
+    c.stroke(); c.setLineDash([]); c.strokeStyle = theme.death; c.lineWidth = 1.5; c.beginPath();
+    marks.deaths.forEach(function (ms) { c.moveTo(x(ms), top); c.lineTo(x(ms), bottom); });
+    c.stroke(); c.globalAlpha = 1;
+  }
+  function drawChartLine(c, series, col, width) {
+    c.strokeStyle = col; c.lineWidth = width; c.beginPath();
+    for (var k = 0; k < samples; k++) {
+      var x = chartX(times[k] / 1000), y = chartY(series[k]);
+      if (k === 0) c.moveTo(x, y); else { c.lineTo(x, chartY(series[k - 1])); c.lineTo(x, y); }
     }
-    line(totals, '#a0a0a0', 2);
-    for (var f = 0; f < factionCount; f++) line(counts[f], colour(f), 1.6);
-    chartBox.left = chart.offsetLeft;
-    marker.style.top = (chart.offsetTop + plot.top - 6) + 'px';
+    c.stroke();
+  }
+  function drawChartBase() {
+    chartBox = size(chart);
+    var c = chartCtx;
+    c.fillStyle = theme.bg; c.fillRect(0, 0, chartBox.w, chartBox.h);
+    drawChartMarks(c);
+    drawChartAxes(c);
+    drawChartLine(c, totals, theme.total, 2);
+    for (var f = 0; f < factionCount; f++) drawChartLine(c, counts[f], colour(f), 1.6);
+    c.font = FONT11; c.textAlign = 'left'; c.fillStyle = theme.muted;
+    haloText(c, 'all', chartX(times[samples - 1] / 1000) + 3, chartY(totals[samples - 1]) + 4);
+    marker.style.top = (plot.top - 6) + 'px';
     marker.style.height = (chartBox.h - plot.bottom - plot.top + 6) + 'px';
   }
   // The moment's mark is a line over the chart, so the chart itself is drawn only when its size changes.
   function drawChart() {
     if (!chartBox || chart.clientWidth !== chartBox.w) drawChartBase();
-    marker.style.transform = 'translateX(' + (chartBox.left + chartX(state.t) - 1) + 'px)';
+    marker.style.transform = 'translateX(' + (chartX(state.t) - 1) + 'px)';
   }
 
-  // ---- The panel beside the map: this moment and the events so far ----
-  var panel = (function () {
-    var html = '<div class="time"></div><div class="row state"></div><div class="row"><b class="total"></b></div>';
-    for (var f = 0; f < factionCount; f++) {
-      html += '<div class="row" data-faction="' + f + '"><span class="swatch" style="background:' + colour(f) +
-          '"></span><span class="name"></span><span class="count"></span></div>';
-    }
-    nowBox.innerHTML = html;
-    var names = nowBox.querySelectorAll('.name');
-    for (f = 0; f < names.length; f++) names[f].textContent = factionName(f);
-    return { time: nowBox.querySelector('.time'), state: nowBox.querySelector('.state'),
-             total: nowBox.querySelector('.total'), counts: nowBox.querySelectorAll('.count'), events: -1 };
+  // What the chart's colours and the marks mean.
+  (function () {
+    var legend = $('legend');
+    function item(mark, words) { legend.appendChild(add(el('li'), mark, words)); }
+    function swatch(colourValue, className) { var s = el('span', className || 'swatch'); s.style.background = colourValue; return s; }
+    function glyph(text, colourValue) { var s = el('span', 'glyph', text); s.style.color = colourValue; return s; }
+    for (var f = 0; f < factionCount; f++) item(swatch(colour(f)), factionName(f));
+    item(swatch('var(--total)'), 'all rioters');
+    item(glyph('\u25bc', 'var(--press)'), 'a key press (hollow: not the toggle key)');
+    item(glyph('\u25cb', 'var(--ink)'), 'the config read again (at each toggle)');
+    item(swatch('var(--mode)', 'band'), 'mode on');
+    item(swatch('var(--vehicle)', 'band'), 'the player in a vehicle');
+    item(glyph('\u2715', 'var(--death)'), 'the player died');
   })();
 
-  function updatePanel() {
-    var i = sampleAt(state.t);
-    clock.textContent = fixed(state.t) + ' / ' + fixed(duration) + ' s';
-    scrubber.value = String(state.t);
-    playButton.textContent = state.playing ? 'Pause' : 'Play';
-    if (i === state.shownSample) return;
-    state.shownSample = i;
+  // Pointing at the chart reads out the moment and each faction's count.
+  function chartReadout(x) {
+    var read = $('chart-read'), line = $('chart-hover'), t = chartTime(x), i = sampleAt(t);
+    read.textContent = '';
+    add(read, el('b', null, fixed(t) + ' s'), ' \u00b7 all ' + totals[i]);
+    for (var f = 0; f < factionCount; f++) {
+      var s = el('span', 'swatch');
+      s.style.background = colour(f);
+      add(read, ' \u00b7 ', s, ' ' + shortName(f) + ' ' + counts[f][i]);
+    }
+    read.hidden = false; line.hidden = false;
+    read.style.left = Math.max(0, Math.min(chartBox.w - read.offsetWidth, x + 12)) + 'px';
+    line.style.left = Math.round(x) + 'px';
+    line.style.top = plot.top + 'px';
+    line.style.height = (chartBox.h - plot.top - plot.bottom) + 'px';
+  }
+
+  // ---- The panel: this moment ----
+  var panel = (function () {
+    var line = el('div', 'row state'), total = el('b', 'total'), rows = [];
+    add(nowBox, line, add(el('div', 'row'), total));
+    for (var f = 0; f < factionCount; f++) {
+      var row = el('div', 'row'), swatch = el('span', 'swatch'), count = el('span', 'count');
+      var option = el('option', null, factionName(f));
+      row.setAttribute('data-faction', String(f));
+      swatch.style.background = colour(f);
+      add(nowBox, add(row, swatch, el('span', 'name', factionName(f)), count));
+      rows.push(count);
+      option.value = String(f);
+      factionFilter.appendChild(option);
+    }
+    return { state: line, total: total, counts: rows };
+  })();
+
+  function updateNow(i) {
     var ps = player.state[i];
-    panel.time.textContent = 't = ' + fixed(seconds(i)) + ' s';
     panel.state.textContent = 'mode ' + (ps & 4 ? 'on' : 'off') + ' \u00b7 player ' +
         (ps & 2 ? (ps & 1 ? 'dead in a vehicle' : 'dead') : ps & 1 ? 'in a vehicle' : 'on foot');
     panel.total.textContent = totals[i] + (totals[i] === 1 ? ' rioter' : ' rioters');
     for (var f = 0; f < factionCount; f++) panel.counts[f].textContent = String(counts[f][i]);
     nowBox.setAttribute('data-count', String(totals[i]));
     nowBox.setAttribute('data-sample', String(i));
+  }
 
-    var end = firstEventAfter(i), items = [];
-    if (end === panel.events) return;
-    panel.events = end;
-    for (var e = end - 1; e >= 0 && items.length < 40; e--) {
-      var ev = events[e], t = ev.track, who = '#' + t.id + ' ' + shortName(t.faction);
-      if (t.id === 0) who = 'a failed spawn (' + shortName(t.faction) + ')';
-      var what = ev.kind === 'spawn' ? 'recruited' : ev.kind === 'death' ? 'killed' :
-          (t.reason === END.dropped ? 'dropped at a reload' : 'released: ' + endWords(t.reason));
-      items.push('<li class="' + ev.kind + '"><span class="at">' + fixed(seconds(ev.at)) + ' s</span>' + who + ' ' +
-          what + '</li>');
+  function updatePanel() {
+    var i = sampleAt(state.t);
+    clock.textContent = fixed(state.t) + ' / ' + fixed(duration) + ' s';
+    timebar.setAttribute('aria-valuenow', fixed(state.t));
+    timebar.setAttribute('aria-valuetext', fixed(state.t) + ' seconds');
+    playButton.textContent = state.playing ? 'Pause' : 'Play';
+    followList(false);
+    if (i === state.shownSample) return;
+    state.shownSample = i;
+    updateNow(i);
+    updatePickNow(i);
+  }
+
+  // ---- The selected rioter ----
+  function modelWords(k) {
+    if (tracks.id[k] === 0) return 'none: the spawn failed';
+    if (tracks.model[k] >= 0) return modelNames[tracks.model[k]];
+    return tracks.modelFailed[k] ? 'a random pedestrian: the model drawn for it never loaded'
+                                 : 'a random pedestrian (its faction names no models)';
+  }
+  function endLine(k) {
+    var line = el('p'), reason = ENDS[tracks.reason[k]], killer = tracks.killer[k];
+    if (tracks.death[k] >= 0) {
+      add(line, 'killed at ', timeButton(timeOf(tracks.death[k])));
+      if (killer) add(line, ' by ', pedButton(killer));
+      if (reason === 'dead') add(line, ', released at ', timeButton(timeOf(tracks.end[k])));
     }
-    eventList.innerHTML = items.join('');
+    if (reason === 'stillThere') return add(line, tracks.death[k] >= 0 ? '; still listed at the end' : 'still in the riot at the end');
+    if (reason !== 'dead' || tracks.death[k] < 0) {
+      add(line, tracks.death[k] >= 0 ? '; ' : '', reason === 'dropped' ? 'dropped at a reload at ' : 'released (' +
+          endWords(tracks.reason[k]) + ') at ', timeButton(timeOf(tracks.end[k])));
+    }
+    return line;
+  }
+  // Its targets and the weapons it was handed, in the order they came, with their times.
+  function storyList(k) {
+    var list = el('ul'), a = tracks.aimAt[k], aims = tracks.aimAt[k + 1], w = tracks.armAt[k], arms = tracks.armAt[k + 1];
+    while (a + 1 < aims || w + 1 < arms) {
+      var aimed = a + 1 < aims ? tracks.aims[a] : Infinity, armed = w + 1 < arms ? tracks.arms[w] : Infinity;
+      var at = Math.min(aimed, armed), item = add(el('li'), timeButton(timeOf(at)));
+      if (aimed === at) { add(item, ' target ', targetWords(tracks.aims[a + 1])); a += 2; }
+      if (armed === at) { add(item, aimed === at ? ', ' : ' ', 'handed ' + (weaponNames[tracks.arms[w + 1]] || '?')); w += 2; }
+      list.appendChild(item);
+    }
+    if (!list.firstChild) add(list, el('li', 'label', 'no target and no weapon'));
+    return list;
+  }
+  function targetWords(target) {
+    return target === -1 ? 'the player' : target === 0 ? 'none' : pedButton(target);
+  }
+
+  function renderPick() {
+    var k = state.pick;
+    pickBox.textContent = '';
+    pickBox.hidden = k < 0;
+    if (k < 0) return;
+    var heading = el('h3'), swatch = el('span', 'swatch'), close = el('button', 'close', '\u00d7');
+    swatch.style.background = colour(tracks.faction[k]);
+    close.type = 'button'; close.title = 'Let go of it (Escape)';
+    close.addEventListener('click', function () { select(-1); });
+    add(pickBox, add(heading, swatch, tracks.id[k] ? '#' + tracks.id[k] : 'A failed spawn', close));
+    add(pickBox, add(el('p'), factionName(tracks.faction[k])));
+    add(pickBox, add(el('p'), el('span', 'label', 'model: '), modelWords(k)));
+    add(pickBox, add(el('p'), 'recruited at ', timeButton(timeOf(tracks.start[k]))));
+    add(pickBox, el('p', 'label', 'targets and weapons handed'), storyList(k));
+    add(pickBox, endLine(k), el('p', 'pick-now'));
+    updatePickNow(sampleAt(state.t));
+  }
+
+  // What the selected rioter does at sample i, and who is after it.
+  function updatePickNow(i) {
+    var line = pickBox.querySelector('.pick-now'), k = state.pick;
+    if (!line || k < 0) return;
+    line.textContent = '';
+    if (!present(k, i)) { line.textContent = 'not in the riot at this moment'; return; }
+    add(line, el('span', 'label', 'now: '), 'target ', targetWords(aimOf(k, i)));
+    var after = [], b = Math.floor(i / BLOCK);
+    for (var q = presence.at[b]; q < presence.at[b + 1] && tracks.id[k] !== 0; q++) {
+      var other = presence.list[q];
+      if (present(other, i) && aimOf(other, i) === tracks.id[k]) after.push(other);
+    }
+    add(line, '; targeted by ' + (after.length ? '' : 'none'));
+    after.forEach(function (other, n) { add(line, n ? ', ' : '', pedButton(tracks.id[other])); });
+  }
+
+  function setFollow(who) {
+    state.follow = who;
+    followBox.checked = who !== null;
+    $('follow-who').textContent = who === 'pick' && state.pick >= 0 ? '#' + tracks.id[state.pick] : 'the player';
+    state.dirty = true;
+  }
+
+  // Selects rioter k (-1: none). 'follow': the map follows it; 'find': and goes to its recruitment when it is
+  // not there at this moment.
+  function select(k, how) {
+    state.pick = k;
+    onlyPick.disabled = k < 0;
+    if (k < 0) onlyPick.checked = false;
+    if (k >= 0 && how) {
+      if (how === 'find' && !present(k, sampleAt(state.t))) seek(timeOf(tracks.start[k]) / 1000);
+      setFollow(tracks.id[k] !== 0 ? 'pick' : state.follow);
+    } else if (state.follow === 'pick') {
+      setFollow(k < 0 ? 'player' : 'pick');
+    }
+    pickBox.setAttribute('data-id', k < 0 ? '' : String(tracks.id[k]));
+    renderPick();
+    refilter();
+    state.dirty = true;
   }
 
   // ---- Pointing at a rioter ----
-  function describe(track, i) {
-    var lines = ['<b>#' + track.id + '</b> \u00b7 ' + escapeHtml(factionName(track.faction))];
-    var target = lastChange(track.targets, i), text = 'none';
-    if (target === -1) text = 'the player';
-    else if (target !== 0) {
-      var other = byHandle[target];
-      text = other ? '#' + target + ' (' + escapeHtml(shortName(other.faction)) + ')' : 'ped #' + target + ' (no rioter)';
-    }
-    lines.push('target: ' + text);
-    // Each weapon once, with the moments it was handed (a new target brings a new weapon).
-    var handed = [], when = {};
-    for (var k = 0; k < track.weapons.length && track.weapons[k] <= i; k += 2) {
-      var name = raw.weapons[track.weapons[k + 1]];
-      if (!when[name]) { when[name] = []; handed.push(name); }
-      when[name].push(fixed(seconds(track.weapons[k])));
-    }
-    lines.push('weapons handed: ' + (handed.length ? handed.map(function (name) {
-      return escapeHtml(name) + ' (' + when[name].join(', ') + ' s)';
-    }).join(', ') : 'none yet'));
-    var status = 'recruited at ' + fixed(seconds(track.start)) + ' s';
-    if (track.death >= 0 && track.death <= i) status += ', dead since ' + fixed(seconds(track.death)) + ' s';
-    if (track.vanish >= 0 && track.vanish <= i) status += ', gone from the world';
-    lines.push(status);
-    return lines.join('<br>');
-  }
-  function escapeHtml(text) {
-    return String(text).replace(/&/g, '&amp;').replace(/</g, '&lt;').replace(/>/g, '&gt;');
-  }
-  function updateHover() {
-    if (!state.pointer || !frame) { hideTip(); return; }
-    var best = null, bestDistance = 10 * 10;
-    frame.shown.forEach(function (s) {
-      var dx = s.x - state.pointer.x, dy = s.y - state.pointer.y, d = dx * dx + dy * dy;
+  var tipTimer = 0, tipShows = { k: -1, sample: -1 };
+  function nearest(x, y, reach) {
+    var best = null, bestDistance = reach * reach;
+    (frame ? frame.shown : []).forEach(function (s) {
+      var dx = s.x - x, dy = s.y - y, d = dx * dx + dy * dy;
       if (d <= bestDistance) { best = s; bestDistance = d; }
     });
-    if (!best) { hideTip(); return; }
-    var changed = !state.hover || state.hover.id !== best.track.id;
-    state.hover = best.track;
-    tip.innerHTML = describe(best.track, frame.sample);
-    tip.setAttribute('data-id', String(best.track.id));
-    tip.setAttribute('data-faction', String(best.track.faction));
+    return best;
+  }
+  function fillTip(k, i) {
+    tip.textContent = '';
+    add(tip, el('b', null, '#' + tracks.id[k]), ' \u00b7 ' + factionName(tracks.faction[k]), el('br'),
+        'target: ', targetWords(aimOf(k, i)), el('br'), 'model: ' + modelWords(k), el('br'), 'weapons handed: ');
+    var handed = [];
+    for (var q = tracks.armAt[k]; q + 1 < tracks.armAt[k + 1] && tracks.arms[q] <= i; q += 2)
+      handed.push((weaponNames[tracks.arms[q + 1]] || '?') + ' (' + fixed(timeOf(tracks.arms[q]) / 1000) + ' s)');
+    add(tip, handed.length ? handed.join(', ') : 'none yet', el('br'), 'recruited at ' + fixed(timeOf(tracks.start[k]) / 1000) + ' s');
+    if (tracks.death[k] >= 0 && tracks.death[k] <= i) add(tip, ', dead since ' + fixed(timeOf(tracks.death[k]) / 1000) + ' s');
+    add(tip, el('br'), el('span', 'hint', 'click to select; click a number to select that one'));
+    tip.setAttribute('data-id', String(tracks.id[k]));
+    tip.setAttribute('data-faction', String(tracks.faction[k]));
+    tipShows = { k: k, sample: i };
+  }
+  // Beside the rioter, on its side away from the middle (the player and the thick of the riot), inside the map.
+  function placeTip(s) {
     tip.hidden = false;
-    // In the map's corner across from the rioter: clear of it and of the player in the middle.
-    var left = best.x < view.clientWidth / 2 ? view.clientWidth - tip.offsetWidth - 8 : 8;
-    var top = best.y < view.clientHeight / 2 ? view.clientHeight - tip.offsetHeight - 8 : 8;
-    tip.style.left = left + 'px'; tip.style.top = top + 'px';
-    if (changed) state.dirty = true;
+    var w = tip.offsetWidth, h = tip.offsetHeight, width = view.clientWidth, height = view.clientHeight;
+    var left = s.x < width / 2 ? s.x - 14 - w : s.x + 14, top = s.y < height / 2 ? s.y - h - 10 : s.y + 10;
+    tip.style.left = Math.max(0, Math.min(width - w, left)) + 'px';
+    tip.style.top = Math.max(0, Math.min(height - h, top)) + 'px';
   }
-  function hideTip() {
-    if (state.hover) state.dirty = true;
-    state.hover = null; tip.hidden = true; tip.removeAttribute('data-id');
+  function updateHover() {
+    var near = state.pointer && frame ? nearest(state.pointer.x, state.pointer.y, 10) : null;
+    if (!near) { hideTipSoon(); return; }
+    clearTimeout(tipTimer);
+    if (near.k !== tipShows.k || frame.sample !== tipShows.sample || tip.hidden) {
+      if (near.k !== state.hover) state.dirty = true;
+      state.hover = near.k;
+      fillTip(near.k, frame.sample);
+      placeTip(near);
+    }
   }
+  // The tip stays a moment, so that the pointer can reach a number in it.
+  function hideTipSoon() {
+    if (tip.hidden || tipTimer) return;
+    tipTimer = setTimeout(function () {
+      tipTimer = 0;
+      tip.hidden = true; tip.removeAttribute('data-id'); tipShows.k = -1;
+      if (state.hover >= 0) state.dirty = true;
+      state.hover = -1;
+    }, 400);
+  }
+  tip.addEventListener('pointerenter', function () { clearTimeout(tipTimer); tipTimer = 0; });
+  tip.addEventListener('pointerleave', hideTipSoon);
+
+  // ---- The whole story: every event, filtered, in a list that draws only the rows in view ----
+  var list = { shown: new Int32Array(0), rows: [], now: -1, userWall: -1e9 };
+  var space = $('events-space');
+
+  function passes(e) {
+    var kind = events.kind[e], k = events.who[e], rioter = kind >= KIND.recruit;
+    if (!state.kinds[kind]) return false;
+    if (state.faction >= 0 && (!rioter || tracks.faction[k] !== state.faction)) return false;
+    if (!onlyPick.checked || state.pick < 0) return true;
+    var id = tracks.id[state.pick];
+    return rioter && (k === state.pick || (kind === KIND.death && id !== 0 && tracks.killer[k] === id));
+  }
+  function refilter() {
+    var keep = new Int32Array(events.n), n = 0;
+    for (var e = 0; e < events.n; e++) if (passes(e)) keep[n++] = e;
+    list.shown = keep.subarray(0, n);
+    space.style.height = n * ROW + 'px';
+    $('events-count').textContent = n === events.n ? events.n + ' events' : n + ' of ' + events.n + ' events';
+    eventBox.setAttribute('data-shown', String(n));
+    list.rows.forEach(function (row) { row.removeAttribute('data-event'); });
+    followList(true);
+  }
+  function eventWords(e) {
+    var kind = KINDS[events.kind[e]], w = events.who[e];
+    if (kind === 'press') return 'press of ' + presses[w][1] + (presses[w][2] ? '' : ' (not the toggle key)');
+    if (kind === 'mode') return (w ? 'mode on' : 'mode off') + ', the config read again';
+    if (kind === 'player') return w ? 'the player died' : 'the player is back';
+    if (kind === 'vehicle') return w ? 'the player got in a vehicle' : 'the player got out of the vehicle';
+    if (kind === 'recruit') return rioterName(w) + ' recruited' + (tracks.modelFailed[w] ? ', a random pedestrian' : '');
+    if (kind === 'death') {
+      var killer = tracks.killer[w], by = byId.get(killer);
+      return rioterName(w) + ' killed' + (by !== undefined ? ' by ' + rioterName(by) : killer ? ' by #' + killer : '');
+    }
+    return rioterName(w) + (ENDS[tracks.reason[w]] === 'dropped' ? ' dropped at a reload' : ' released: ' + endWords(tracks.reason[w]));
+  }
+  function fillRow(row, e) {
+    row.className = 'ev ' + KINDS[events.kind[e]];
+    row.textContent = '';
+    add(row, el('span', 'at', fixed(events.ms[e] / 1000)), eventWords(e));
+    row.setAttribute('data-event', String(e));
+  }
+  function renderRows() {
+    var first = Math.max(0, Math.floor(eventBox.scrollTop / ROW) - 3);
+    var count = Math.ceil((eventBox.clientHeight || 400) / ROW) + 6;
+    while (list.rows.length < count) {
+      var made = el('div', 'ev');
+      made.setAttribute('role', 'listitem');
+      list.rows.push(eventBox.appendChild(made));
+    }
+    list.rows.forEach(function (row, r) {
+      var q = first + r;
+      row.hidden = r >= count || q >= list.shown.length;
+      if (row.hidden) return;
+      if (row.getAttribute('data-event') !== String(list.shown[q])) fillRow(row, list.shown[q]);
+      row.style.transform = 'translateY(' + q * ROW + 'px)';
+      row.classList.toggle('now', q === list.now);
+    });
+  }
+  // The row of the last event so far stays in view, unless the list was scrolled by hand just now.
+  function followList(force) {
+    var ms = state.t * 1000, lo = 0, hi = list.shown.length;
+    while (lo < hi) { var mid = (lo + hi) >> 1; if (events.ms[list.shown[mid]] <= ms) lo = mid + 1; else hi = mid; }
+    if (lo - 1 === list.now && !force) return;
+    list.now = lo - 1;
+    if (performance.now() - list.userWall > 3000)
+      eventBox.scrollTop = Math.max(0, list.now * ROW - eventBox.clientHeight / 2 + ROW / 2);
+    renderRows();
+  }
+  ['wheel', 'touchstart', 'pointerdown', 'keydown'].forEach(function (type) {
+    eventBox.addEventListener(type, function () { list.userWall = performance.now(); }, { passive: true });
+  });
+  eventBox.addEventListener('scroll', renderRows, { passive: true });
+  eventBox.addEventListener('click', function (event) {
+    var row = event.target.closest && event.target.closest('.ev');
+    if (!row || !row.hasAttribute('data-event')) return;
+    var e = Number(row.getAttribute('data-event'));
+    list.userWall = -1e9;
+    seek(events.ms[e] / 1000);
+    if (events.kind[e] >= KIND.recruit) select(events.who[e], 'follow');
+  });
+
+  // The kinds' buttons.
+  KINDS.forEach(function (kind, k) {
+    var button = el('button', null, KIND_WORDS[k]);
+    button.type = 'button';
+    button.setAttribute('data-kind', kind);
+    button.setAttribute('aria-pressed', 'true');
+    button.addEventListener('click', function () {
+      state.kinds[k] = !state.kinds[k];
+      button.setAttribute('aria-pressed', String(state.kinds[k]));
+      refilter();
+    });
+    $('kinds').appendChild(button);
+  });
+
+  // The events listed, as CSV; a text a spreadsheet would take for a formula is quoted as text.
+  function csvField(value) {
+    var text = String(value);
+    if (/^[=+\-@\t\r]/.test(text)) text = "'" + text;
+    return /[",\r\n]/.test(text) ? '"' + text.replace(/"/g, '""') + '"' : text;
+  }
+  function eventsCsv() {
+    var lines = ['time (s),kind,rioter,faction,what'];
+    for (var q = 0; q < list.shown.length; q++) {
+      var e = list.shown[q], kind = events.kind[e], k = events.who[e], rioter = kind >= KIND.recruit;
+      lines.push([(events.ms[e] / 1000).toFixed(3), KINDS[kind], rioter && tracks.id[k] ? tracks.id[k] : '',
+                  rioter ? factionName(tracks.faction[k]) : '', eventWords(e)].map(csvField).join(','));
+    }
+    return lines.join('\r\n') + '\r\n';
+  }
+  $('csv').addEventListener('click', function () {
+    var link = el('a'), url = URL.createObjectURL(new Blob([eventsCsv()], { type: 'text/csv' }));
+    link.href = url;
+    link.download = String(facts.scenario).replace(/[^A-Za-z0-9_-]+/g, '_').slice(0, 60) + '-events.csv';
+    document.body.appendChild(link);
+    link.click();
+    link.remove();
+    setTimeout(function () { URL.revokeObjectURL(url); }, 1000);
+  });
+
+  // ---- Finding a rioter or a faction ----
+  function findFaction(text) {
+    var q = text.toLowerCase(), f;
+    for (f = 0; f < factionCount; f++) if (factionName(f).toLowerCase() === q || shortName(f).toLowerCase() === q) return f;
+    for (f = 0; f < factionCount; f++) if (factionName(f).toLowerCase().indexOf(q) >= 0) return f;
+    return -1;
+  }
+  function setFaction(f) {
+    state.faction = f;
+    factionFilter.value = String(f);
+    refilter();
+    state.dirty = true;
+  }
+  function find(text) {
+    var q = text.trim(), number = /^#?\s*(\d+)$/.exec(q);
+    findNote.textContent = '';
+    if (!q) { setFaction(-1); return; }
+    if (number) {
+      var k = byId.get(Number(number[1]));
+      if (k === undefined) findNote.textContent = 'no rioter #' + number[1];
+      else select(k, 'find');
+      return;
+    }
+    var f = findFaction(q);
+    if (f < 0) findNote.textContent = 'no rioter or faction "' + q + '"';
+    else setFaction(f);
+  }
+  findBox.addEventListener('keydown', function (event) { if (event.key === 'Enter') find(findBox.value); });
+  findBox.addEventListener('input', function () { if (!findBox.value) find(''); });
+  factionFilter.addEventListener('change', function () { setFaction(Number(factionFilter.value)); });
+  onlyPick.addEventListener('change', refilter);
+  document.addEventListener('click', function (event) {
+    var button = event.target.closest && event.target.closest('button.who, button.when');
+    if (!button) return;
+    if (button.classList.contains('when')) { seek(Number(button.getAttribute('data-ms')) / 1000); return; }
+    var k = byId.get(Number(button.getAttribute('data-id')));
+    if (k !== undefined) select(k, 'find');
+  });
 
   // ---- Controls ----
   function seek(t) {
@@ -525,76 +1088,139 @@
   function setSpeed(speed) {
     if (SPEEDS.indexOf(speed) < 0) return;
     state.speed = speed;
-    var buttons = document.querySelectorAll('#speeds button');
-    for (var k = 0; k < buttons.length; k++)
-      buttons[k].classList.toggle('on', Number(buttons[k].getAttribute('data-speed')) === speed);
+    speedBox.value = String(speed);
   }
-  function setFollow(on) { state.follow = on; followBox.checked = on; state.dirty = true; }
+  function stepSpeed(by) { setSpeed(SPEEDS[Math.max(0, Math.min(SPEEDS.length - 1, SPEEDS.indexOf(state.speed) + by))]); }
+
+  // A link to a moment: #t=45.2, and &r=1352 for a selected rioter.
+  function readLink() {
+    var t = /(?:^#|&)t=([0-9]+(?:\.[0-9]*)?)/.exec(location.hash), r = /(?:^#|&)r=([0-9]+)/.exec(location.hash);
+    if (r && byId.has(Number(r[1]))) select(byId.get(Number(r[1])), 'find');
+    if (t) seek(Number(t[1]));
+  }
+  $('link').addEventListener('click', function () {
+    var hash = '#t=' + fixed(state.t) + (state.pick >= 0 && tracks.id[state.pick] ? '&r=' + tracks.id[state.pick] : '');
+    try { history.replaceState(null, '', hash); } catch (error) { location.hash = hash; }
+  });
+  window.addEventListener('hashchange', readLink);
 
   playButton.addEventListener('click', function () { if (state.playing) pause(); else play(); });
-  document.getElementById('speeds').addEventListener('click', function (event) {
-    var speed = event.target.getAttribute && event.target.getAttribute('data-speed');
-    if (speed) setSpeed(Number(speed));
-  });
-  scrubber.addEventListener('input', function () { seek(Number(scrubber.value)); });
-  followBox.addEventListener('change', function () { setFollow(followBox.checked); });
-  chart.addEventListener('click', function (event) {
-    var rect = chart.getBoundingClientRect();
-    seek(chartTime(event.clientX - rect.left));
+  speedBox.addEventListener('change', function () { setSpeed(Number(speedBox.value)); });
+  followBox.addEventListener('change', function () {
+    setFollow(followBox.checked ? (state.pick >= 0 && tracks.id[state.pick] ? 'pick' : 'player') : null);
   });
   document.addEventListener('keydown', function (event) {
-    if (event.altKey || event.ctrlKey || event.metaKey) return;
+    var target = event.target, typing = target.type === 'search' || target.tagName === 'SELECT';
+    if (event.altKey || event.ctrlKey || event.metaKey || typing) return;
     var step = event.shiftKey ? 10 : 1, handled = true;
     if (event.key === ' ' || event.code === 'Space') { if (state.playing) pause(); else play(); }
     else if (event.key === 'ArrowLeft') seek(state.t - step);
     else if (event.key === 'ArrowRight') seek(state.t + step);
-    else if (event.key === 'ArrowUp') setSpeed(SPEEDS[Math.min(SPEEDS.length - 1, SPEEDS.indexOf(state.speed) + 1)]);
-    else if (event.key === 'ArrowDown') setSpeed(SPEEDS[Math.max(0, SPEEDS.indexOf(state.speed) - 1)]);
+    else if (event.key === 'ArrowUp') stepSpeed(1);
+    else if (event.key === 'ArrowDown') stepSpeed(-1);
     else if (event.key === 'Home') seek(0);
     else if (event.key === 'End') seek(duration);
+    else if (event.key === 'Escape') select(-1);
     else handled = false;
     if (handled) event.preventDefault();
   });
-
   // A focused button would take the space bar as a click as well.
   document.addEventListener('keyup', function (event) {
-    if (event.key === ' ' || event.code === 'Space') event.preventDefault();
+    if ((event.key === ' ' || event.code === 'Space') && event.target.type !== 'search') event.preventDefault();
   });
 
-  var drag = null;
+  // The time bar and the chart: a press or a drag goes there.
+  function scrubber(canvas, timeAt) {
+    var held = false;
+    function go(event) { seek(timeAt(event.clientX - canvas.getBoundingClientRect().left)); }
+    canvas.addEventListener('pointerdown', function (event) { held = true; canvas.setPointerCapture(event.pointerId); go(event); });
+    canvas.addEventListener('pointermove', function (event) { if (held) go(event); });
+    canvas.addEventListener('pointerup', function () { held = false; });
+    canvas.addEventListener('pointercancel', function () { held = false; });
+  }
+  scrubber(timebar, function (x) { if (!bar) drawBarBase(); return barTime(x); });
+  scrubber(chart, function (x) { if (!chartBox) drawChartBase(); return chartTime(x); });
+  chart.addEventListener('pointermove', function (event) {
+    if (!chartBox) drawChartBase();
+    chartReadout(event.clientX - chart.getBoundingClientRect().left);
+  });
+  chart.addEventListener('pointerleave', function () { $('chart-read').hidden = true; $('chart-hover').hidden = true; });
+
+  // ---- The map: drag or one finger (once tapped) moves it, the wheel or two fingers zoom, a click or tap selects ----
+  var pointers = new Map(), drag = null, pinch = null;
+  function zoomAbout(x, y, zoom) {
+    var box = size(view), before = baseScale(box) * state.zoom;
+    zoom = Math.max(0.1, Math.min(40, zoom));
+    var after = baseScale(box) * zoom, ox = x - box.w / 2, oy = y - box.h / 2;
+    // Keep the world point under the pointer where it is.
+    if (!state.follow) { state.cx += ox / before - ox / after; state.cy -= oy / before - oy / after; }
+    state.zoom = zoom; state.dirty = true;
+  }
+  function panBy(dx, dy) {
+    var scale = baseScale(size(view)) * state.zoom;
+    state.cx -= dx / scale; state.cy += dy / scale; state.dirty = true;
+  }
+  function twoFingers() {
+    var rect = view.getBoundingClientRect(), p = Array.from(pointers.values());
+    return { d: Math.max(1, Math.hypot(p[0].x - p[1].x, p[0].y - p[1].y)),
+             x: (p[0].x + p[1].x) / 2 - rect.left, y: (p[0].y + p[1].y) / 2 - rect.top };
+  }
+  function setMapActive(on) { state.mapActive = on; view.classList.toggle('active', on); }
+  function tap(event) {
+    var rect = view.getBoundingClientRect(), touch = event.pointerType !== 'mouse';
+    if (touch) setMapActive(true);
+    var near = nearest(event.clientX - rect.left, event.clientY - rect.top, touch ? 22 : 10);
+    if (near) select(near.k);
+  }
+
   view.addEventListener('pointerdown', function (event) {
-    drag = { x: event.clientX, y: event.clientY, moved: false };
-    view.setPointerCapture(event.pointerId);
+    pointers.set(event.pointerId, { x: event.clientX, y: event.clientY });
+    if (pointers.size === 2) { pinch = twoFingers(); drag = null; if (state.follow) setFollow(null); }
+    else if (pointers.size === 1) drag = { x: event.clientX, y: event.clientY, moved: false, touch: event.pointerType !== 'mouse' };
+    if (!drag || !drag.touch || state.mapActive) view.setPointerCapture(event.pointerId);
   });
   view.addEventListener('pointermove', function (event) {
     var rect = view.getBoundingClientRect();
-    state.pointer = { x: event.clientX - rect.left, y: event.clientY - rect.top };
-    if (drag) {
+    if (pointers.has(event.pointerId)) pointers.set(event.pointerId, { x: event.clientX, y: event.clientY });
+    if (pinch && pointers.size === 2) {
+      var now = twoFingers();
+      zoomAbout(now.x, now.y, state.zoom * now.d / pinch.d);
+      panBy(now.x - pinch.x, now.y - pinch.y);
+      pinch = now;
+    } else if (drag) {
       var dx = event.clientX - drag.x, dy = event.clientY - drag.y;
       if (!drag.moved && dx * dx + dy * dy < 9) return;
-      if (!drag.moved) { drag.moved = true; view.classList.add('dragging'); setFollow(false); }
-      var scale = baseScale(size(view)) * state.zoom;
-      state.cx -= dx / scale; state.cy += dy / scale;
+      drag.moved = true;
+      // One finger scrolls the page until the map has been tapped.
+      if (drag.touch && !state.mapActive) return;
+      if (state.follow) setFollow(null);
+      view.classList.add('dragging');
+      panBy(dx, dy);
       drag.x = event.clientX; drag.y = event.clientY;
-      state.dirty = true;
     }
-    updateHover();
+    if (event.pointerType === 'mouse') { state.pointer = { x: event.clientX - rect.left, y: event.clientY - rect.top }; updateHover(); }
   });
-  view.addEventListener('pointerup', function () { drag = null; view.classList.remove('dragging'); });
-  view.addEventListener('pointerleave', function () { state.pointer = null; hideTip(); });
-  view.addEventListener('dblclick', function () { setFollow(true); });
+  function pointerUp(event) {
+    pointers.delete(event.pointerId);
+    if (pointers.size < 2) pinch = null;
+    if (drag && !drag.moved && event.type === 'pointerup') tap(event);
+    drag = null;
+    view.classList.remove('dragging');
+  }
+  view.addEventListener('pointerup', pointerUp);
+  view.addEventListener('pointercancel', pointerUp);
+  view.addEventListener('pointerleave', function (event) { if (event.pointerType === 'mouse') { state.pointer = null; hideTipSoon(); } });
+  document.addEventListener('pointerdown', function (event) { if (event.target !== view) setMapActive(false); });
+  view.addEventListener('dblclick', function () { setFollow('player'); });
   view.addEventListener('wheel', function (event) {
     event.preventDefault();
-    var rect = view.getBoundingClientRect(), box = size(view);
-    var before = baseScale(box) * state.zoom;
-    var zoom = Math.max(0.1, Math.min(40, state.zoom * Math.pow(1.15, -Math.sign(event.deltaY))));
-    var after = baseScale(box) * zoom;
-    // Keep the world point under the pointer where it is.
-    var ox = event.clientX - rect.left - box.w / 2, oy = event.clientY - rect.top - box.h / 2;
-    if (!state.follow) { state.cx += ox / before - ox / after; state.cy -= oy / before - oy / after; }
-    state.zoom = zoom; state.dirty = true;
+    var rect = view.getBoundingClientRect();
+    zoomAbout(event.clientX - rect.left, event.clientY - rect.top, state.zoom * Math.pow(1.15, -Math.sign(event.deltaY)));
   }, { passive: false });
-  window.addEventListener('resize', function () { chartBox = null; state.dirty = true; });
+  window.addEventListener('resize', function () { chartBox = null; bar = null; state.dirty = true; renderRows(); });
+  window.matchMedia('(prefers-color-scheme: dark)').addEventListener('change', function () {
+    readTheme(); chartBox = null; bar = null; state.dirty = true;
+  });
 
   function tick(wall) {
     if (state.playing) {
@@ -607,7 +1233,7 @@
     if (state.dirty) {
       var started = performance.now();
       state.dirty = false;
-      drawView(); drawChart();
+      drawView(); drawBar(); drawChart();
       // Text changes cost a repaint of the page around them: while playing, ten a second are enough.
       if (!state.playing || wall - state.panelWall >= 100) { updatePanel(); state.panelWall = wall; }
       if (state.pointer) updateHover();
@@ -619,13 +1245,14 @@
 
   // ---- What a test or a curious modder can ask the page ----
   function countAt(t) { return totals[sampleAt(t)]; }
+  function pagePoint(canvas, x, y) { var rect = canvas.getBoundingClientRect(); return { x: rect.left + x, y: rect.top + y }; }
   window.replay = {
     duration: duration,
     samples: samples,
     time: function () { return state.t; },
     playing: function () { return state.playing; },
     speed: function () { return state.speed; },
-    seek: function (t) { seek(t); },
+    seek: seek,
     play: play,
     pause: pause,
     setSpeed: setSpeed,
@@ -633,25 +1260,30 @@
     count: function () { return countAt(state.t); },
     countAt: countAt,
     sampleAt: sampleAt,
-    factionCountsAt: function (t) {
-      var i = sampleAt(t);
-      return counts.map(function (c) { return c[i]; });
-    },
+    factionCountsAt: function (t) { var i = sampleAt(t); return counts.map(function (c) { return c[i]; }); },
     // Where the last drawing put each rioter, in page coordinates.
     rioters: function () {
-      if (!frame) return [];
       var rect = view.getBoundingClientRect();
-      return frame.shown.map(function (s) {
-        return { id: s.track.id, faction: s.track.faction, dead: s.dead, gone: s.gone,
-                 weapons: s.track.weapons.length / 2, x: rect.left + s.x, y: rect.top + s.y };
-      });
+      return frame ? frame.shown.map(function (s) {
+        return { id: tracks.id[s.k], faction: tracks.faction[s.k], dead: s.dead, gone: s.gone,
+                 weapons: (tracks.armAt[s.k + 1] - tracks.armAt[s.k]) / 2, x: rect.left + s.x, y: rect.top + s.y };
+      }) : [];
     },
-    chartPoint: function (t) {
-      var rect = chart.getBoundingClientRect();
-      if (!chartBox) drawChartBase();
-      return { x: rect.left + chartX(t), y: rect.top + chartBox.h / 2 };
+    releaseLabels: function () { return frame ? frame.labels : 0; },
+    playerAt: function (t) { var i = sampleAt(t); return playerPosition(i, fraction(i, t)); },
+    picked: function () { return state.pick < 0 ? null : tracks.id[state.pick]; },
+    // The marks of the time bar and the chart, in seconds.
+    marks: function () {
+      var s = function (ms) { return ms / 1000; };
+      return { presses: marks.presses.map(function (p) { return { t: s(p.ms), toggle: p.toggle }; }),
+               reloads: marks.reloads.map(s), deaths: marks.deaths.map(s),
+               mode: marks.mode.map(function (m) { return m.map(s); }), vehicle: marks.vehicle.map(function (m) { return m.map(s); }) };
     },
+    chartPoint: function (t) { if (!chartBox) drawChartBase(); return pagePoint(chart, chartX(t), chartBox.h / 2); },
+    barPoint: function (t, y) { if (!bar) drawBarBase(); return pagePoint(timebar, barX(t * 1000), y); },
     stats: stats
   };
+  refilter();
+  readLink();
   window.requestAnimationFrame(tick);
 })();

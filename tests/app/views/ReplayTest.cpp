@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <json/json.h>
 
+#include <algorithm>
+#include <map>
 #include <memory>
 
 #include "app/run/RiotRun.h"
@@ -75,6 +77,51 @@ TEST(Replay, TheExampleRiotsTracksMatchItsTimelineAndTotals) {
     ASSERT_FALSE(recording.weaponNames.empty());
     for (const std::string& name : recording.weaponNames)
         EXPECT_EQ(name.rfind("WEAPON_", 0), 0u) << name;
+
+    // Each ped of its faction's models; a random pedestrian where the faction names none (F2), or where the
+    // model drawn for it never loads (F1's g_m_y_famfor_01).
+    const std::vector<std::vector<std::string>> models = {
+        {"g_m_y_ballaorig_01", "g_m_y_ballasout_01"}, {"g_m_y_famca_01"}, {}};
+    int64_t randomInstead = 0;
+    for (const ReplayTrack& track : recording.tracks) {
+        if (track.handle == 0) continue;
+        const std::vector<std::string>& own = models.at(static_cast<size_t>(track.faction));
+        randomInstead += track.modelFailed;
+        EXPECT_EQ(track.modelFailed, track.faction == 1 && track.model < 0) << "track " << track.handle;
+        if (track.model >= 0)
+            EXPECT_NE(
+                std::find(own.begin(), own.end(), recording.modelNames.at(static_cast<size_t>(track.model))),
+                own.end())
+                << "track " << track.handle;
+        else
+            EXPECT_TRUE(own.empty() || track.modelFailed) << "track " << track.handle;
+    }
+    EXPECT_GT(randomInstead, 0);
+
+    // Who killed whom: every rioter seen dead was killed by a rioter that had it as its target by then.
+    std::map<int32_t, const ReplayTrack*> byHandle;
+    for (const ReplayTrack& track : recording.tracks)
+        byHandle[track.handle] = &track;
+    int64_t killed = 0;
+    for (const ReplayTrack& track : recording.tracks) {
+        if (track.death < 0) continue;
+        ++killed;
+        auto killer = byHandle.find(track.killer);
+        ASSERT_NE(killer, byHandle.end()) << "the killer of " << track.handle;
+        const std::vector<int32_t>& aims = killer->second->targets;
+        bool aimed = false;
+        for (size_t k = 0; k + 1 < aims.size(); k += 2)
+            aimed = aimed || (aims[k + 1] == track.handle && aims[k] <= track.death);
+        EXPECT_TRUE(aimed) << track.killer << " killed " << track.handle;
+    }
+    EXPECT_GT(killed, 0);
+
+    // The scenario's two presses of the toggle key, on and off, each in its frame.
+    ASSERT_EQ(recording.presses.size(), 2u);
+    for (size_t k = 0; k < 2; ++k) {
+        EXPECT_NEAR(recording.presses[k].ms, k ? 80000 : 1000, 17);
+        EXPECT_TRUE(recording.presses[k].toggle);
+    }
 }
 
 TEST(Replay, ThePageHoldsItsScriptStyleAndDataAsValidJsonWhateverTheNames) {

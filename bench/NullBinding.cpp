@@ -1,4 +1,4 @@
-#include "bench/NullHook.h"
+#include "bench/NullBinding.h"
 
 #include <benchmark/benchmark.h>
 
@@ -7,7 +7,7 @@
 
 #include "host/Seam.h"
 
-namespace NullHook {
+namespace NullBinding {
 uint64_t Result[4] = {1, 0, 0, 0};
 int64_t Calls = 0;
 uint32_t Tick = 1000;
@@ -21,9 +21,9 @@ uint64_t Hash = 0;
 uint64_t Slots[16];
 unsigned Count = 0;
 }  // namespace
-}  // namespace NullHook
+}  // namespace NullBinding
 
-using namespace NullHook;
+using namespace NullBinding;
 
 void scriptRegister(void*, void (*)()) {}
 void scriptWait(uint32_t) {

@@ -1,4 +1,4 @@
-// A hook that does nothing: the script bound to it costs only its own work.
+// The platform seam bound to a hook that does nothing: the script bound to it costs only its own work.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -10,7 +10,7 @@ namespace benchmark {
 class State;
 }
 
-namespace NullHook {
+namespace NullBinding {
 // Each native answers these result slots: 1 reads as true, as a handle, and as a tiny equal position for all.
 extern uint64_t Result[4];
 extern int64_t Calls;
@@ -24,4 +24,4 @@ struct LoopDone {};
 // The script's log goes to this file; none when empty.
 extern std::string LogPath;
 extern std::FILE* LogFile;
-}  // namespace NullHook
+}  // namespace NullBinding
