@@ -330,7 +330,8 @@
     document.title = 'Skirmora replay: ' + facts.scenario;
     $('title').textContent = 'Skirmora replay: ' + facts.scenario;
     $('facts').textContent = 'Config ' + facts.config + ' \u00b7 scenario ' + facts.scenario + ' \u00b7 seed ' +
-        facts.seed + ' \u00b7 ' + fixed(duration) + ' s of game time, ' + facts.frames + ' frames';
+        facts.seed + ' \u00b7 ' + fixed(duration) + ' s of game time, ' + facts.frames + ' frames' +
+        (facts.sampleMs > 100 ? ' \u00b7 a long run: positions every ' + facts.sampleMs / 1000 + ' s' : '');
     var r = facts.released, released = r.dead + r.vanished + r.tooFar;
     var text = facts.recruited + ' recruited (at most ' + facts.peak + ' at once), ' + released + ' released: ' +
         r.dead + ' dead, ' + r.vanished + ' vanished, ' + r.tooFar + ' too far';
