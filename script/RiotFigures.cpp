@@ -8,6 +8,7 @@
 #include "host/Frames.h"
 #include "host/Seam.h"
 #include "riot/Combat.h"
+#include "riot/Cull.h"
 #include "script/ScriptLog.h"
 #include "script/ScriptState.h"
 
@@ -36,10 +37,10 @@ std::string Since(const RiotFiguresRecord& f) {
     const uint64_t gone = released(CullReason::Gone), failed = released(CullReason::FailedPedCheck),
                    far = released(CullReason::TooFar);
     std::string text = fmt::format(
-        "  rioters recruited: {}\n  released: {} (gone {}, failed the ped check {}, 150 units or more away "
+        "  rioters recruited: {}\n  released: {} (gone {}, failed the ped check {}, {} units or more away "
         "{})\n"
         "  dropped at the reload: {} (their peds stay in the world, no longer led)\n",
-        now.Recruited - f.AtOn.Recruited, gone + failed + far, gone, failed, far,
+        now.Recruited - f.AtOn.Recruited, gone + failed + far, gone, failed, CullDistance, far,
         now.Dropped - f.AtOn.Dropped);
     text += fmt::format("  longest frame held: {:.3f} ms, in {}\n", Milliseconds(Frames.LongestHold),
                         PassesOf(Frames.LongestHoldRan));
