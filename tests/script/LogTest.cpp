@@ -44,7 +44,8 @@ void PlayRiot(ScriptRun& run) {
 
 TEST(ScriptLog, TheGameSeesTheSameWithALogWithoutOneAndWithOneThatCannotBeWritten) {
     TempDir dir;
-    dir.WriteConfig(R"({"MaxRioters": 6, "Factions": [{"MaxMembers": 3}, {"MaxMembers": "ten"}], "Unknown": 1})");
+    dir.WriteConfig(
+        R"({"MaxRioters": 6, "Factions": [{"MaxMembers": 3}, {"MaxMembers": "ten"}], "Unknown": 1})");
     std::filesystem::create_directory("folder");
     std::string traces[3];
     const char* logs[] = {"", "Skirmora.log", "folder"};
@@ -73,14 +74,17 @@ TEST(ScriptLog, TellsEachPressAndWhatTheRiotDidWhileOn) {
         R"(\(gone (\d+), failed the ped check (\d+), 150 units or more away (\d+)\)\n.*dropped at the reload: (\d+))");
     ASSERT_TRUE(std::regex_search(log, m, figures)) << log;
     const auto n = [&](int k) { return std::stoi(m[k]); };
-    EXPECT_EQ(n(1), n(2) + n(6)) << "every rioter recruited while on was released or dropped at the last press";
+    EXPECT_EQ(n(1), n(2) + n(6))
+        << "every rioter recruited while on was released or dropped at the last press";
     EXPECT_EQ(n(2), n(3) + n(4) + n(5));
     EXPECT_GT(n(3), 0);
     EXPECT_GT(n(4), 0);
     EXPECT_GT(n(5), 0);
-    EXPECT_TRUE(std::regex_search(log, std::regex(R"(longest frame held: [0-9.]+ ms, in the (combat|recruitment) pass)")))
+    EXPECT_TRUE(std::regex_search(
+        log, std::regex(R"(longest frame held: [0-9.]+ ms, in the (combat|recruitment) pass)")))
         << log;
-    EXPECT_TRUE(std::regex_search(log, std::regex(R"(longest combat pass: [0-9.]+ ms, [1-9]\d* game calls)"))) << log;
+    EXPECT_TRUE(std::regex_search(log, std::regex(R"(longest combat pass: [0-9.]+ ms, [1-9]\d* game calls)")))
+        << log;
 }
 
 TEST(ScriptLog, EndsAtOneMebibyteWithALineSayingSo) {
@@ -105,5 +109,6 @@ TEST(ScriptLog, EndsAtOneMebibyteWithALineSayingSo) {
         EXPECT_TRUE(std::regex_match(line, stamped)) << line;
         last = line;
     }
-    EXPECT_EQ(last.substr(15), "The log is full (1 MiB): nothing more is written until the game starts again.");
+    EXPECT_EQ(last.substr(15),
+              "The log is full (1 MiB): nothing more is written until the game starts again.");
 }

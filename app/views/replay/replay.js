@@ -45,9 +45,9 @@
 
   // Positions as the page's data writes them (AppendSteps in app/views/Replay.cpp): one symbol a small step,
   // the run symbol and a count for samples that did not move, the jump symbol and two numbers for a long step.
-  function stepReader(spec) {
-    var code = new Int16Array(128).fill(-1), side = 2 * spec.reach + 1, base = spec.digits;
-    for (var k = 0; k < spec.alphabet.length; k++) code[spec.alphabet.charCodeAt(k)] = k;
+  function stepReader(steps) {
+    var code = new Int16Array(128).fill(-1), side = 2 * steps.reach + 1, base = steps.digits;
+    for (var k = 0; k < steps.alphabet.length; k++) code[steps.alphabet.charCodeAt(k)] = k;
     return function (text, xs, ys, at, count) {
       var k = 0, n = 0, x = 0, y = 0;
       function symbol() { var c = text.charCodeAt(k++); return c < 128 ? code[c] : -1; }
@@ -63,9 +63,9 @@
       while (k < text.length && n < count) {
         var s = symbol(), repeat = 1;
         if (s < 0) break;
-        if (s === spec.run) repeat = number();
-        else if (s === spec.jump) { x += signed(number()); y += signed(number()); }
-        else if (s < spec.run) { x += Math.floor(s / side) - spec.reach; y += s % side - spec.reach; }
+        if (s === steps.run) repeat = number();
+        else if (s === steps.jump) { x += signed(number()); y += signed(number()); }
+        else if (s < steps.run) { x += Math.floor(s / side) - steps.reach; y += s % side - steps.reach; }
         for (; repeat > 0 && n < count; repeat--, n++) { xs[at + n] = x; ys[at + n] = y; }
       }
       return n;
