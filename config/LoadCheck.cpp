@@ -18,11 +18,17 @@
 #include "config/Settings.h"
 #include "config/WeaponLists.h"
 #include "config/Words.h"
+#include "riot/Recruit.h"
 #include "riot/Roster.h"
 
 namespace {
 
 using Names = std::vector<std::string>;
+
+// The object's member of the key's name, or nullptr (also when the value is no object).
+const Json::Value* MemberOf(const Json::Value* object, const ConfigKey& key) {
+    return object && object->isObject() ? object->find(key.name, key.name + std::strlen(key.name)) : nullptr;
+}
 
 Names KeysOf(KeyLevel level) {
     Names keys;
@@ -248,9 +254,8 @@ class LoadCheck : public LoadObserver {
         if (!root_) return;  // the reader gave up before it had a document
         std::vector<std::string> read, unread;
         const auto sort = [&](const Json::Value& object, KeyLevel level) {
-            for (const ConfigKey* key = ConfigKeysBegin(); object.isObject() && key != ConfigKeysEnd();
-                 ++key) {
-                const Json::Value* value = object.find(key->name, key->name + std::strlen(key->name));
+            for (const ConfigKey* key = ConfigKeysBegin(); key != ConfigKeysEnd(); ++key) {
+                const Json::Value* value = MemberOf(&object, *key);
                 if (key->level != level || !value || value == end_) continue;
                 (read_.count(value) ? read : unread)
                     .push_back(fmt::format("\"{}\" ({})", paths_.at(value),
@@ -258,7 +263,7 @@ class LoadCheck : public LoadObserver {
             }
         };
         sort(*root_, KeyLevel::TopLevel);
-        const Json::Value* factions = root_->isObject() ? root_->find("Factions", "Factions" + 8) : nullptr;
+        const Json::Value* factions = MemberOf(root_, KeyOf(ConfigKeyId::Factions));
         for (Json::ArrayIndex k = 0; factions && factions->isArray() && k < factions->size(); ++k)
             sort((*factions)[k], KeyLevel::Faction);
         if (read.empty() && unread.empty()) return;
@@ -279,17 +284,14 @@ class LoadCheck : public LoadObserver {
     // multiplayer mods and ship game configs of 150 peds; the game's own pedestrians and drivers share the
     // pool, and a script that spawns into a full pool crashes the game. Above 100 rioters the note is due.
     void Heavy() {
-        uint64_t caps = 0;
-        for (const Faction& faction : FactionList)
-            caps += faction.MaxMembers;  // a negative cap reads as a huge one, as the roster reads it
+        const uint64_t caps = FactionCaps();
         const uint64_t most = Settings.MaxRioters > 0 ? static_cast<uint64_t>(Settings.MaxRioters) : 0;
-        const uint64_t n = std::min(most, caps);
+        const uint64_t n = MostRioters();
         if (n <= 100) return;
         std::string calls = std::to_string(2 * n * n + 6 * n);
         for (std::size_t k = calls.size(); k > 3; k -= 3)
             calls.insert(k - 3, ",");
-        const Json::Value* cap =
-            root_ && root_->isObject() ? root_->find("MaxRioters", "MaxRioters" + 10) : nullptr;
+        const Json::Value* cap = MemberOf(root_, KeyOf(ConfigKeyId::MaxRioters));
         Add(FindingKind::Note, cap && read_.count(cap) ? cap->getOffsetStart() : -1,
             fmt::format(
                 "up to {} rioters at once (MaxRioters {}{}) cost the game dearly:\n"

@@ -1,5 +1,7 @@
 #include "riot/Recruit.h"
 
+#include <algorithm>
+
 #include "config/Settings.h"
 #include "host/Frames.h"
 #include "host/Ticks.h"
@@ -94,6 +96,17 @@ Rioter SetupRioter(Ped ped, Hash group) {
     Rioter rioter;
     rioter.Ped = ped;
     return rioter;
+}
+
+uint64_t FactionCaps() {
+    uint64_t caps = 0;
+    for (const Faction& faction : FactionList)
+        caps += faction.MaxMembers;
+    return caps;
+}
+
+uint64_t MostRioters() {
+    return std::min<uint64_t>(FactionCaps(), static_cast<uint64_t>(std::max(0, Settings.MaxRioters)));
 }
 
 void RecruitTick() {

@@ -46,13 +46,14 @@ TrackEnd EndOf(CullReason reason) {
 }
 
 // The index of a hash's name in names, added the first time: the name as the config wrote it, found among
-// the candidates, else the hash in hex.
-int32_t NameIndex(uint32_t hash, const std::vector<const std::vector<std::string>*>& candidates,
-                  std::vector<std::string>& names, std::map<uint32_t, int32_t>& index) {
+// the lists that candidates gives (asked only then), else the hash in hex.
+template <typename Candidates>
+int32_t NameIndex(uint32_t hash, Candidates candidates, std::vector<std::string>& names,
+                  std::map<uint32_t, int32_t>& index) {
     auto found = index.find(hash);
     if (found != index.end()) return found->second;
     const auto named = [&]() -> std::string {
-        for (const std::vector<std::string>* list : candidates)
+        for (const std::vector<std::string>* list : candidates())
             for (const std::string& candidate : *list)
                 if (JenkinsHash(candidate) == hash) return candidate;
         return fmt::format("0x{:08X}", hash);
@@ -62,6 +63,8 @@ int32_t NameIndex(uint32_t hash, const std::vector<const std::vector<std::string
     index[hash] = at;
     return at;
 }
+
+using NameLists = std::vector<const std::vector<std::string>*>;
 
 std::string FactionName(const Faction& faction, size_t k) {
     const std::string cap =
@@ -282,9 +285,12 @@ void Recorder::NoteModel(ReplayTrack& track, const Faction& faction) {
         track.modelFailed = !faction.MemberModels.empty();
         return;
     }
-    std::vector<const std::vector<std::string>*> candidates{&faction.MemberModels};
-    for (const Faction& other : FactionList)
-        candidates.push_back(&other.MemberModels);
+    const auto candidates = [&] {
+        NameLists lists{&faction.MemberModels};
+        for (const Faction& other : FactionList)
+            lists.push_back(&other.MemberModels);
+        return lists;
+    };
     track.model = NameIndex(ped->model, candidates, recording_.replay.modelNames, modelIndex_);
 }
 
@@ -298,8 +304,11 @@ void Recorder::NotePresses(double seconds, int32_t ms) {
 }
 
 int32_t Recorder::WeaponIndex(uint32_t hash) {
-    std::vector<const std::vector<std::string>*> candidates{&SharedWeaponList, &ThrowableList};
-    for (const Faction& faction : FactionList)
-        candidates.push_back(&faction.Weapons);
+    const auto candidates = [] {
+        NameLists lists{&SharedWeaponList, &ThrowableList};
+        for (const Faction& faction : FactionList)
+            lists.push_back(&faction.Weapons);
+        return lists;
+    };
     return NameIndex(hash, candidates, recording_.replay.weaponNames, weaponIndex_);
 }

@@ -28,6 +28,7 @@
 #include "config/Settings.h"
 #include "config/Words.h"
 #include "riot/Cull.h"
+#include "riot/Recruit.h"
 #include "riot/Roster.h"
 
 namespace {
@@ -83,18 +84,30 @@ std::string Duration(double seconds) {
     return fmt::format("{} h {:02} min", whole / 3600, whole % 3600 / 60);
 }
 
-// The check's verdict on the config, in one line, when the file does not load as it means; empty when it
-// does.
-std::string LoadNote(const RunInputs& in) {
-    if (in.config.empty()) return "";
-    int status = CheckLoaded;
-    const std::string report = CheckBytes(in.config == "-" ? in.note : in.config, in.bytes, status);
-    if (status == CheckLoaded || status == CheckCannotRun) return "";
-    const std::string verdict = report.substr(0, report.find(" (exit status"));
+// What the run's first lines need of its config, from one check of it in a fresh game: the check's verdict
+// when the file does not load as it means (empty when it does, or there is no file), and the most rioters the
+// factions in force can hold.
+struct ConfigFacts {
+    std::string verdict;
+    uint64_t rioters = 0;
+};
+
+ConfigFacts CheckConfig(const RunInputs& in) {
+    ConfigFacts facts;
+    CheckInFreshGame(in.bytes, [&](const CheckedLoad& checked, int status) {
+        if (!in.config.empty() && status != CheckLoaded)
+            facts.verdict = (in.config == "-" ? in.note : in.config) + ": " + Headline(checked, status);
+        facts.rioters = MostRioters();
+    });
+    return facts;
+}
+
+std::string LoadNote(const RunInputs& in, const ConfigFacts& facts) {
+    if (facts.verdict.empty()) return "";
     return fmt::format(
         "Note: {}; the riot plays with what the game applies. Run `skirmora-sim check {}` for "
         "details.\n",
-        verdict, in.config);
+        facts.verdict, in.config);
 }
 
 // "the press at 80 s", "the snapshots at 70, 75 and 80 s", "12 presses from 61 s on".
@@ -119,15 +132,8 @@ std::string UnreachedNote(const Scenario& scenario) {
 
 // A trace of more than a GB is said before the run, roughly. Most of it is the combat pass's 2N²+6N calls for
 // N rioters: the built-in scenario traces 16 kB a game second with none, 63 kB with 20, 1 MB with 100.
-std::string TraceSizeNote(const RunOptions& options, const RunInputs& in) {
+std::string TraceSizeNote(const RunOptions& options, const RunInputs& in, uint64_t rioters) {
     if (options.trace.empty()) return "";
-    uint64_t rioters = 0;
-    CheckInFreshGame(in.bytes, [&](const CheckedLoad&, int) {
-        uint64_t caps = 0;
-        for (const Faction& faction : FactionList)
-            caps += faction.MaxMembers;
-        rioters = std::min<uint64_t>(caps, static_cast<uint64_t>(std::max(0, Settings.MaxRioters)));
-    });
     const double n = static_cast<double>(rioters);
     const double seconds = std::min(options.traceTo.value_or(1e18), in.scenario.seconds) -
                            std::min(options.traceFrom.value_or(0.0), in.scenario.seconds);
@@ -285,7 +291,9 @@ int RunRiot(const RunOptions& options, std::ostream& out, std::ostream& err) {
         Say(out, fmt::format("Scenario {}, {}: {} s of game time, {} frame{}, seed {}.\n", in.scenario.name,
                              in.note, SecondsText(in.scenario.seconds), frames, frames == 1 ? "" : "s",
                              in.scenario.world.seed));
-        Say(out, LoadNote(in) + UnreachedNote(in.scenario) + TraceSizeNote(options, in));
+        const ConfigFacts config = CheckConfig(in);
+        Say(out,
+            LoadNote(in, config) + UnreachedNote(in.scenario) + TraceSizeNote(options, in, config.rioters));
         const std::string header = Flushed(out);
         if (!header.empty()) throw CommandError(RunFailed, "cannot write the standard output: " + header);
         RiotOutputs outputs;

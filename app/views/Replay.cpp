@@ -151,11 +151,15 @@ const char* const TrackFields[] = {"id",    "faction", "start",  "end",   "end r
                                    "death", "vanish",  "killer", "model", "model failed",
                                    "steps", "targets", "weapons"};
 
-void AppendTexts(std::string& out, const std::vector<std::string>& values) {
+// A JSON array of the texts of any list: names, or the page's fixed words.
+template <typename Texts>
+void AppendTexts(std::string& out, const Texts& values) {
     out += '[';
-    for (size_t k = 0; k < values.size(); ++k) {
-        if (k) out += ',';
-        AppendJsonText(out, values[k]);
+    bool first = true;
+    for (const auto& value : values) {
+        if (!first) out += ',';
+        first = false;
+        AppendJsonText(out, value);
     }
     out += ']';
 }
@@ -223,11 +227,11 @@ std::string ReplayJson(const Recording& recording, const ReplayFacts& facts) {
     out += ",\"factions\":";
     AppendTexts(out, recording.factionNames);
     out += ",\"palette\":";
-    AppendTexts(out, std::vector<std::string>(std::begin(FactionPalette), std::end(FactionPalette)));
+    AppendTexts(out, FactionPalette);
     out += ",\"unknownColour\":";
     AppendJsonText(out, UnknownFactionColour);
     out += ",\"ends\":";
-    AppendTexts(out, std::vector<std::string>(std::begin(EndNames), std::end(EndNames)));
+    AppendTexts(out, EndNames);
     const ReplaySamples& replay = recording.replay;
     out += ",\"weapons\":";
     AppendTexts(out, replay.weaponNames);
@@ -246,7 +250,7 @@ std::string ReplayJson(const Recording& recording, const ReplayFacts& facts) {
     out += ",\"states\":";
     AppendList(out, replay.playerStates);
     out += "},\"trackFields\":";
-    AppendTexts(out, std::vector<std::string>(std::begin(TrackFields), std::end(TrackFields)));
+    AppendTexts(out, TrackFields);
     out += ",\"tracks\":[";
     AppendTracks(out, replay);
     out += "]}";
