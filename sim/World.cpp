@@ -1,11 +1,14 @@
 #include "sim/World.h"
 
+#include <unordered_set>
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <utility>
 
+#include "config/GameNames.h"
 #include "config/Jenkins.h"
 
 void PedTable::clear() {
@@ -58,7 +61,28 @@ int32_t World::AddPed(Vec3 position, uint32_t model, bool random, int64_t frame)
     return handle;
 }
 
+namespace {
+
+// The hashes of the game's names of a kind, made once.
+const std::unordered_set<uint32_t>& GameHashes(NameKind kind) {
+    static const auto make = [](NameKind of) {
+        std::unordered_set<uint32_t> hashes;
+        for (std::size_t k = 0; k < GameNameCount(of); ++k)
+            hashes.insert(JenkinsHash(GameName(of, k)));
+        return hashes;
+    };
+    static const std::unordered_set<uint32_t> weapons = make(NameKind::Weapon), models = make(NameKind::Model);
+    return kind == NameKind::Weapon ? weapons : models;
+}
+
+}  // namespace
+
+bool World::IsGameWeapon(uint32_t hash) {
+    return GameHashes(NameKind::Weapon).count(hash) != 0;
+}
+
 bool World::ModelNeverLoads(uint32_t hash) const {
+    if (!GameHashes(NameKind::Model).count(hash)) return true;
     for (const std::string& name : neverLoadingModels)
         if (JenkinsHash(name) == hash) return true;
     return false;
