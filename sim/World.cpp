@@ -1,11 +1,10 @@
 #include "sim/World.h"
 
-#include <unordered_set>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <unordered_set>
 #include <utility>
 
 #include "config/GameNames.h"
@@ -63,26 +62,25 @@ int32_t World::AddPed(Vec3 position, uint32_t model, bool random, int64_t frame)
 
 namespace {
 
-// The hashes of the game's names of a kind, made once.
-const std::unordered_set<uint32_t>& GameHashes(NameKind kind) {
-    static const auto make = [](NameKind of) {
-        std::unordered_set<uint32_t> hashes;
-        for (std::size_t k = 0; k < GameNameCount(of); ++k)
-            hashes.insert(JenkinsHash(GameName(of, k)));
-        return hashes;
-    };
-    static const std::unordered_set<uint32_t> weapons = make(NameKind::Weapon), models = make(NameKind::Model);
-    return kind == NameKind::Weapon ? weapons : models;
+std::unordered_set<uint32_t> GameHashes(NameKind kind) {
+    std::unordered_set<uint32_t> hashes;
+    for (std::size_t k = 0; k < GameNameCount(kind); ++k)
+        hashes.insert(JenkinsHash(GameName(kind, k)));
+    return hashes;
 }
+
+// The hashes of the game's names, made when the program starts, so that no frame pays for them.
+const std::unordered_set<uint32_t> GameWeaponHashes = GameHashes(NameKind::Weapon);
+const std::unordered_set<uint32_t> GameModelHashes = GameHashes(NameKind::Model);
 
 }  // namespace
 
 bool World::IsGameWeapon(uint32_t hash) {
-    return GameHashes(NameKind::Weapon).count(hash) != 0;
+    return GameWeaponHashes.count(hash) != 0;
 }
 
 bool World::ModelNeverLoads(uint32_t hash) const {
-    if (!GameHashes(NameKind::Model).count(hash)) return true;
+    if (!GameModelHashes.count(hash)) return true;
     for (const std::string& name : neverLoadingModels)
         if (JenkinsHash(name) == hash) return true;
     return false;
