@@ -16,6 +16,7 @@
 #include "host/Seam.h"
 #include "host/Slots.h"
 #include "riot/Combat.h"
+#include "riot/RiotState.h"
 #include "riot/Roster.h"
 #include "script/LoggedLoad.h"
 #include "script/ScriptLog.h"
@@ -122,7 +123,7 @@ void CombatPass(benchmark::State& state) {
     all.WillAttackSelf = true;
     for (int k = 0; k < rioters; ++k)
         all.Members.push_back({100 + k, 0, false});
-    FactionList = {all};
+    Riot().FactionList = {all};
     CombatTick();  // arm and task everyone once: the passes measured are the steady ones
     const int64_t before = NullBinding::Calls;
     for (auto _ : state)
@@ -134,7 +135,7 @@ void CombatPass(benchmark::State& state) {
     state.counters["ns/native"] =
         benchmark::Counter(static_cast<double>(state.iterations()) * calls,
                            benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
-    FactionList.clear();
+    Riot().FactionList.clear();
 }
 
 std::string ExampleConfig() {
@@ -173,7 +174,7 @@ void LoadFile(benchmark::State& state, const std::string& text, bool logged) {
     const std::string dir = mkdtemp(pattern);
     const auto previous = std::filesystem::current_path();
     std::filesystem::current_path(dir);
-    std::ofstream(Settings.ConfigFileName, std::ios::binary) << text;
+    std::ofstream(Riot().Settings.ConfigFileName, std::ios::binary) << text;
     ResetScriptState();
     NullBinding::LogPath = logged ? dir + "/Skirmora.log" : "";
     StartLog();
@@ -182,7 +183,7 @@ void LoadFile(benchmark::State& state, const std::string& text, bool logged) {
         ScriptState.Log.Written = 0;  // never full
     }
     state.SetBytesProcessed(static_cast<int64_t>(text.size()) * state.iterations());
-    state.counters["factions"] = static_cast<double>(FactionList.size());
+    state.counters["factions"] = static_cast<double>(Riot().FactionList.size());
     ResetScriptState();
     std::filesystem::current_path(previous);
     std::filesystem::remove_all(dir);

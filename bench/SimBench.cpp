@@ -10,6 +10,7 @@
 #include "app/run/RiotRun.h"
 #include "app/run/Scenario.h"
 #include "config/Settings.h"
+#include "riot/RiotState.h"
 #include "script/ScriptMain.h"
 #include "script/ScriptState.h"
 #include "sim/Fight.h"
@@ -49,7 +50,7 @@ void Riot(benchmark::State& state) {
 // to the script, its idle pass (a tick read, two key queries) and its wait. No config file: built-in values.
 void IdleFrame(benchmark::State& state) {
     ResetScriptState();
-    Settings.ConfigFileName = "";
+    ::Riot().Settings.ConfigFileName = "";
     Simulation sim;
     sim.game.trace.keep = false;
     sim.game.world.keepDraws = false;

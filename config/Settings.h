@@ -26,7 +26,3 @@ int32_t AccuracyInteger(double accuracy);
 
 // The most rioters the factions can hold at once: their caps added up, within MaxRioters.
 uint64_t MostRiotersOf(uint64_t factionCaps, int32_t maxRioters);
-
-// In the script's state (script/ScriptState.h).
-extern SettingsRecord& Settings;
-extern std::vector<std::string>& SharedWeaponList;

@@ -1,34 +1,35 @@
 #include "host/Frames.h"
 
+#include "host/HostState.h"
 #include "host/Seam.h"
 
 void WaitFrame(uint32_t milliseconds) {
-    if (!Frames.Measured) return scriptWait(milliseconds);
-    const uint64_t held = PerformanceCounter() - Frames.ResumedAt;
-    if (held > Frames.LongestHold) {
-        Frames.LongestHold = held;
-        Frames.LongestHoldRan = Frames.Ran;
+    if (!Host().Frames.Measured) return scriptWait(milliseconds);
+    const uint64_t held = PerformanceCounter() - Host().Frames.ResumedAt;
+    if (held > Host().Frames.LongestHold) {
+        Host().Frames.LongestHold = held;
+        Host().Frames.LongestHoldRan = Host().Frames.Ran;
     }
     scriptWait(milliseconds);
-    Frames.ResumedAt = PerformanceCounter();
-    Frames.Ran = Frames.Running;
+    Host().Frames.ResumedAt = PerformanceCounter();
+    Host().Frames.Ran = Host().Frames.Running;
 }
 
 void BeginPass(FramePass pass) {
-    Frames.Running = pass;
-    Frames.Ran |= pass;
+    Host().Frames.Running = pass;
+    Host().Frames.Ran |= pass;
 }
 
 void EndPass() {
-    Frames.Running = 0;
+    Host().Frames.Running = 0;
 }
 
 void StartHolding() {
-    Frames.Measured = true;
-    Frames.ResumedAt = PerformanceCounter();
+    Host().Frames.Measured = true;
+    Host().Frames.ResumedAt = PerformanceCounter();
 }
 
 void ResetLongestHold() {
-    Frames.LongestHold = 0;
-    Frames.LongestHoldRan = 0;
+    Host().Frames.LongestHold = 0;
+    Host().Frames.LongestHoldRan = 0;
 }

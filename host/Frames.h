@@ -16,7 +16,6 @@ struct FrameRecord {
     uint64_t LongestHold = 0;  // in counts, since the last ResetLongestHold
     uint32_t LongestHoldRan = 0;
 };
-extern FrameRecord& Frames;  // in the script's state (script/ScriptState.h)
 
 // scriptWait, with the hold that it ends measured.
 void WaitFrame(uint32_t milliseconds);

@@ -5,6 +5,7 @@
 #include <type_traits>
 
 #include "host/Frames.h"
+#include "host/HostState.h"
 #include "host/Seam.h"
 #include "host/Vector3.h"
 
@@ -27,7 +28,7 @@ template <typename... Args>
 inline const uint64_t* Invoke(uint64_t hash, Args... args) {
     nativeInit(hash);
     (nativePush64(Slot(args)), ...);
-    ++Frames.NativeCalls;
+    ++Host().Frames.NativeCalls;
     return nativeCall();
 }
 

@@ -10,4 +10,3 @@ struct TickRecord {
     uint32_t LastReading = 0;
     uint64_t HighPart = 0;
 };
-extern TickRecord& Ticks;  // in the script's state (script/ScriptState.h)

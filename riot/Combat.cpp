@@ -3,6 +3,7 @@
 #include "config/Settings.h"
 #include "riot/Cull.h"
 #include "riot/Random.h"
+#include "riot/RiotState.h"
 
 namespace {
 
@@ -10,7 +11,8 @@ constexpr float SearchRange = 10000.0f;
 
 // One random weapon from the faction's own list, or from the shared one; none when both are empty.
 void ArmForCombat(const Faction& faction, Ped ped) {
-    const std::vector<std::string>& weapons = faction.Weapons.empty() ? SharedWeaponList : faction.Weapons;
+    const std::vector<std::string>& weapons =
+        faction.Weapons.empty() ? Riot().SharedWeaponList : faction.Weapons;
     if (weapons.empty()) return;
     const std::string& name = weapons[static_cast<size_t>(Rand()) % weapons.size()];
     GiveDelayedWeaponToPed(ped, GetHashKey(name.c_str()), 1000, 0);
@@ -22,7 +24,7 @@ bool FindNearestEnemy(Ped ped, const Faction& faction, Ped* target) {
     *target = 0;
     bool found = false;
     float best = SearchRange;
-    for (const Faction& other : FactionList) {
+    for (const Faction& other : Riot().FactionList) {
         if (other.GroupHash == faction.GroupHash && !faction.WillAttackSelf) continue;
         for (const Rioter& member : other.Members) {
             if (member.Ped == ped) continue;
@@ -45,11 +47,11 @@ bool FindNearestEnemy(Ped ped, const Faction& faction, Ped* target) {
 
 void CombatTick() {
     CullRioters();
-    for (Faction& faction : FactionList) {
+    for (Faction& faction : Riot().FactionList) {
         for (Rioter& rioter : faction.Members) {
             Ped target = 0;
             if (!FindNearestEnemy(rioter.Ped, faction, &target)) continue;
-            if (Settings.RiotersOnlyAttackPlayer) target = PlayerPedId();
+            if (Riot().Settings.RiotersOnlyAttackPlayer) target = PlayerPedId();
             if (target == rioter.Ped) continue;
             if (target == rioter.Target && rioter.Engaged) continue;
             ArmForCombat(faction, rioter.Ped);

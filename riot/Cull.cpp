@@ -1,5 +1,6 @@
 #include "riot/Cull.h"
 
+#include "riot/RiotState.h"
 #include "riot/Roster.h"
 
 namespace {
@@ -14,8 +15,8 @@ CullReason Departure(Ped ped) {
 }  // namespace
 
 void CullRioters() {
-    for (Faction& faction : FactionList) {
-        const std::size_t index = static_cast<std::size_t>(&faction - FactionList.data());
+    for (Faction& faction : Riot().FactionList) {
+        const std::size_t index = static_cast<std::size_t>(&faction - Riot().FactionList.data());
         size_t position = 0;
         while (position < faction.Members.size()) {
             const CullReason reason = Departure(faction.Members[position].Ped);
@@ -23,8 +24,8 @@ void CullRioters() {
                 ++position;
                 continue;
             }
-            ++RiotCounts.Released[static_cast<int>(reason)];
-            if (RiotWatcher) RiotWatcher->Releasing(index, position, reason);
+            ++Riot().RiotCounts.Released[static_cast<int>(reason)];
+            if (Riot().RiotWatcher) Riot().RiotWatcher->Releasing(index, position, reason);
             Ped handle = faction.Members[position].Ped;
             SetPedAsNoLongerNeeded(&handle);
             DeleteEntity(&handle);

@@ -6,5 +6,3 @@
 int32_t Rand();
 
 void ResetRand();
-
-extern uint32_t& RandState;  // in the script's state (script/ScriptState.h)

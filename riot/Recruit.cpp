@@ -6,6 +6,7 @@
 #include "host/Frames.h"
 #include "host/Ticks.h"
 #include "riot/Random.h"
+#include "riot/RiotState.h"
 
 namespace {
 
@@ -49,11 +50,11 @@ void RecruitFaction(Faction& faction, int32_t& rioters) {
     ChooseSpawnPoint(point);
     if (faction.Members.size() >= faction.MaxMembers) return;
     for (int32_t spawned = 0;;) {
-        if (rioters >= Settings.MaxRioters || spawned >= batch) return;
+        if (rioters >= Riot().Settings.MaxRioters || spawned >= batch) return;
         const Ped ped = SpawnOne(faction, point);
         WaitFrame(0);
         faction.Members.push_back(SetupRioter(ped, faction.GroupHash));
-        ++RiotCounts.Recruited;
+        ++Riot().RiotCounts.Recruited;
         ++rioters;
         ++spawned;
         if (faction.Members.size() >= faction.MaxMembers) return;
@@ -87,8 +88,8 @@ Vector3& ChooseSpawnPoint(Vector3& out) {
 }
 
 Rioter SetupRioter(Ped ped, Hash group) {
-    SetPedAccuracy(ped, AccuracyInteger(Settings.PedAccuracy));
-    SetPedRelationshipGroupHash(ped, Settings.RiotersOnlyAttackPlayer ? RioterGroup : group);
+    SetPedAccuracy(ped, AccuracyInteger(Riot().Settings.PedAccuracy));
+    SetPedRelationshipGroupHash(ped, Riot().Settings.RiotersOnlyAttackPlayer ? Riot().RioterGroup : group);
     Rioter rioter;
     rioter.Ped = ped;
     return rioter;
@@ -96,13 +97,13 @@ Rioter SetupRioter(Ped ped, Hash group) {
 
 uint64_t FactionCaps() {
     uint64_t caps = 0;
-    for (const Faction& faction : FactionList)
+    for (const Faction& faction : Riot().FactionList)
         caps += faction.MaxMembers;
     return caps;
 }
 
 uint64_t MostRioters() {
-    return MostRiotersOf(FactionCaps(), Settings.MaxRioters);
+    return MostRiotersOf(FactionCaps(), Riot().Settings.MaxRioters);
 }
 
 void RecruitTick() {
@@ -110,7 +111,7 @@ void RecruitTick() {
     if (!PedStateCheck(player)) return;
     if (!PlayerStateCheck(0)) return;
     int32_t rioters = CountRioters();
-    if (rioters > Settings.MaxRioters) return;
-    for (Faction& faction : FactionList)
+    if (rioters > Riot().Settings.MaxRioters) return;
+    for (Faction& faction : Riot().FactionList)
         RecruitFaction(faction, rioters);
 }

@@ -1,10 +1,11 @@
 #include "riot/Roster.h"
+#include "riot/RiotState.h"
 
 #include <cmath>
 
 int32_t CountRioters() {
     int32_t total = 0;
-    for (const Faction& faction : FactionList)
+    for (const Faction& faction : Riot().FactionList)
         total += static_cast<int32_t>(faction.Members.size());
     return total;
 }

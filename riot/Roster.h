@@ -42,13 +42,6 @@ class RiotObserver {
     virtual void Releasing(std::size_t faction, std::size_t position, CullReason reason) = 0;
 };
 
-// In the script's state (script/ScriptState.h).
-extern std::vector<Faction>& FactionList;
-extern RiotCountsRecord& RiotCounts;
-extern RiotObserver*& RiotWatcher;
-// The hash of the relationship group "RIOTER"; 0 until ScriptMain creates it after the start-up load.
-extern uint32_t& RioterGroup;
-
 int32_t CountRioters();
 
 // Single-precision distance between two entities: first's coordinates are asked first.

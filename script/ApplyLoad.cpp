@@ -3,22 +3,23 @@
 #include <vector>
 
 #include "host/Natives.h"
+#include "riot/RiotState.h"
 #include "riot/Roster.h"
 
 namespace {
 
 // Forgets the factions in force: their own groups go, their rioters stay in the world, no longer tracked.
 void LetGoFactions() {
-    for (const Faction& faction : FactionList)
+    for (const Faction& faction : Riot().FactionList)
         if (!faction.WillAttackSelf && !faction.IsDefault) RemoveRelationshipGroup(faction.GroupHash);
-    RiotCounts.Dropped += static_cast<uint64_t>(CountRioters());
-    FactionList.clear();
+    Riot().RiotCounts.Dropped += static_cast<uint64_t>(CountRioters());
+    Riot().FactionList.clear();
 }
 
 Faction FactionOf(const FactionPlan& plan, Hash group) {
     Faction faction;
     faction.MaxMembers = plan.MaxMembers;
-    faction.GroupHash = plan.UsesRioterGroup ? RioterGroup : group;
+    faction.GroupHash = plan.UsesRioterGroup ? Riot().RioterGroup : group;
     faction.WillAttackSelf = plan.WillAttackSelf;
     faction.IsDefault = plan.IsDefault;
     faction.MemberModels = plan.MemberModels;
@@ -29,7 +30,7 @@ Faction FactionOf(const FactionPlan& plan, Hash group) {
 }  // namespace
 
 LoadBasis BasisInForce() {
-    return {Settings, SharedWeaponList};
+    return {Riot().Settings, Riot().SharedWeaponList};
 }
 
 void ApplyLoad(const LoadOutcome& outcome) {
@@ -44,18 +45,19 @@ void ApplyLoad(const LoadOutcome& outcome) {
                                      &groups[action.faction]);
                 break;
             case LoadActionKind::AddFaction:
-                FactionList.push_back(FactionOf(outcome.Factions[action.faction], groups[action.faction]));
+                Riot().FactionList.push_back(
+                    FactionOf(outcome.Factions[action.faction], groups[action.faction]));
                 break;
         }
     }
-    Settings = outcome.Settings;
-    SharedWeaponList = outcome.SharedWeaponList;
+    Riot().Settings = outcome.Settings;
+    Riot().SharedWeaponList = outcome.SharedWeaponList;
 }
 
 void LoadConfig() {
     try {
         std::string bytes;
-        ReadConfigFile(Settings.ConfigFileName, bytes);
+        ReadConfigFile(Riot().Settings.ConfigFileName, bytes);
         ApplyLoad(DecideLoad(bytes, BasisInForce()));
     } catch (...) {
         // Only memory can run out here; the load then changes nothing.

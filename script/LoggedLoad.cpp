@@ -12,6 +12,7 @@
 #include "config/Settings.h"
 #include "host/Frames.h"
 #include "host/Seam.h"
+#include "riot/RiotState.h"
 #include "riot/Roster.h"
 #include "script/ApplyLoad.h"
 #include "script/ScriptLog.h"
@@ -30,20 +31,20 @@ std::string Counted(std::size_t count, const char* what) {
 std::string InForce() {
     constexpr std::size_t MostListed = 30, Width = 100;
     std::vector<std::string> pieces = {
-        fmt::format("In force: EnableKey {}, MaxRioters {}, {}; {}{}", KeyNameOf(Settings.EnableKey),
-                    Settings.MaxRioters, Counted(SharedWeaponList.size(), "shared weapon"),
-                    Counted(FactionList.size(), "faction"), FactionList.empty() ? "" : ":")};
-    for (std::size_t k = 0; k < FactionList.size() && k < MostListed; ++k) {
-        const Faction& f = FactionList[k];
+        fmt::format("In force: EnableKey {}, MaxRioters {}, {}; {}{}", KeyNameOf(Riot().Settings.EnableKey),
+                    Riot().Settings.MaxRioters, Counted(Riot().SharedWeaponList.size(), "shared weapon"),
+                    Counted(Riot().FactionList.size(), "faction"), Riot().FactionList.empty() ? "" : ":")};
+    for (std::size_t k = 0; k < Riot().FactionList.size() && k < MostListed; ++k) {
+        const Faction& f = Riot().FactionList[k];
         pieces.push_back(fmt::format(
             "{}: {}, {}, {}{}", f.IsDefault ? "the default faction" : fmt::format("Factions[{}]", k),
             f.MaxMembers > 0x7FFFFFFFu ? "no cap of its own" : fmt::format("cap {}", f.MaxMembers),
             f.Weapons.empty() ? "the shared weapons" : Counted(f.Weapons.size(), "weapon"),
             f.MemberModels.empty() ? "random pedestrians" : Counted(f.MemberModels.size(), "model"),
-            k + 1 < FactionList.size() ? ";" : ""));
+            k + 1 < Riot().FactionList.size() ? ";" : ""));
     }
-    if (FactionList.size() > MostListed)
-        pieces.push_back(fmt::format("and {} more", FactionList.size() - MostListed));
+    if (Riot().FactionList.size() > MostListed)
+        pieces.push_back(fmt::format("and {} more", Riot().FactionList.size() - MostListed));
     std::string text, line;
     for (const std::string& piece : pieces) {
         if (!line.empty() && line.size() + 1 + piece.size() > Width) {
@@ -57,7 +58,7 @@ std::string InForce() {
 
 // Why the load read no file.
 std::string Unread(LoadCause cause, FileRead read) {
-    const std::string& name = Settings.ConfigFileName;
+    const std::string& name = Riot().Settings.ConfigFileName;
     const std::string after = cause == LoadCause::Start
                                   ? "built-in values in force"
                                   : "every setting keeps its value, and the factions are the default one";
@@ -82,7 +83,7 @@ bool SameAsLastLoad(const std::string& bytes) {
 
 std::string Account(LoadCause cause, FileRead read, const std::string& bytes, const CheckedLoad& checked,
                     bool followed) {
-    const std::string& name = Settings.ConfigFileName;
+    const std::string& name = Riot().Settings.ConfigFileName;
     const std::size_t size = bytes.size();
     if (read != FileRead::Opened) return Unread(cause, read) + "\n";
     if (size > LargestCheckedInGame)
@@ -100,7 +101,7 @@ std::string Account(LoadCause cause, FileRead read, const std::string& bytes, co
 
 FileRead ReadForLog(std::string& bytes) {
     try {
-        const int error = ReadConfigFile(Settings.ConfigFileName, bytes);
+        const int error = ReadConfigFile(Riot().Settings.ConfigFileName, bytes);
         return error == 0 ? FileRead::Opened : error == ENOENT ? FileRead::Missing : FileRead::CannotOpen;
     } catch (...) {
         bytes.clear();
@@ -132,7 +133,7 @@ void LoadAndLog(LoadCause cause, int32_t key) {
     try {
         const std::string what =
             cause == LoadCause::Start ? "Load at the start" : "Load at a press of " + KeyNameOf(key);
-        std::string note = followed ? "" : ManyFactionsNote(FactionList.size());
+        std::string note = followed ? "" : ManyFactionsNote(Riot().FactionList.size());
         if (!note.empty()) note = "Note: " + note + "\n";
         LogLines(what + ": " + Account(cause, read, bytes, checked, followed) + InForce() + note);
     } catch (...) {

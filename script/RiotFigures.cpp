@@ -6,9 +6,11 @@
 
 #include "config/KeyNames.h"
 #include "host/Frames.h"
+#include "host/HostState.h"
 #include "host/Seam.h"
 #include "riot/Combat.h"
 #include "riot/Cull.h"
+#include "riot/RiotState.h"
 #include "script/ScriptLog.h"
 #include "script/ScriptState.h"
 
@@ -29,7 +31,7 @@ std::string PassesOf(uint32_t ran) {
 }
 
 std::string Since(const RiotFiguresRecord& f) {
-    const RiotCountsRecord& now = RiotCounts;
+    const RiotCountsRecord& now = Riot().RiotCounts;
     const auto released = [&](CullReason reason) {
         const int k = static_cast<int>(reason);
         return now.Released[k] - f.AtOn.Released[k];
@@ -42,8 +44,8 @@ std::string Since(const RiotFiguresRecord& f) {
         "  dropped at the reload: {} (their peds stay in the world, no longer led)\n",
         now.Recruited - f.AtOn.Recruited, gone + failed + far, gone, failed, CullDistance, far,
         now.Dropped - f.AtOn.Dropped);
-    text += fmt::format("  longest frame held: {:.3f} ms, in {}\n", Milliseconds(Frames.LongestHold),
-                        PassesOf(Frames.LongestHoldRan));
+    text += fmt::format("  longest frame held: {:.3f} ms, in {}\n", Milliseconds(Host().Frames.LongestHold),
+                        PassesOf(Host().Frames.LongestHoldRan));
     if (f.CombatPasses == 0) return text + "  longest combat pass: none ran\n";
     return text + fmt::format("  longest combat pass: {:.3f} ms, {} game calls\n",
                               Milliseconds(f.LongestCombat), f.LongestCombatCalls);
@@ -52,14 +54,14 @@ std::string Since(const RiotFiguresRecord& f) {
 }  // namespace
 
 void RunCombatPass() {
-    const uint64_t start = PerformanceCounter(), calls = Frames.NativeCalls;
+    const uint64_t start = PerformanceCounter(), calls = Host().Frames.NativeCalls;
     CombatTick();
     const uint64_t took = PerformanceCounter() - start;
     RiotFiguresRecord& f = ScriptState.Figures;
     ++f.CombatPasses;
     if (took >= f.LongestCombat) {
         f.LongestCombat = took;
-        f.LongestCombatCalls = Frames.NativeCalls - calls;
+        f.LongestCombatCalls = Host().Frames.NativeCalls - calls;
     }
 }
 
@@ -76,6 +78,6 @@ void LogToggle(bool modeEnabled, int32_t key) {
     if (!modeEnabled) return;
     f = RiotFiguresRecord();  // the figures count from here
     f.OnAt = PerformanceCounter();
-    f.AtOn = RiotCounts;
+    f.AtOn = Riot().RiotCounts;
     ResetLongestHold();
 }

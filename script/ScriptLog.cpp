@@ -5,6 +5,7 @@
 #include "config/Settings.h"
 #include "config/Words.h"
 #include "host/Seam.h"
+#include "riot/RiotState.h"
 #include "script/ScriptState.h"
 
 namespace {
@@ -44,10 +45,11 @@ void StartLog() {
     ScriptState.Log = ScriptLogRecord();
     try {
         std::string path, note;
-        if (!OpenLog(Settings.ConfigFileName, path, note)) return;
+        if (!OpenLog(Riot().Settings.ConfigFileName, path, note)) return;
         ScriptState.Log.Open = true;
-        const std::string config =
-            Settings.ConfigFileName.empty() ? "none (built-in values)" : FullPath(Settings.ConfigFileName);
+        const std::string config = Riot().Settings.ConfigFileName.empty()
+                                       ? "none (built-in values)"
+                                       : FullPath(Riot().Settings.ConfigFileName);
         LogLines(fmt::format(
             "Skirmora {} started; this log is written anew at every start of the game.\nConfig file: {}\n"
             "Log file: {}{}\n",

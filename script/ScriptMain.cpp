@@ -6,6 +6,7 @@
 #include "host/Seam.h"
 #include "host/Ticks.h"
 #include "riot/Recruit.h"
+#include "riot/RiotState.h"
 #include "riot/Roster.h"
 #include "script/LoggedLoad.h"
 #include "script/RiotFigures.h"
@@ -16,11 +17,11 @@
 namespace {
 
 bool KeyDown() {
-    return (static_cast<uint16_t>(AsyncKeyState(Settings.EnableKey)) & 0x8000u) != 0;
+    return (static_cast<uint16_t>(AsyncKeyState(Riot().Settings.EnableKey)) & 0x8000u) != 0;
 }
 
 void SuppressPolice() {
-    if (Settings.DisableCops) {
+    if (Riot().Settings.DisableCops) {
         SetPlayerWantedLevel(PlayerId(), 0, 0);
         SetPlayerWantedLevelNow(PlayerId(), 0);
         SetWantedLevelMultiplier(0.0f);
@@ -48,7 +49,7 @@ void RunPasses(LoopRecord& loop, uint64_t tick) {
 void PollKey(LoopRecord& loop) {
     if (KeyDown() && !loop.KeyLatch) {
         loop.KeyLatch = true;
-        const int32_t pressed = Settings.EnableKey;  // the load may name another key
+        const int32_t pressed = Riot().Settings.EnableKey;  // the load may name another key
         LoadAndLog(LoadCause::Press, pressed);
         loop.ModeEnabled = !loop.ModeEnabled;
         loop.GraceEnd = ReadTick() + 3000;
@@ -71,7 +72,7 @@ void ScriptMain() {
     loop.KeyLatch = false;
     loop.GraceEnd = 0;
     LoadAndLog(LoadCause::Start);
-    AddRelationshipGroup(RioterGroupName, &RioterGroup);
+    AddRelationshipGroup(RioterGroupName, &Riot().RioterGroup);
 
     for (;;) {
         RunPasses(loop, ReadTick());

@@ -2,17 +2,25 @@
 
 ScriptStateRecord ScriptState;
 
-SettingsRecord& Settings = ScriptState.Settings;
-std::vector<std::string>& SharedWeaponList = ScriptState.SharedWeaponList;
-std::vector<Faction>& FactionList = ScriptState.FactionList;
-uint32_t& RioterGroup = ScriptState.RioterGroup;
+namespace {
+
+bool Bind() {
+    BindHostState(ScriptState.Host);
+    BindRiotState(ScriptState.Riot);
+    return true;
+}
+
+}  // namespace
+
+// The lower layers reach their records from the library's load on.
+const bool ScriptStateBound = Bind();
+
+SettingsRecord& Settings = ScriptState.Riot.Settings;
+std::vector<std::string>& SharedWeaponList = ScriptState.Riot.SharedWeaponList;
+std::vector<Faction>& FactionList = ScriptState.Riot.FactionList;
 StatusTextRecord& StatusText = ScriptState.StatusText;
-TickRecord& Ticks = ScriptState.Ticks;
-uint32_t& RandState = ScriptState.RandState;
-FrameRecord& Frames = ScriptState.Frames;
-RiotCountsRecord& RiotCounts = ScriptState.RiotCounts;
-RiotObserver*& RiotWatcher = ScriptState.RiotWatcher;
 
 void ResetScriptState() {
     ScriptState = ScriptStateRecord();
+    Bind();
 }

@@ -3,38 +3,34 @@
 #include <string>
 #include <vector>
 
-#include "config/Settings.h"
-#include "config/WeaponLists.h"
-#include "host/Frames.h"
-#include "host/Ticks.h"
-#include "riot/Roster.h"
+#include "host/HostState.h"
+#include "riot/RiotState.h"
 #include "script/LoggedLoad.h"
 #include "script/RiotFigures.h"
 #include "script/ScriptLog.h"
 #include "script/ScriptMain.h"
 #include "script/StatusText.h"
 
-// Every global the script changes, in one record. A record built afresh is the state the library's load
-// gives, so resetting cannot miss one; a test checks that the script holds no writable global outside it. The
-// names the code uses (Settings, FactionList, ...) refer into it.
+// Every global the script changes, in one record that the top owns: the lower layers' own records, bound to
+// them (host/HostState.h, riot/RiotState.h), and the top's. A record built afresh is the state the library's
+// load gives, so resetting cannot miss one; a test checks that the script holds no writable global outside
+// it.
 struct ScriptStateRecord {
-    SettingsRecord Settings = BuiltInSettings();
-    std::vector<std::string> SharedWeaponList = BuiltInWeaponList();
-    std::vector<Faction> FactionList;
-    uint32_t RioterGroup = 0;
+    HostState Host;  // the tick's extension, the hold on each frame and the native calls
+    RiotState Riot;  // the settings and weapons in force, the factions, the riot's counts, the random state
     StatusTextRecord StatusText;
-    LoopRecord Loop;   // the mode, the key latch, the due times and the grace period
-    TickRecord Ticks;  // the tick's extension to 64 bits
-    uint32_t RandState = 1;
-    FrameRecord Frames;  // the hold on each frame and the native calls, for the log
-    RiotCountsRecord RiotCounts;
-    RiotObserver* RiotWatcher = nullptr;
+    LoopRecord Loop;  // the mode, the key latch, the due times and the grace period
     RiotFiguresRecord Figures;
     ScriptLogRecord Log;
     LoggedLoadRecord LastLoad;
 };
 
 extern ScriptStateRecord ScriptState;
+
+// For the tools above the script (the simulator, its commands and the tests): the riot's state by its names.
+extern SettingsRecord& Settings;
+extern std::vector<std::string>& SharedWeaponList;
+extern std::vector<Faction>& FactionList;
 
 // Puts the script back as the library's load left it, so that one process can host several independent runs
 // (the simulator and the tests do).

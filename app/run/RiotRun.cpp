@@ -5,6 +5,7 @@
 
 #include "app/run/Recorder.h"
 #include "config/Settings.h"
+#include "riot/RiotState.h"
 #include "riot/Roster.h"
 #include "script/ScriptMain.h"
 #include "script/ScriptState.h"
@@ -108,7 +109,7 @@ RiotResult PlayRiot(const Scenario& scenario, const std::string& configPath, con
     // The script reads this name at start-up and at every press; an empty name opens nothing.
     Settings.ConfigFileName = configPath;
     Recorder recorder(scenario, outputs.replaySamples);
-    RiotWatcher = &recorder;
+    Riot().RiotWatcher = &recorder;
     {
         Simulation sim(scenario.clockStart);
         sim.logPath = outputs.log;

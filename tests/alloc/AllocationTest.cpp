@@ -8,6 +8,7 @@
 #include "config/Settings.h"
 #include "host/Natives.h"
 #include "riot/Combat.h"
+#include "riot/RiotState.h"
 #include "riot/Roster.h"
 #include "tests/support/ScriptRun.h"
 
@@ -73,7 +74,7 @@ TEST(Allocations, AFrameWithTheModeOff) {
 TEST(Allocations, AFrameDrawingTheStatusText) {
     ScriptRun run;
     Quiet(run);
-    Settings.DisableCops = false;
+    Riot().Settings.DisableCops = false;
     run.game().keyboard.Press(118, 2, 1);
     run.game().keyboard.Press(118, 4, 1);  // "Skirmora disabled" is the longer text
     run.Frames(10);
@@ -94,7 +95,7 @@ TEST(Allocations, ACombatPassOverAHundredRioters) {
         const float y = static_cast<float>(k / 10) * 3.0f;
         (k % 2 ? right : left).Members.push_back({CreateRandomPed(x, y, 0.0f), 0, false});
     }
-    FactionList = {left, right};
+    Riot().FactionList = {left, right};
     const int64_t before = run.game().NativeCalls();
     EXPECT_EQ(AllocationsDuring([] { CombatTick(); }), 0);  // every rioter is armed and tasked
     const int64_t firstPass = run.game().NativeCalls() - before;

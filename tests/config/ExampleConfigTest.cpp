@@ -2,6 +2,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "riot/RiotState.h"
 #include "tests/config/LoaderSupport.h"
 
 namespace {
@@ -24,24 +25,24 @@ TEST_F(ExampleConfig, LoadsEveryKeyAndEveryFaction) {
         crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
     for (const std::string& content : {text, crlf}) {
         Restart();
-        Settings.EnableKey = 0;  // so that a skipped key shows
+        Riot().Settings.EnableKey = 0;  // so that a skipped key shows
         Load(content);
-        EXPECT_EQ(Settings.EnableKey, 0x76);
-        EXPECT_EQ(Settings.MaxRioters, 24);
-        EXPECT_TRUE(Settings.DisableCops);
-        EXPECT_DOUBLE_EQ(Settings.PedAccuracy, 40.0);
-        EXPECT_FALSE(Settings.RiotersOnlyAttackPlayer);
-        EXPECT_EQ(SharedWeaponList,
+        EXPECT_EQ(Riot().Settings.EnableKey, 0x76);
+        EXPECT_EQ(Riot().Settings.MaxRioters, 24);
+        EXPECT_TRUE(Riot().Settings.DisableCops);
+        EXPECT_DOUBLE_EQ(Riot().Settings.PedAccuracy, 40.0);
+        EXPECT_FALSE(Riot().Settings.RiotersOnlyAttackPlayer);
+        EXPECT_EQ(Riot().SharedWeaponList,
                   (Names{"WEAPON_PISTOL", "WEAPON_MICROSMG", "WEAPON_PUMPSHOTGUN", "WEAPON_BAT"}));
-        ASSERT_EQ(FactionList.size(), 3u) << "the load reached the last faction";
-        EXPECT_EQ(FactionList[0].MaxMembers, 10u);
-        EXPECT_EQ(FactionList[0].Weapons, (Names{"WEAPON_ASSAULTRIFLE", "WEAPON_MOLOTOV"}));
-        EXPECT_EQ(FactionList[1].MemberModels, (Names{"g_m_y_famca_01", "g_m_y_famfor_01"}));
-        EXPECT_FALSE(FactionList[1].WillAttackSelf);
-        EXPECT_EQ(FactionList[2].MaxMembers, 6u);
-        EXPECT_TRUE(FactionList[2].WillAttackSelf);
-        EXPECT_TRUE(FactionList[2].Weapons.empty());
-        EXPECT_TRUE(FactionList[2].MemberModels.empty());
+        ASSERT_EQ(Riot().FactionList.size(), 3u) << "the load reached the last faction";
+        EXPECT_EQ(Riot().FactionList[0].MaxMembers, 10u);
+        EXPECT_EQ(Riot().FactionList[0].Weapons, (Names{"WEAPON_ASSAULTRIFLE", "WEAPON_MOLOTOV"}));
+        EXPECT_EQ(Riot().FactionList[1].MemberModels, (Names{"g_m_y_famca_01", "g_m_y_famfor_01"}));
+        EXPECT_FALSE(Riot().FactionList[1].WillAttackSelf);
+        EXPECT_EQ(Riot().FactionList[2].MaxMembers, 6u);
+        EXPECT_TRUE(Riot().FactionList[2].WillAttackSelf);
+        EXPECT_TRUE(Riot().FactionList[2].Weapons.empty());
+        EXPECT_TRUE(Riot().FactionList[2].MemberModels.empty());
         EXPECT_EQ(GroupCalls(), (Names{"+0", "+1"})) << "groups for the two factions that spare their own";
     }
 }
@@ -53,8 +54,8 @@ TEST_F(ExampleConfig, APlayerEditingItKeepsTheLoadCompleteUpToTheEdit) {
     ASSERT_NE(text.find(from), std::string::npos);
     text.replace(text.find(from), from.size(), "\"MaxMembers\": \"6\",");
     Load(text);
-    EXPECT_EQ(Settings.MaxRioters, 24);
-    EXPECT_EQ(FactionList.size(), 2u);
+    EXPECT_EQ(Riot().Settings.MaxRioters, 24);
+    EXPECT_EQ(Riot().FactionList.size(), 2u);
 }
 
 }  // namespace

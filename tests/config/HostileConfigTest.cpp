@@ -1,17 +1,18 @@
 // Config files a player should never write, each with the exact outcome of its load.
 
+#include "riot/RiotState.h"
 #include "tests/config/LoaderSupport.h"
 
 namespace {
 // Whether a load that started from an empty faction list and a lone thrown weapon completed: only a completed
 // load both rebuilds the factions and removes the thrown weapons.
 bool Completed() {
-    for (const std::string& name : SharedWeaponList)
+    for (const std::string& name : Riot().SharedWeaponList)
         if (name == "WEAPON_GRENADE") return false;
-    return !FactionList.empty();
+    return !Riot().FactionList.empty();
 }
 void PrepareForCompletedCheck() {
-    SharedWeaponList = {"WEAPON_GRENADE"};
+    Riot().SharedWeaponList = {"WEAPON_GRENADE"};
 }
 }  // namespace
 
@@ -73,9 +74,9 @@ TEST_F(LoaderTest, ExtremeNumbersInEveryNumericKey) {
         ResetScriptState();
         const std::string n = c.number;
         Load(R"({"MaxRioters": )" + n + R"(, "PedAccuracy": )" + n + R"(, "EnableKey": "F2"})");
-        EXPECT_EQ(Settings.MaxRioters, c.parsed ? c.maxRioters : 20) << n;
-        EXPECT_EQ(Settings.PedAccuracy, c.parsed ? c.accuracy : 1.0) << n;
-        EXPECT_EQ(Settings.EnableKey, c.parsed ? 113 : 118) << n;
+        EXPECT_EQ(Riot().Settings.MaxRioters, c.parsed ? c.maxRioters : 20) << n;
+        EXPECT_EQ(Riot().Settings.PedAccuracy, c.parsed ? c.accuracy : 1.0) << n;
+        EXPECT_EQ(Riot().Settings.EnableKey, c.parsed ? 113 : 118) << n;
         ResetScriptState();
         PrepareForCompletedCheck();
         Load(R"({"Factions": [{"MaxMembers": )" + n + R"(, "WillAttackSelf": )" + n + "}]}");
@@ -86,10 +87,10 @@ TEST_F(LoaderTest, ExtremeNumbersInEveryNumericKey) {
     // Signed zero and values that underflow are zero for every key.
     ResetScriptState();
     Load(R"({"Factions": [{"MaxMembers": -0, "WillAttackSelf": 1e-400}], "RiotersOnlyAttackPlayer": -0.0})");
-    ASSERT_EQ(FactionList.size(), 1u);
-    EXPECT_EQ(FactionList[0].MaxMembers, 0u);
-    EXPECT_FALSE(FactionList[0].WillAttackSelf);
-    EXPECT_FALSE(Settings.RiotersOnlyAttackPlayer);
+    ASSERT_EQ(Riot().FactionList.size(), 1u);
+    EXPECT_EQ(Riot().FactionList[0].MaxMembers, 0u);
+    EXPECT_FALSE(Riot().FactionList[0].WillAttackSelf);
+    EXPECT_FALSE(Riot().Settings.RiotersOnlyAttackPlayer);
 }
 
 TEST_F(LoaderTest, NulBytesAndInvalidUtf8AreJustBytes) {
@@ -98,16 +99,16 @@ TEST_F(LoaderTest, NulBytesAndInvalidUtf8AreJustBytes) {
         " \"EnableKey\": \"F\xFF\", \"MaxRioters\": 4}\0\0\0 trailing",
         92);
     Load(document);
-    EXPECT_EQ(Settings.MaxRioters, 4);
-    EXPECT_EQ(Settings.EnableKey, 118);
-    ASSERT_EQ(SharedWeaponList.size(), 3u);
-    EXPECT_EQ(SharedWeaponList[0], "WEAPON_\xC3\x28");
-    EXPECT_EQ(SharedWeaponList[1], "\xFF\xFE");
-    EXPECT_EQ(SharedWeaponList[2], std::string("A\0B", 3));
+    EXPECT_EQ(Riot().Settings.MaxRioters, 4);
+    EXPECT_EQ(Riot().Settings.EnableKey, 118);
+    ASSERT_EQ(Riot().SharedWeaponList.size(), 3u);
+    EXPECT_EQ(Riot().SharedWeaponList[0], "WEAPON_\xC3\x28");
+    EXPECT_EQ(Riot().SharedWeaponList[1], "\xFF\xFE");
+    EXPECT_EQ(Riot().SharedWeaponList[2], std::string("A\0B", 3));
 
     ResetScriptState();
     Load(std::string("\0{\"MaxRioters\": 4}", 18));  // a NUL before the document: nothing parses
-    EXPECT_EQ(Settings.MaxRioters, 20);
+    EXPECT_EQ(Riot().Settings.MaxRioters, 20);
     EXPECT_TRUE(Completed());
 }
 
@@ -116,9 +117,9 @@ TEST_F(LoaderTest, AFiftyMegabyteFileLoads) {
     document.append(50u << 20, 'x');
     document += R"(", "Factions": [{"MaxMembers": 3}], "MaxRioters": 9})";
     Load(document);
-    EXPECT_EQ(Settings.MaxRioters, 9);
-    ASSERT_EQ(FactionList.size(), 1u);
-    EXPECT_EQ(FactionList[0].MaxMembers, 3u);
+    EXPECT_EQ(Riot().Settings.MaxRioters, 9);
+    ASSERT_EQ(Riot().FactionList.size(), 1u);
+    EXPECT_EQ(Riot().FactionList[0].MaxMembers, 3u);
 }
 
 TEST_F(LoaderTest, AHundredThousandFactions) {
@@ -127,11 +128,11 @@ TEST_F(LoaderTest, AHundredThousandFactions) {
         document += k ? ",{}" : "{}";
     document += "]}";
     Load(document);
-    EXPECT_EQ(FactionList.size(), 100000u);
-    EXPECT_EQ(FactionList.back().GroupHash, JenkinsHash("99999"));
+    EXPECT_EQ(Riot().FactionList.size(), 100000u);
+    EXPECT_EQ(Riot().FactionList.back().GroupHash, JenkinsHash("99999"));
     EXPECT_EQ(run->Count("AddRelationshipGroup("), 100000);
     Load("{}");
     EXPECT_EQ(run->Count("RemoveRelationshipGroup("), 100000);
-    EXPECT_EQ(FactionList.size(), 1u);
+    EXPECT_EQ(Riot().FactionList.size(), 1u);
     EXPECT_TRUE(run->world().groups.empty());
 }

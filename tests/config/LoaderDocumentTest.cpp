@@ -3,24 +3,25 @@
 #include <random>
 
 #include "config/Jenkins.h"
+#include "riot/RiotState.h"
 #include "tests/support/ExampleDocument.h"
 
 TEST_F(LoaderTest, TheExampleDocument) {
     Load(ExampleDocument);
-    EXPECT_EQ(Settings.EnableKey, 117);
-    EXPECT_EQ(Settings.MaxRioters, 30);
-    EXPECT_FALSE(Settings.DisableCops);
-    EXPECT_EQ(Settings.PedAccuracy, 45.0);
-    EXPECT_FALSE(Settings.RiotersOnlyAttackPlayer);
-    EXPECT_EQ(SharedWeaponList, (Names{"WEAPON_PISTOL", "WEAPON_SMG", "WEAPON_PUMPSHOTGUN"}));
-    ASSERT_EQ(FactionList.size(), 2u);
-    const Faction& first = FactionList[0];
+    EXPECT_EQ(Riot().Settings.EnableKey, 117);
+    EXPECT_EQ(Riot().Settings.MaxRioters, 30);
+    EXPECT_FALSE(Riot().Settings.DisableCops);
+    EXPECT_EQ(Riot().Settings.PedAccuracy, 45.0);
+    EXPECT_FALSE(Riot().Settings.RiotersOnlyAttackPlayer);
+    EXPECT_EQ(Riot().SharedWeaponList, (Names{"WEAPON_PISTOL", "WEAPON_SMG", "WEAPON_PUMPSHOTGUN"}));
+    ASSERT_EQ(Riot().FactionList.size(), 2u);
+    const Faction& first = Riot().FactionList[0];
     EXPECT_EQ(first.MaxMembers, 12u);
     EXPECT_FALSE(first.WillAttackSelf);
     EXPECT_EQ(first.GroupHash, JenkinsHash("0"));
     EXPECT_EQ(first.Weapons, (Names{"WEAPON_ASSAULTRIFLE", "WEAPON_MOLOTOV"}));
     EXPECT_EQ(first.MemberModels, (Names{"g_m_y_ballaorig_01", "g_m_y_famca_01"}));
-    const Faction& second = FactionList[1];
+    const Faction& second = Riot().FactionList[1];
     EXPECT_EQ(second.MaxMembers, 6u);
     EXPECT_TRUE(second.WillAttackSelf);
     EXPECT_EQ(second.GroupHash, 0u);
@@ -56,19 +57,19 @@ TEST_F(LoaderTest, TextForms) {
     for (const Case& c : cases) {
         ResetScriptState();
         Load(c.text);
-        EXPECT_EQ(Settings.MaxRioters, c.maxRioters) << c.what;
-        EXPECT_EQ(Settings.EnableKey, c.enableKey) << c.what;
-        EXPECT_EQ(FactionList.size(), 1u) << c.what;  // each of these ends with the default faction
+        EXPECT_EQ(Riot().Settings.MaxRioters, c.maxRioters) << c.what;
+        EXPECT_EQ(Riot().Settings.EnableKey, c.enableKey) << c.what;
+        EXPECT_EQ(Riot().FactionList.size(), 1u) << c.what;  // each of these ends with the default faction
     }
 }
 
 TEST_F(LoaderTest, ParseErrorInsideFactionsAppliesWhatWasRead) {
     Load(R"({"MaxRioters": 4, "Factions": [{"MaxMembers": 2}, {"MaxMembers": 3, "Weapons": ["WEAPON_SMG", )");
-    EXPECT_EQ(Settings.MaxRioters, 4);
-    ASSERT_EQ(FactionList.size(), 2u);
-    EXPECT_EQ(FactionList[1].MaxMembers, 3u);
+    EXPECT_EQ(Riot().Settings.MaxRioters, 4);
+    ASSERT_EQ(Riot().FactionList.size(), 2u);
+    EXPECT_EQ(Riot().FactionList[1].MaxMembers, 3u);
     // The reader leaves a null entry where the value it could not read would have been.
-    EXPECT_EQ(FactionList[1].Weapons, (Names{"WEAPON_SMG", ""}));
+    EXPECT_EQ(Riot().FactionList[1].Weapons, (Names{"WEAPON_SMG", ""}));
 }
 
 TEST_F(LoaderTest, EveryLoadRemovesItsGroupsAndCreatesThemAgain) {
@@ -83,9 +84,9 @@ TEST_F(LoaderTest, EveryLoadRemovesItsGroupsAndCreatesThemAgain) {
 TEST_F(LoaderTest, GroupNamesCountEveryEntry) {
     Load(R"({"Factions": [{"WillAttackSelf": true}, {}, null]})");
     EXPECT_EQ(GroupCalls(), (Names{"+1", "+2"}));
-    ASSERT_EQ(FactionList.size(), 3u);
-    EXPECT_EQ(FactionList[2].GroupHash, JenkinsHash("2"));
-    EXPECT_EQ(FactionList[2].MaxMembers, 20u);
+    ASSERT_EQ(Riot().FactionList.size(), 3u);
+    EXPECT_EQ(Riot().FactionList[2].GroupHash, JenkinsHash("2"));
+    EXPECT_EQ(Riot().FactionList[2].MaxMembers, 20u);
     Load(R"({})");
     EXPECT_EQ(GroupCalls(), (Names{"+1", "+2", "-1", "-2"}));
 }
@@ -94,8 +95,8 @@ TEST_F(LoaderTest, AReloadForgetsTheRioterButLeavesTheirPeds) {
     Load(R"({"Factions": [{}, {}]})");
     const Ped a = CreateRandomPed(1.0f, 2.0f, 3.0f);
     const Ped b = CreateRandomPed(4.0f, 5.0f, 6.0f);
-    FactionList[0].Members.push_back({a, 0, false});
-    FactionList[1].Members.push_back({b, a, true});
+    Riot().FactionList[0].Members.push_back({a, 0, false});
+    Riot().FactionList[1].Members.push_back({b, a, true});
     EXPECT_EQ(CountRioters(), 2);
     const size_t calls = run->Events().size();
     Load(R"({"Factions": [{}, {}]})");
@@ -123,8 +124,8 @@ TEST_F(LoaderTest, ArbitraryBytesNeverEscapeTheLoader) {
         if (k % 3 == 0) text = "{\"Factions\": [" + text;
         Load(text);
         Load(R"({"MaxRioters": 3})");  // and the next load works as ever
-        ASSERT_EQ(Settings.MaxRioters, 3) << text;
-        ASSERT_EQ(FactionList.size(), 1u) << text;
+        ASSERT_EQ(Riot().Settings.MaxRioters, 3) << text;
+        ASSERT_EQ(Riot().FactionList.size(), 1u) << text;
     }
     EXPECT_TRUE(run->game().errors.empty());
 }
@@ -132,13 +133,13 @@ TEST_F(LoaderTest, ArbitraryBytesNeverEscapeTheLoader) {
 TEST_F(LoaderTest, ANewToggleKeyTakesEffectAtTheNextPressOfTheOldOne) {
     dir.WriteConfig(R"({"EnableKey": "F5", "RiotersOnlyAttackPlayer": true})");
     Restart();
-    Settings.EnableKey = 118;
+    Riot().Settings.EnableKey = 118;
     run->Frames(3);
     // The start-up load already set F5 and built the default faction before "RIOTER" existed.
     EXPECT_EQ(run->Count("GetAsyncKeyState(116)"), 6);
-    ASSERT_EQ(FactionList.size(), 1u);
-    EXPECT_EQ(FactionList[0].GroupHash, 0u);
-    EXPECT_EQ(RioterGroup, JenkinsHash("RIOTER"));
+    ASSERT_EQ(Riot().FactionList.size(), 1u);
+    EXPECT_EQ(Riot().FactionList[0].GroupHash, 0u);
+    EXPECT_EQ(Riot().RioterGroup, JenkinsHash("RIOTER"));
     dir.WriteConfig(R"({"EnableKey": "F4", "RiotersOnlyAttackPlayer": true})");
     run->Press(1, 118);
     run->Frames(2);
@@ -146,7 +147,7 @@ TEST_F(LoaderTest, ANewToggleKeyTakesEffectAtTheNextPressOfTheOldOne) {
     run->Press(1, 116);
     run->Frames(2);
     EXPECT_EQ(run->Count("AddTextComponentString(\"Skirmora enabled\")"), 2);
-    EXPECT_EQ(FactionList[0].GroupHash, RioterGroup);
+    EXPECT_EQ(Riot().FactionList[0].GroupHash, Riot().RioterGroup);
     run->Frames(1);
     EXPECT_EQ(run->FrameEvents(run->NextFrame() - 1)[1], "GetAsyncKeyState(115) -> 0x00000000");
 }

@@ -1,3 +1,4 @@
+#include "riot/RiotState.h"
 #include "tests/config/LoaderSupport.h"
 
 namespace {
@@ -17,7 +18,7 @@ std::string Nested(int levels) {
 
 Names Caps() {
     Names caps;
-    for (const Faction& f : FactionList)
+    for (const Faction& f : Riot().FactionList)
         caps.push_back(std::to_string(f.MaxMembers));
     return caps;
 }
@@ -120,11 +121,11 @@ TEST_F(LoaderTest, WhereALoadEndsAndWhatItKeeps) {
         const size_t before = run->Events().size();
         Load(c.document);
         Names weapons = c.weapons == kept ? BuiltInWithoutThrowables() : c.weapons;
-        EXPECT_EQ(Settings.MaxRioters, c.maxRioters) << c.what;
-        EXPECT_EQ(Settings.EnableKey, c.enableKey) << c.what;
-        EXPECT_EQ(SharedWeaponList, weapons) << c.what;
+        EXPECT_EQ(Riot().Settings.MaxRioters, c.maxRioters) << c.what;
+        EXPECT_EQ(Riot().Settings.EnableKey, c.enableKey) << c.what;
+        EXPECT_EQ(Riot().SharedWeaponList, weapons) << c.what;
         EXPECT_EQ(Caps(), c.caps) << c.what;
-        for (const Faction& f : FactionList)
+        for (const Faction& f : Riot().FactionList)
             EXPECT_FALSE(f.IsDefault) << c.what;
         Names calls = GroupCalls();
         calls.erase(calls.begin(), calls.begin() + 2);  // the earlier load's "+0", "+1"
@@ -135,7 +136,7 @@ TEST_F(LoaderTest, WhereALoadEndsAndWhatItKeeps) {
 
 TEST_F(LoaderTest, AFailedFactionWeaponListLeavesItsGroupBehindForGood) {
     Load(R"({"Factions": [{"Weapons": [{}]}]})");
-    EXPECT_TRUE(FactionList.empty());
+    EXPECT_TRUE(Riot().FactionList.empty());
     Load(R"({"Factions": [{}]})");
     EXPECT_EQ(GroupCalls(), (Names{"+0", "+0"}));  // the first "0" is never removed
 }
@@ -143,9 +144,10 @@ TEST_F(LoaderTest, AFailedFactionWeaponListLeavesItsGroupBehindForGood) {
 TEST_F(LoaderTest, AFailedModelListKeepsTheFactionWithTheModelsBeforeIt) {
     Load(R"({"PedWeapons": ["WEAPON_GRENADE", "WEAPON_SMG"],
             "Factions": [{"MemberModels": ["m1", "m2", {"x": 1}, "m3"]}, {}]})");
-    ASSERT_EQ(FactionList.size(), 1u);
-    EXPECT_EQ(FactionList[0].MemberModels, (Names{"m1", "m2"}));
-    EXPECT_EQ(SharedWeaponList, (Names{"WEAPON_GRENADE", "WEAPON_SMG"}));  // the load never got to remove it
+    ASSERT_EQ(Riot().FactionList.size(), 1u);
+    EXPECT_EQ(Riot().FactionList[0].MemberModels, (Names{"m1", "m2"}));
+    EXPECT_EQ(Riot().SharedWeaponList,
+              (Names{"WEAPON_GRENADE", "WEAPON_SMG"}));  // the load never got to remove it
     Load(R"({})");
     EXPECT_EQ(GroupCalls(), (Names{"+0", "-0"}));
 }
@@ -154,8 +156,8 @@ TEST_F(LoaderTest, NestingDepthLimit) {
     for (int levels : {999, 1000, 1001, 5000}) {
         ResetScriptState();
         Load(Nested(levels));
-        EXPECT_EQ(Settings.MaxRioters, levels <= 1000 ? 5 : 20) << levels;
-        EXPECT_EQ(FactionList.size(), levels <= 1000 ? 1u : 0u) << levels;
+        EXPECT_EQ(Riot().Settings.MaxRioters, levels <= 1000 ? 5 : 20) << levels;
+        EXPECT_EQ(Riot().FactionList.size(), levels <= 1000 ? 1u : 0u) << levels;
     }
 }
 
@@ -177,11 +179,11 @@ TEST_F(LoaderTest, UnreadableFilesCountAsEmpty) {
         TempDir fresh;
         c.make(fresh);
         LoadConfig();
-        EXPECT_EQ(Settings.MaxRioters, 20) << c.what;
-        EXPECT_EQ(SharedWeaponList, BuiltInWithoutThrowables()) << c.what;
-        ASSERT_EQ(FactionList.size(), 1u) << c.what;
-        EXPECT_TRUE(FactionList[0].IsDefault) << c.what;
-        EXPECT_EQ(FactionList[0].MaxMembers, 20u) << c.what;
-        EXPECT_TRUE(FactionList[0].WillAttackSelf) << c.what;
+        EXPECT_EQ(Riot().Settings.MaxRioters, 20) << c.what;
+        EXPECT_EQ(Riot().SharedWeaponList, BuiltInWithoutThrowables()) << c.what;
+        ASSERT_EQ(Riot().FactionList.size(), 1u) << c.what;
+        EXPECT_TRUE(Riot().FactionList[0].IsDefault) << c.what;
+        EXPECT_EQ(Riot().FactionList[0].MaxMembers, 20u) << c.what;
+        EXPECT_TRUE(Riot().FactionList[0].WillAttackSelf) << c.what;
     }
 }

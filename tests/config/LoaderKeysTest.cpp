@@ -1,6 +1,7 @@
 #include <cmath>
 #include <functional>
 
+#include "riot/RiotState.h"
 #include "tests/config/LoaderSupport.h"
 
 namespace {
@@ -14,12 +15,12 @@ struct Snapshot {
     Names Weapons;
 
     static Snapshot Now() {
-        return {Settings.EnableKey,
-                Settings.MaxRioters,
-                Settings.DisableCops,
-                Settings.PedAccuracy,
-                Settings.RiotersOnlyAttackPlayer,
-                SharedWeaponList};
+        return {Riot().Settings.EnableKey,
+                Riot().Settings.MaxRioters,
+                Riot().Settings.DisableCops,
+                Riot().Settings.PedAccuracy,
+                Riot().Settings.RiotersOnlyAttackPlayer,
+                Riot().SharedWeaponList};
     }
     bool operator==(const Snapshot& o) const {
         return EnableKey == o.EnableKey && MaxRioters == o.MaxRioters && DisableCops == o.DisableCops &&
@@ -110,8 +111,8 @@ TEST_F(LoaderTest, EachTopLevelKeyAppliesOnlyTheKindsItAccepts) {
         c.change(expected);
         Load(c.document);
         EXPECT_EQ(Snapshot::Now(), expected) << c.document;
-        ASSERT_EQ(FactionList.size(), 1u) << c.document;
-        EXPECT_TRUE(FactionList[0].IsDefault) << c.document;
+        ASSERT_EQ(Riot().FactionList.size(), 1u) << c.document;
+        EXPECT_TRUE(Riot().FactionList[0].IsDefault) << c.document;
     }
 }
 
@@ -120,12 +121,12 @@ TEST_F(LoaderTest, EachLoadStartsFromTheValuesInForce) {
         R"({"EnableKey": "F2", "MaxRioters": 3, "DisableCops": false, "PedAccuracy": 9, "RiotersOnlyAttackPlayer": true,
              "PedWeapons": ["WEAPON_SMG"]})");
     Load(R"({"RiotersOnlyAttackPlayer": false})");
-    EXPECT_EQ(Settings.EnableKey, 113);
-    EXPECT_EQ(Settings.MaxRioters, 3);
-    EXPECT_FALSE(Settings.DisableCops);
-    EXPECT_EQ(Settings.PedAccuracy, 9.0);
-    EXPECT_TRUE(Settings.RiotersOnlyAttackPlayer);  // the file can switch it on, never off
-    EXPECT_EQ(SharedWeaponList, Names{"WEAPON_SMG"});
+    EXPECT_EQ(Riot().Settings.EnableKey, 113);
+    EXPECT_EQ(Riot().Settings.MaxRioters, 3);
+    EXPECT_FALSE(Riot().Settings.DisableCops);
+    EXPECT_EQ(Riot().Settings.PedAccuracy, 9.0);
+    EXPECT_TRUE(Riot().Settings.RiotersOnlyAttackPlayer);  // the file can switch it on, never off
+    EXPECT_EQ(Riot().SharedWeaponList, Names{"WEAPON_SMG"});
 }
 
 TEST_F(LoaderTest, FactionKeys) {
@@ -165,8 +166,8 @@ TEST_F(LoaderTest, FactionKeys) {
     for (const Case& c : cases) {
         ResetScriptState();
         Load(std::string(R"({"MaxRioters": 50, "Factions": )") + c.factions + "}");
-        ASSERT_EQ(FactionList.size(), 1u) << c.factions;
-        const Faction& f = FactionList[0];
+        ASSERT_EQ(Riot().FactionList.size(), 1u) << c.factions;
+        const Faction& f = Riot().FactionList[0];
         EXPECT_EQ(f.MaxMembers, c.maxMembers) << c.factions;
         EXPECT_EQ(f.WillAttackSelf, c.willAttackSelf) << c.factions;
         EXPECT_EQ(f.GroupHash != 0, !c.willAttackSelf) << c.factions;
@@ -183,22 +184,22 @@ TEST_F(LoaderTest, TheDefaultFactionStandsInForMissingFactions) {
           R"(, "Factions": null)", R"(, "Factions": 3)", R"(, "Factions": "x")"}) {
         ResetScriptState();
         Load(std::string(R"({"MaxRioters": 50)") + factions + "}");
-        ASSERT_EQ(FactionList.size(), 1u) << factions;
-        EXPECT_TRUE(FactionList[0].IsDefault);
-        EXPECT_EQ(FactionList[0].MaxMembers, 50u);
-        EXPECT_TRUE(FactionList[0].WillAttackSelf);
-        EXPECT_EQ(FactionList[0].GroupHash, 0u);
+        ASSERT_EQ(Riot().FactionList.size(), 1u) << factions;
+        EXPECT_TRUE(Riot().FactionList[0].IsDefault);
+        EXPECT_EQ(Riot().FactionList[0].MaxMembers, 50u);
+        EXPECT_TRUE(Riot().FactionList[0].WillAttackSelf);
+        EXPECT_EQ(Riot().FactionList[0].GroupHash, 0u);
         EXPECT_EQ(GroupCalls(), Names{}) << factions;
     }
 }
 
 TEST_F(LoaderTest, TheDefaultFactionOfPlayerOnlyModeHoldsTheRioterGroup) {
-    RioterGroup = 0xABCDEF01;
+    Riot().RioterGroup = 0xABCDEF01;
     Load(R"({"RiotersOnlyAttackPlayer": true, "MaxRioters": -5})");
-    ASSERT_EQ(FactionList.size(), 1u);
-    EXPECT_FALSE(FactionList[0].WillAttackSelf);
-    EXPECT_EQ(FactionList[0].GroupHash, 0xABCDEF01u);
-    EXPECT_EQ(FactionList[0].MaxMembers, static_cast<uint32_t>(-5));
+    ASSERT_EQ(Riot().FactionList.size(), 1u);
+    EXPECT_FALSE(Riot().FactionList[0].WillAttackSelf);
+    EXPECT_EQ(Riot().FactionList[0].GroupHash, 0xABCDEF01u);
+    EXPECT_EQ(Riot().FactionList[0].MaxMembers, static_cast<uint32_t>(-5));
     // Its group is the shared one: the next load must not remove it.
     Load(R"({"RiotersOnlyAttackPlayer": true})");
     EXPECT_EQ(GroupCalls(), Names{});

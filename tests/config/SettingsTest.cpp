@@ -3,6 +3,7 @@
 #include "config/KeyNames.h"
 #include "config/Settings.h"
 #include "config/WeaponLists.h"
+#include "riot/RiotState.h"
 #include "script/ScriptState.h"
 #include "tests/support/ScriptRun.h"
 
@@ -10,17 +11,17 @@ using Names = std::vector<std::string>;
 
 TEST(Settings, BuiltInValues) {
     ResetScriptState();
-    EXPECT_EQ(Settings.ConfigFileName, "Skirmora_config.txt");
-    EXPECT_EQ(Settings.MaxRioters, 20);
-    EXPECT_EQ(Settings.EnableKey, 118);
-    EXPECT_TRUE(Settings.DisableCops);
-    EXPECT_EQ(Settings.PedAccuracy, 1.0);
-    EXPECT_FALSE(Settings.RiotersOnlyAttackPlayer);
-    ASSERT_EQ(SharedWeaponList.size(), 29u);
-    EXPECT_EQ(SharedWeaponList.front(), "WEAPON_PISTOL");
-    EXPECT_EQ(SharedWeaponList[18], "WEAPON_GRENADELAUNCHER");
-    EXPECT_EQ(SharedWeaponList[22], "WEAPON_GRENADE");
-    EXPECT_EQ(SharedWeaponList.back(), "WEAPON_HEAVYPISTOL");
+    EXPECT_EQ(Riot().Settings.ConfigFileName, "Skirmora_config.txt");
+    EXPECT_EQ(Riot().Settings.MaxRioters, 20);
+    EXPECT_EQ(Riot().Settings.EnableKey, 118);
+    EXPECT_TRUE(Riot().Settings.DisableCops);
+    EXPECT_EQ(Riot().Settings.PedAccuracy, 1.0);
+    EXPECT_FALSE(Riot().Settings.RiotersOnlyAttackPlayer);
+    ASSERT_EQ(Riot().SharedWeaponList.size(), 29u);
+    EXPECT_EQ(Riot().SharedWeaponList.front(), "WEAPON_PISTOL");
+    EXPECT_EQ(Riot().SharedWeaponList[18], "WEAPON_GRENADELAUNCHER");
+    EXPECT_EQ(Riot().SharedWeaponList[22], "WEAPON_GRENADE");
+    EXPECT_EQ(Riot().SharedWeaponList.back(), "WEAPON_HEAVYPISTOL");
     EXPECT_EQ(ThrowableList, (Names{"WEAPON_GRENADE", "WEAPON_STICKYBOMB", "WEAPON_SMOKEGRENADE",
                                     "WEAPON_BZGAS", "WEAPON_MOLOTOV"}));
 }

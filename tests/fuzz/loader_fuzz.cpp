@@ -7,6 +7,7 @@
 #include "config/CheckReport.h"
 #include "config/LoadVerdict.h"
 #include "config/Settings.h"
+#include "riot/RiotState.h"
 #include "riot/Roster.h"
 #include "script/ApplyLoad.h"
 #include "script/ScriptState.h"
@@ -21,7 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }();
     ResetScriptState();
     sim->game.world.groups.clear();
-    Settings.ConfigFileName = WriteConfigFile(data, size);
+    Riot().Settings.ConfigFileName = WriteConfigFile(data, size);
     LoadConfig();
     // A second load removes the groups of the first, starting from what it left.
     LoadConfig();
@@ -31,10 +32,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (Headline(checked, StatusOf(checked)).empty() || FindingsText(checked).size() > 64 * size + 4096)
         FuzzFailure("the check's account is empty or out of all proportion");
     if (!sim->game.errors.empty()) FuzzFailure(sim->game.errors.front());
-    for (const Faction& faction : FactionList)
+    for (const Faction& faction : Riot().FactionList)
         if (!faction.Members.empty()) FuzzFailure("a load produced rioters");
     size_t grouped = 0;
-    for (const Faction& faction : FactionList)
+    for (const Faction& faction : Riot().FactionList)
         if (!faction.WillAttackSelf && !faction.IsDefault) ++grouped;
     // Only the groups of the factions in force are alive, unless a faction failed after creating its group.
     if (sim->game.world.groups.size() > grouped + 2)

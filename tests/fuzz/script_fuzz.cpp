@@ -6,6 +6,7 @@
 #include <string>
 
 #include "config/Settings.h"
+#include "riot/RiotState.h"
 #include "riot/Roster.h"
 #include "script/ScriptMain.h"
 #include "script/ScriptState.h"
@@ -15,9 +16,9 @@
 namespace {
 
 void CheckRoster(Game&) {
-    const int64_t cap = std::max<int64_t>(0, Settings.MaxRioters);
+    const int64_t cap = std::max<int64_t>(0, Riot().Settings.MaxRioters);
     if (CountRioters() > cap) FuzzFailure("more rioters than MaxRioters");
-    for (const Faction& faction : FactionList)
+    for (const Faction& faction : Riot().FactionList)
         if (faction.Members.size() > faction.MaxMembers) FuzzFailure("a faction above its MaxMembers");
 }
 
@@ -33,10 +34,10 @@ void Apply(Simulation& sim, uint8_t action, uint8_t value) {
     const int64_t next = sim.game.Frame() + 1;
     switch (action % 12) {
         case 0:
-            sim.game.keyboard.Press(Settings.EnableKey, next, 1);
+            sim.game.keyboard.Press(Riot().Settings.EnableKey, next, 1);
             break;
         case 1:
-            sim.game.keyboard.Press(Settings.EnableKey, next, 1 + value / 4);
+            sim.game.keyboard.Press(Riot().Settings.EnableKey, next, 1 + value / 4);
             break;
         case 2:
             if (SimPed* ped = NthPed(world, value)) ped->alive = false;
@@ -77,7 +78,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 2) return 0;
     const size_t configSize = std::min<size_t>(size - 2, data[0] | (data[1] << 8));
     ResetScriptState();
-    Settings.ConfigFileName = WriteConfigFile(data + 2, configSize);
+    Riot().Settings.ConfigFileName = WriteConfigFile(data + 2, configSize);
     {
         Simulation sim((data[0] & 1) ? 0xFFFFFFFFu - 30000u : 0u);
         sim.game.trace.keep = false;

@@ -1,14 +1,15 @@
 // The combat and culling passes, called directly against a simulated world set up by hand.
 #include <gtest/gtest.h>
 
+#include "config/Jenkins.h"
 #include "config/Settings.h"
 #include "host/Natives.h"
 #include "riot/Combat.h"
 #include "riot/Cull.h"
 #include "riot/Random.h"
+#include "riot/RiotState.h"
 #include "riot/Roster.h"
 #include "sim/Format.h"
-#include "config/Jenkins.h"
 #include "tests/support/ScriptRun.h"
 
 using Events = std::vector<std::string>;
@@ -27,8 +28,8 @@ class Combat : public ::testing::Test {
         faction.WillAttackSelf = willAttackSelf;
         for (Ped ped : peds)
             faction.Members.push_back({ped, 0, false});
-        FactionList.push_back(faction);
-        return FactionList.back();
+        Riot().FactionList.push_back(faction);
+        return Riot().FactionList.back();
     }
     // The events after the first n of the run.
     Events After(size_t n) const {
@@ -77,7 +78,7 @@ TEST_F(Combat, ANewRioterIsArmedClearedAndTaskedThenLeftAloneThenSwitched) {
     };
     const std::string smg = Hex(JenkinsHash("WEAPON_SMG"));
     // No load has run, so the shared list is the built-in one of 29 names; the first draw is 41.
-    const std::string first = SharedWeaponList[41 % 29];
+    const std::string first = Riot().SharedWeaponList[41 % 29];
     CombatTick();
     EXPECT_EQ(orders(0), (Events{
                              "GetHashKey(\"" + first + "\") -> " + Hex(JenkinsHash(first)),
@@ -89,9 +90,9 @@ TEST_F(Combat, ANewRioterIsArmedClearedAndTaskedThenLeftAloneThenSwitched) {
                              "ClearPedTasks(101)",
                              "TaskCombatPed(101, 100, 0, 1)",
                          }));
-    EXPECT_EQ(FactionList[0].Members[0].Target, 1);
-    EXPECT_TRUE(FactionList[0].Members[0].Engaged);
-    EXPECT_EQ(FactionList[1].Members[0].Target, a);
+    EXPECT_EQ(Riot().FactionList[0].Members[0].Target, 1);
+    EXPECT_TRUE(Riot().FactionList[0].Members[0].Engaged);
+    EXPECT_EQ(Riot().FactionList[1].Members[0].Target, a);
 
     // Nothing has moved: no weapon and no task.
     const size_t second = run.Events().size();
@@ -102,7 +103,7 @@ TEST_F(Combat, ANewRioterIsArmedClearedAndTaskedThenLeftAloneThenSwitched) {
     run.world().playerPosition = {25, 0, 0};
     const size_t third = run.Events().size();
     CombatTick();
-    const std::string next = SharedWeaponList[6334 % 29];
+    const std::string next = Riot().SharedWeaponList[6334 % 29];
     EXPECT_EQ(orders(third), (Events{
                                  "GetHashKey(\"" + next + "\") -> " + Hex(JenkinsHash(next)),
                                  "GiveDelayedWeaponToPed(100, " + Hex(JenkinsHash(next)) + ", 1000, 0)",
@@ -158,7 +159,7 @@ TEST_F(Combat, WhoTargetsWhom) {
          {-1, -1}},
     };
     for (const Case& c : cases) {
-        FactionList.clear();
+        Riot().FactionList.clear();
         run.world().peds.clear();
         run.world().playerPosition = c.player;
         std::vector<Ped> all;
@@ -170,7 +171,7 @@ TEST_F(Combat, WhoTargetsWhom) {
             Add(group, self, peds);
         }
         size_t k = 0;
-        for (const Faction& faction : FactionList)
+        for (const Faction& faction : Riot().FactionList)
             for (const Rioter& rioter : faction.Members) {
                 Ped target = -5;
                 const bool found = FindNearestEnemy(rioter.Ped, faction, &target);
@@ -183,7 +184,7 @@ TEST_F(Combat, WhoTargetsWhom) {
 }
 
 TEST_F(Combat, OnlyThePlayerWhenRiotersOnlyAttackPlayer) {
-    Settings.RiotersOnlyAttackPlayer = true;
+    Riot().Settings.RiotersOnlyAttackPlayer = true;
     Add(1, false, {Spawn(0, 5), Spawn(0, 6)});
     Add(2, false, {Spawn(0, 7)});
     for (int pass = 0; pass < 3; ++pass)
@@ -195,7 +196,7 @@ TEST_F(Combat, OnlyThePlayerWhenRiotersOnlyAttackPlayer) {
 }
 
 TEST_F(Combat, WeaponsComeFromTheFactionListOrTheSharedOne) {
-    SharedWeaponList = {"WEAPON_PISTOL", "WEAPON_RPG"};
+    Riot().SharedWeaponList = {"WEAPON_PISTOL", "WEAPON_RPG"};
     Add(1, false, {Spawn(0, 5), Spawn(0, 6), Spawn(0, 7)}).Weapons = {"WEAPON_BAT"};
     Add(2, false, {Spawn(0, 8), Spawn(0, 9)});
     ResetRand();
@@ -212,7 +213,7 @@ TEST_F(Combat, WeaponsComeFromTheFactionListOrTheSharedOne) {
 }
 
 TEST_F(Combat, BothWeaponListsEmptyStillSendsTheRioter) {
-    SharedWeaponList.clear();
+    Riot().SharedWeaponList.clear();
     Add(1, false, {Spawn(0, 5)});
     Add(2, false, {Spawn(0, 6)});
     ResetRand();
@@ -221,7 +222,7 @@ TEST_F(Combat, BothWeaponListsEmptyStillSendsTheRioter) {
     EXPECT_EQ(run.Count("GetHashKey"), 0);
     EXPECT_EQ(run.Count("ClearPedTasks"), 2);
     EXPECT_EQ(run.Count("TaskCombatPed"), 2);
-    EXPECT_TRUE(FactionList[0].Members[0].Engaged);
+    EXPECT_TRUE(Riot().FactionList[0].Members[0].Engaged);
     EXPECT_EQ(Rand(), 41);  // nothing was drawn
 }
 
@@ -231,11 +232,11 @@ TEST_F(Combat, ATargetCulledInThePassIsReplacedInThePass) {
     Add(2, false, {b, c});
     run.world().playerPosition = {0, 100, 0};
     CombatTick();
-    ASSERT_EQ(FactionList[0].Members[0].Target, b);
+    ASSERT_EQ(Riot().FactionList[0].Members[0].Target, b);
     run.world().FindPed(b)->alive = false;
     const size_t before = run.Events().size();
     CombatTick();
-    EXPECT_EQ(FactionList[0].Members[0].Target, c);
+    EXPECT_EQ(Riot().FactionList[0].Members[0].Target, c);
     const Events orders = Only("GiveDelayedWeaponToPed(100", After(before));
     EXPECT_EQ(orders.size(), 1u);
     EXPECT_EQ(Only("ClearPedTasks(100", After(before)).size(), 0u);
@@ -265,7 +266,7 @@ TEST_F(Combat, CullingReleasesTheDepartedInOrder) {
         {"all go", {{{1, 0, 0}, false, true}, {{2, 0, 0}, false, true}}, {}},
     };
     for (const Case& c : cases) {
-        FactionList.clear();
+        Riot().FactionList.clear();
         std::vector<Ped> peds;
         for (const auto& [position, exists, alive] : c.rioters) {
             peds.push_back(Spawn(position.x, position.y, position.z));
@@ -278,7 +279,7 @@ TEST_F(Combat, CullingReleasesTheDepartedInOrder) {
         for (int k : c.kept)
             kept.push_back(peds[static_cast<size_t>(k)]);
         std::vector<Ped> left;
-        for (const Rioter& r : FactionList[0].Members)
+        for (const Rioter& r : Riot().FactionList[0].Members)
             left.push_back(r.Ped);
         EXPECT_EQ(left, kept) << c.what;
         for (Ped ped : kept)
@@ -323,7 +324,7 @@ TEST_F(Combat, AReleaseAsksOnlyWhatItNeeds) {
     EXPECT_EQ(CountRioters(), 1);
     EXPECT_FALSE(run.world().Exists(far));
 
-    FactionList.clear();
+    Riot().FactionList.clear();
     const size_t quiet = run.Events().size();
     CullRioters();
     EXPECT_EQ(run.Events().size(), quiet);  // no rioters, no native call

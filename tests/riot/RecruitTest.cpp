@@ -5,13 +5,14 @@
 
 #include <gtest/gtest.h>
 
+#include "config/Jenkins.h"
 #include "config/Settings.h"
 #include "riot/Random.h"
 #include "riot/Recruit.h"
+#include "riot/RiotState.h"
 #include "riot/Roster.h"
 #include "script/ScriptMain.h"
 #include "sim/Format.h"
-#include "config/Jenkins.h"
 #include "tests/support/ScriptRun.h"
 #include "tests/support/TempDir.h"
 
@@ -100,7 +101,7 @@ TEST_F(Recruit, TheFirstSpawnPointOfAFreshGenerator) {
     };
     EXPECT_EQ(FirstPass(), expected);
     ASSERT_EQ(CountRioters(), 1);
-    EXPECT_EQ(FactionList[0].Members[0].Ped, 100);
+    EXPECT_EQ(Riot().FactionList[0].Members[0].Ped, 100);
 }
 
 TEST_F(Recruit, SpawnPointsOnFootInAVehicleAndWithoutASafeSpot) {
@@ -197,7 +198,7 @@ TEST_F(Recruit, BatchSizesAndCaps) {
         EXPECT_EQ(Count(pass, "GetSafeCoordForPed"), c.spawnCalls) << c.what;
         EXPECT_EQ(Count(pass, "scriptWait(0)"), c.spawns) << c.what;
         std::vector<size_t> members;
-        for (const Faction& f : FactionList)
+        for (const Faction& f : Riot().FactionList)
             members.push_back(f.Members.size());
         EXPECT_EQ(members, c.members) << c.what;
         // One spawn point per faction and pass: every ped of the batch stands on it.
@@ -321,7 +322,7 @@ TEST_F(Recruit, SetupGivesAccuracyAndGroup) {
         ASSERT_FALSE(accuracy.empty()) << c.config;
         EXPECT_EQ(accuracy[0], "SetPedAccuracy(100, " + c.accuracy + ")") << c.config;
         std::string group;
-        AppendHex32(group, c.rioterGroup ? RioterGroup : FactionList[0].GroupHash);
+        AppendHex32(group, c.rioterGroup ? Riot().RioterGroup : Riot().FactionList[0].GroupHash);
         EXPECT_EQ(run->Events("SetPedRelationshipGroupHash")[0],
                   "SetPedRelationshipGroupHash(100, " + group + ")")
             << c.config;
@@ -344,7 +345,7 @@ TEST_F(Recruit, AFailedSpawnIsRecordedThenCulled) {
     EXPECT_EQ(run->Events("DeleteEntity")[0], "DeleteEntity(&0); out 0");
     run->Frames(20);
     EXPECT_GE(CountRioters(), 1);  // recruited again, with real peds this time
-    for (const Rioter& r : FactionList[0].Members)
+    for (const Rioter& r : Riot().FactionList[0].Members)
         EXPECT_NE(r.Ped, 0);
 }
 
@@ -353,12 +354,12 @@ TEST_F(Recruit, TheRiotRunsAndAReloadForgetsIt) {
         R"({"MaxRioters": 12, "Factions": [{"MaxMembers": 5}, {"MaxMembers": 5}, {"WillAttackSelf": true}]})");
     run->Frames(188 + 60 * 20);  // 20 s of riot
     std::vector<size_t> members;
-    for (const Faction& f : FactionList)
+    for (const Faction& f : Riot().FactionList)
         members.push_back(f.Members.size());
     EXPECT_EQ(CountRioters(), 12);
     EXPECT_LE(members[0], 5u);
     EXPECT_LE(members[1], 5u);
-    for (const Faction& f : FactionList)
+    for (const Faction& f : Riot().FactionList)
         for (const Rioter& r : f.Members) {
             EXPECT_TRUE(r.Engaged);
             const SimPed* ped = world().FindPed(r.Ped);
@@ -367,7 +368,7 @@ TEST_F(Recruit, TheRiotRunsAndAReloadForgetsIt) {
             EXPECT_GE(ped->weapons.size(), 1u);  // one more at each change of target
         }
     std::vector<Ped> peds;
-    for (const Faction& f : FactionList)
+    for (const Faction& f : Riot().FactionList)
         for (const Rioter& r : f.Members)
             peds.push_back(r.Ped);
     run->Press();

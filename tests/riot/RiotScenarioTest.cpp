@@ -5,10 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include "config/Jenkins.h"
+#include "riot/RiotState.h"
 #include "riot/Roster.h"
 #include "script/ScriptMain.h"
 #include "sim/Format.h"
-#include "config/Jenkins.h"
 #include "tests/support/ScriptRun.h"
 #include "tests/support/TempDir.h"
 
@@ -22,7 +23,7 @@ std::string Hex(uint32_t value) {
     return text;
 }
 
-class Riot : public ::testing::Test {
+class RiotScenario : public ::testing::Test {
   protected:
     TempDir dir;
     std::unique_ptr<ScriptRun> run;
@@ -115,7 +116,7 @@ Events Join(std::initializer_list<Events> parts) {
 
 }  // namespace
 
-TEST_F(Riot, TheFirstCombatPassArmsAndTasksEachRioterAndTheNextLeavesThemAlone) {
+TEST_F(RiotScenario, TheFirstCombatPassArmsAndTasksEachRioterAndTheNextLeavesThemAlone) {
     Start(TwoFactions);
     run->Frames(190);  // frame 189 spawned the second rioter and waits after it
     EXPECT_EQ(run->Events("CreateRandomPed"),
@@ -142,7 +143,7 @@ TEST_F(Riot, TheFirstCombatPassArmsAndTasksEachRioterAndTheNextLeavesThemAlone) 
     EXPECT_EQ(Ped(100).weapons, std::vector<uint32_t>{JenkinsHash("WEAPON_SMG")});
 }
 
-TEST_F(Riot, ARioterThatLeavesTheFightIsReleasedAndReplaced) {
+TEST_F(RiotScenario, ARioterThatLeavesTheFightIsReleasedAndReplaced) {
     struct Case {
         const char* what;
         void (*leave)(SimPed&);
@@ -198,8 +199,8 @@ TEST_F(Riot, ARioterThatLeavesTheFightIsReleasedAndReplaced) {
             // The freed place is filled by the next recruitment pass; the next combat pass sends the
             // newcomer.
             RunUntilCombatPasses(4);
-            ASSERT_EQ(FactionList[1].Members.size(), 1u) << c.what;
-            EXPECT_EQ(FactionList[1].Members[0].Ped, 102) << c.what;
+            ASSERT_EQ(Riot().FactionList[1].Members.size(), 1u) << c.what;
+            EXPECT_EQ(Riot().FactionList[1].Members[0].Ped, 102) << c.what;
             const Events newcomer = Orders(CombatPasses().at(3));
             ASSERT_EQ(newcomer.size(), 4u) << c.what;
             EXPECT_EQ(newcomer[1], "GiveDelayedWeaponToPed(102, " + Bat + ", 1000, 0)") << c.what;
@@ -207,13 +208,13 @@ TEST_F(Riot, ARioterThatLeavesTheFightIsReleasedAndReplaced) {
             EXPECT_EQ(newcomer[3].rfind("TaskCombatPed(102, ", 0), 0u) << c.what;
         } else {
             EXPECT_EQ(Orders(third), Events{}) << c.what;  // still nearest to each other
-            EXPECT_EQ(FactionList[1].Members[0].Ped, 101) << c.what;
+            EXPECT_EQ(Riot().FactionList[1].Members[0].Ped, 101) << c.what;
         }
         run.reset();
     }
 }
 
-TEST_F(Riot, NeighboursThatBothFailAreBothReleasedInOnePass) {
+TEST_F(RiotScenario, NeighboursThatBothFailAreBothReleasedInOnePass) {
     Start(R"({"MaxRioters": 3})");  // the default faction: one rioter per recruitment pass
     RunUntilCombatPasses(2);
     ASSERT_EQ(CountRioters(), 3);
@@ -234,18 +235,18 @@ TEST_F(Riot, NeighboursThatBothFailAreBothReleasedInOnePass) {
     ASSERT_GE(third.size(), expected.size());
     EXPECT_EQ(Events(third.begin(), third.begin() + static_cast<std::ptrdiff_t>(expected.size())), expected);
     run->Frames(30);  // refilled behind the one that stayed
-    ASSERT_EQ(FactionList[0].Members.size(), 3u);
-    EXPECT_EQ(FactionList[0].Members[0].Ped, 102);
-    EXPECT_EQ(FactionList[0].Members[1].Ped, 103);
-    EXPECT_EQ(FactionList[0].Members[2].Ped, 104);
+    ASSERT_EQ(Riot().FactionList[0].Members.size(), 3u);
+    EXPECT_EQ(Riot().FactionList[0].Members[0].Ped, 102);
+    EXPECT_EQ(Riot().FactionList[0].Members[1].Ped, 103);
+    EXPECT_EQ(Riot().FactionList[0].Members[2].Ped, 104);
 }
 
-TEST_F(Riot, RiotersOnlyAttackThePlayerAndAreSentOnce) {
+TEST_F(RiotScenario, RiotersOnlyAttackThePlayerAndAreSentOnce) {
     Start(R"({"RiotersOnlyAttackPlayer": true, "MaxRioters": 4, "Factions": [{}, {}]})");
     run->Frames(188 + 10 * 63);  // ten seconds of riot
     ASSERT_EQ(CountRioters(), 4);
-    const std::string group = Hex(RioterGroup);
-    for (const Faction& faction : FactionList)
+    const std::string group = Hex(Riot().RioterGroup);
+    for (const Faction& faction : Riot().FactionList)
         for (const Rioter& rioter : faction.Members) {
             const std::string ped = std::to_string(rioter.Ped);
             EXPECT_EQ(run->Events("SetPedRelationshipGroupHash(" + ped + ", "),

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "config/Settings.h"
+#include "riot/RiotState.h"
 #include "tests/support/ScriptRun.h"
 #include "tests/support/TempDir.h"
 
@@ -176,7 +177,7 @@ TEST(MainLoop, PressWhileOnStopsEveryPassAndLeavesTheMultiplier) {
 TEST(MainLoop, PoliceSuppressionFollowsDisableCops) {
     for (bool disableCops : {true, false}) {
         ScriptRun run(0, 10);
-        Settings.DisableCops = disableCops;
+        Riot().Settings.DisableCops = disableCops;
         run.Press();
         run.Frames(3000);  // 30 s: the mode is on from 3 s
         const int passes = run.Count("SetWantedLevelMultiplier");
@@ -197,7 +198,7 @@ TEST(MainLoop, PoliceSuppressionFollowsDisableCops) {
 
 TEST(MainLoop, ConfiguredToggleKeyIsQueried) {
     ScriptRun run;
-    Settings.EnableKey = 112;
+    Riot().Settings.EnableKey = 112;
     run.Press(1, 112);
     run.Frames(10);
     EXPECT_EQ(run.Count("GetAsyncKeyState(118)"), 0);

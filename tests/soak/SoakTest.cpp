@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "config/Settings.h"
+#include "riot/RiotState.h"
 #include "riot/Roster.h"
 #include "tests/support/ScriptRun.h"
 #include "tests/support/TempDir.h"
@@ -35,9 +36,9 @@ struct Soak {
     void Frame(Game& game) {
         World& world = game.world;
         const int64_t frame = game.Frame();
-        const int64_t cap = Settings.MaxRioters < 0 ? 0 : Settings.MaxRioters;
+        const int64_t cap = Riot().Settings.MaxRioters < 0 ? 0 : Riot().Settings.MaxRioters;
         if (CountRioters() > cap) ++rosterFaults;
-        for (const Faction& faction : FactionList)
+        for (const Faction& faction : Riot().FactionList)
             if (faction.Members.size() > faction.MaxMembers) ++rosterFaults;
 
         // A toggle every 7 s; the key is held for three frames.

@@ -15,6 +15,7 @@
 #include "config/Words.h"
 #include "riot/Roster.h"
 #include "script/ScriptMain.h"
+#include "script/ScriptState.h"
 #include "sim/Simulation.h"
 #include "tests/support/ExampleDocument.h"
 #include "tests/support/ScriptRun.h"
