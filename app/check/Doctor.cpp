@@ -136,7 +136,8 @@ void Doctor::Game() {
         }
     }
     if (edition_) {
-        report_.absolute = std::filesystem::absolute(PathFromUtf8(folder_->Path())).u8string();
+        report_.absolute =
+            std::filesystem::absolute(PathFromUtf8(folder_->Path())).lexically_normal().u8string();
         return Add(Level::Fine,
                    fmt::format("{}: the game, {} edition", folder_->File(edition_->game), edition_->name));
     }
