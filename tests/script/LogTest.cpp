@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "script/ScriptLog.h"
+#include "script/ScriptLogLines.h"
 #include "tests/support/ScriptRun.h"
 #include "tests/support/TempDir.h"
 
@@ -67,6 +68,11 @@ TEST(ScriptLog, TellsEachPressAndWhatTheRiotDidWhileOn) {
     run.sim().logPath = "Skirmora.log";
     PlayRiot(run);
     const std::string log = ReadFile("Skirmora.log");
+    std::string version, date;  // the start, as skirmora-sim doctor reads it back
+    ASSERT_TRUE(ReadLogStartLine(log.substr(LogTimeSize, log.find('\n') - LogTimeSize), version, date))
+        << log;
+    EXPECT_EQ(version, SKIRMORA_VERSION);
+    EXPECT_EQ(date, "2000-01-01");  // the simulated game's calendar
     std::smatch m;
     ASSERT_TRUE(std::regex_search(log, m, std::regex(R"(F7 pressed: Skirmora enabled\n)"))) << log;
     const std::regex figures(
