@@ -302,7 +302,7 @@ void LogReader::Loader() {
                                       earlier ? " (of a start before Skirmora.asi came)" : ""));
     if (earlier || install_.script.empty()) return;
     const std::string retake =
-        "It may be damaged (take it from the zip again) or held back by an antivirus program";
+        "Skirmora.asi may be damaged (take it from the zip again) or held back by an antivirus program";
     if (said == LoaderSaid::Failed)
         Add(Level::Problem, "The ASI loader failed to load Skirmora.asi",
             fmt::format(
