@@ -205,7 +205,8 @@ std::string BadEscape(const std::string& text, std::size_t k, const std::string&
         return "\\u must be followed by four hexadecimal digits (0 to 9, A to F), as in \\u00E9, and a "
                "character beyond \\uFFFF by a pair of them; simpler, write the character itself";
     const std::size_t end = StringEnd(text, k, text.size());
-    for (std::size_t b = text.find('\\', k + 1); b + 1 < end; b = text.find('\\', b + 2))
+    for (std::size_t b = text.find('\\', k + 1); b != std::string::npos && b + 1 < end;
+         b = text.find('\\', b + 2))
         if (std::string("\"\\/bfnrtu").find(text[b + 1]) == std::string::npos)
             return fmt::format(
                 "\\{} is not an escape JSON knows: in a text a backslash starts one of \\\", \\\\, \\/, \\n, "
@@ -219,11 +220,13 @@ std::string ParserWords(const std::string& text, std::size_t at, const std::stri
     if (message.rfind("Syntax error: value", 0) == 0) return NoValue(text, at);
     if (message.rfind("Missing '}' or object member name", 0) == 0) {
         const std::string word = WordAt(text, at);
-        return !word.empty() ? fmt::format(
-                                   "the key {} has no quotes: a key is written between straight double "
-                                   "quotes, \"{}\"",
-                                   word, word)
-                             : "a key in double quotes, or the '}' that closes the object, should come here";
+        const bool named =
+            !word.empty() && (std::isalpha(static_cast<unsigned char>(word[0])) || word[0] == '_');
+        return named ? fmt::format(
+                           "the key {} has no quotes: a key is written between straight double "
+                           "quotes, \"{}\"",
+                           word, word)
+                     : "a key in double quotes, or the '}' that closes the object, should come here";
     }
     if (message.rfind("Missing ':'", 0) == 0)
         return "a colon is missing here: a key and its value are written \"Key\": value";
