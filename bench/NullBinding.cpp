@@ -65,6 +65,9 @@ std::string FullPath(const std::string& name) {
 uint32_t LocalTimeOfDayMs() {
     return Tick;
 }
+uint32_t LocalDate() {
+    return 20000101;
+}
 uint64_t PerformanceCounter() {
     return static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
 }

@@ -1,10 +1,13 @@
 #include "config/LoadCheckText.h"
 
 #include <algorithm>
+#include <cctype>
 #include <map>
 #include <utility>
 
 #include <fmt/format.h>
+
+#include "config/Words.h"
 
 LineIndex::LineIndex(const std::string& text) : text_(text) {
     starts_.push_back(0);
@@ -146,6 +149,102 @@ bool CommonSlip(const std::string& text, std::ptrdiff_t& offset, const std::stri
     return !why.empty();
 }
 
+// The bare word at k (letters, digits and _ + - .), as a value or key without quotes is written.
+std::string WordAt(const std::string& text, std::size_t k) {
+    std::size_t end = k;
+    while (end < text.size() && end < k + 40 &&
+           (std::isalnum(static_cast<unsigned char>(text[end])) ||
+            std::string("_+-.").find(text[end]) != std::string::npos))
+        ++end;
+    return text.substr(k, end - k);
+}
+
+// What stands at k where the parser wanted a value: a bare word, a number written otherwise than JSON's way,
+// or nothing before a closing bracket or comma.
+std::string NoValue(const std::string& text, std::size_t k) {
+    const std::string word = WordAt(text, k);
+    const std::string lower = [&] {
+        std::string l = word;
+        for (char& c : l)
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        return l;
+    }();
+    if (lower == "true" || lower == "false" || lower == "null")
+        return fmt::format("{} must be written in lower case, exactly so: {}", word, lower);
+    static const char* const words[] = {"true", "false", "null"};
+    const std::string meant = Suggest(word, words, 3, 2);
+    if (!meant.empty() && word.size() >= 3)
+        return fmt::format(
+            "{} is not a word JSON knows: did you mean {}? (A text is written between double "
+            "quotes, \"{}\")",
+            word, meant, word);
+    if (!word.empty() &&
+        (word[0] == '+' || word[0] == '.' || std::isdigit(static_cast<unsigned char>(word[0]))))
+        return fmt::format(
+            "{} is not a number as JSON writes one: digits, with a minus sign before them when below zero, a "
+            "point between them (0.5, not .5), and no + before them",
+            word);
+    if (!word.empty() && word[0] != '-')
+        return fmt::format(
+            "{} has no quotes: a text is written between straight double quotes, \"{}\" (true, false and "
+            "null are the only words without them)",
+            word, word);
+    if (k < text.size() && std::string("]},:").find(text[k]) != std::string::npos)
+        return fmt::format(
+            "a value is missing before this '{}': a number, a text in double quotes, true, false, "
+            "null, a list in [ ] or an object in {{ }}",
+            text[k]);
+    return "a value should start here: a number, a text in double quotes, true, false, null, a list in [ ] "
+           "or "
+           "an object in { }";
+}
+
+// A text's escape the parser refuses: the first backslash in the text at k that JSON does not know.
+std::string BadEscape(const std::string& text, std::size_t k, const std::string& message) {
+    if (message.find("unicode") != std::string::npos || message.find("surrogate") != std::string::npos)
+        return "\\u must be followed by four hexadecimal digits (0 to 9, A to F), as in \\u00E9, and a "
+               "character beyond \\uFFFF by a pair of them; simpler, write the character itself";
+    const std::size_t end = StringEnd(text, k, text.size());
+    for (std::size_t b = text.find('\\', k + 1); b != std::string::npos && b + 1 < end;
+         b = text.find('\\', b + 2))
+        if (std::string("\"\\/bfnrtu").find(text[b + 1]) == std::string::npos)
+            return fmt::format(
+                "\\{} is not an escape JSON knows: in a text a backslash starts one of \\\", \\\\, \\/, \\n, "
+                "\\t or \\u; a backslash of its own, as in a Windows path, is written twice (C:\\\\Games)",
+                text[b + 1]);
+    return "a backslash ends this text: a backslash of its own is written twice (\\\\)";
+}
+
+// The parser's other messages, in plain words; the parser's own follows only where nothing better is known.
+std::string ParserWords(const std::string& text, std::size_t at, const std::string& message) {
+    if (message.rfind("Syntax error: value", 0) == 0) return NoValue(text, at);
+    if (message.rfind("Missing '}' or object member name", 0) == 0) {
+        const std::string word = WordAt(text, at);
+        const bool named =
+            !word.empty() && (std::isalpha(static_cast<unsigned char>(word[0])) || word[0] == '_');
+        return named ? fmt::format(
+                           "the key {} has no quotes: a key is written between straight double "
+                           "quotes, \"{}\"",
+                           word, word)
+                     : "a key in double quotes, or the '}' that closes the object, should come here";
+    }
+    if (message.rfind("Missing ':'", 0) == 0)
+        return "a colon is missing here: a key and its value are written \"Key\": value";
+    if (message.rfind("Missing ','", 0) == 0)
+        return fmt::format("a comma, or the '{}' that closes the {}, should come here",
+                           message.find("']'") != std::string::npos ? ']' : '}',
+                           message.find("']'") != std::string::npos ? "list" : "object");
+    const std::string notNumber = "' is not a number.";
+    if (message.size() > notNumber.size() + 1 &&
+        message.compare(message.size() - notNumber.size(), notNumber.size(), notNumber) == 0)
+        return fmt::format(
+            "{} is not a number the game can hold: it is too large or too small (numbers go up to about "
+            "1.8e308); write a smaller one",
+            message.substr(1, message.size() - notNumber.size() - 1));
+    if (message.find("escape") != std::string::npos) return BadEscape(text, at, message);
+    return "the text here is not JSON as the game reads it (the parser says: " + message + ")";
+}
+
 }  // namespace
 
 std::string ExplainParseError(const std::string& text, std::ptrdiff_t& offset, const std::string& message,
@@ -165,12 +264,15 @@ std::string ExplainParseError(const std::string& text, std::ptrdiff_t& offset, c
         for (const char c : text.substr(at, 8))
             start += c == '\n' ? std::string("\\x0A") : std::string(1, c);
         return fmt::format(
-            "the file is not JSON text: it starts with \"{}\" where a value such as {{ must be", start);
+            "the file is not JSON text: it starts with \"{}\" where a value such as {{ must be. JSON is the "
+            "way the config is written: one {{ }} holding \"Key\": value pairs separated by commas, as in "
+            "Skirmora_config.example.txt",
+            start);
     }
     const std::size_t before = at > 0 ? text.find_last_not_of(" \t\r\n", at - 1) : std::string::npos;
     if (at < text.size() && (text[at] == '}' || text[at] == ']') && before != std::string::npos &&
         text[before] == ',')
         return fmt::format("a comma before the closing '{}' (a trailing comma): JSON allows none; remove it",
                            text[at]);
-    return message;
+    return ParserWords(text, at, message);
 }

@@ -24,8 +24,9 @@ bool OpenLog(const std::string& configFileName, std::string& path, std::string& 
 bool WriteLog(const std::string& bytes);
 // The full path of a file name relative to the current folder, UTF-8.
 std::string FullPath(const std::string& name);
-// Milliseconds since the local midnight.
+// Milliseconds since the local midnight, and the local date as the number yyyymmdd (20261210).
 uint32_t LocalTimeOfDayMs();
+uint32_t LocalDate();
 // The performance counter, and its counts a second.
 uint64_t PerformanceCounter();
 uint64_t PerformanceFrequency();

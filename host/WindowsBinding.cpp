@@ -153,6 +153,12 @@ uint32_t LocalTimeOfDayMs() {
     return ((now.wHour * 60u + now.wMinute) * 60u + now.wSecond) * 1000u + now.wMilliseconds;
 }
 
+uint32_t LocalDate() {
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    return now.wYear * 10000u + now.wMonth * 100u + now.wDay;
+}
+
 uint64_t PerformanceCounter() {
     LARGE_INTEGER count;
     QueryPerformanceCounter(&count);

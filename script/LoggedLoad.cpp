@@ -16,6 +16,7 @@
 #include "riot/Roster.h"
 #include "script/ApplyLoad.h"
 #include "script/ScriptLog.h"
+#include "script/ScriptLogLines.h"
 #include "script/ScriptState.h"
 
 namespace {
@@ -30,10 +31,10 @@ std::string Counted(std::size_t count, const char* what) {
 // and how many weapons and models it holds.
 std::string InForce() {
     constexpr std::size_t MostListed = 30, Width = 100;
-    std::vector<std::string> pieces = {
-        fmt::format("In force: EnableKey {}, MaxRioters {}, {}; {}{}", KeyNameOf(Riot().Settings.EnableKey),
-                    Riot().Settings.MaxRioters, Counted(Riot().SharedWeaponList.size(), "shared weapon"),
-                    Counted(Riot().FactionList.size(), "faction"), Riot().FactionList.empty() ? "" : ":")};
+    std::vector<std::string> pieces = {fmt::format(
+        "{}EnableKey {}, MaxRioters {}, {}; {}{}", LogInForce, KeyNameOf(Riot().Settings.EnableKey),
+        Riot().Settings.MaxRioters, Counted(Riot().SharedWeaponList.size(), "shared weapon"),
+        Counted(Riot().FactionList.size(), "faction"), Riot().FactionList.empty() ? "" : ":")};
     for (std::size_t k = 0; k < Riot().FactionList.size() && k < MostListed; ++k) {
         const Faction& f = Riot().FactionList[k];
         pieces.push_back(fmt::format(
@@ -131,11 +132,11 @@ void LoadAndLog(LoadCause cause, int32_t key) {
     } catch (...) {
     }
     try {
-        const std::string what =
-            cause == LoadCause::Start ? "Load at the start" : "Load at a press of " + KeyNameOf(key);
+        const std::string what = cause == LoadCause::Start ? std::string(LogLoadAtStart)
+                                                           : "Load at a press of " + KeyNameOf(key) + ": ";
         std::string note = followed ? "" : ManyFactionsNote(Riot().FactionList.size());
         if (!note.empty()) note = "Note: " + note + "\n";
-        LogLines(what + ": " + Account(cause, read, bytes, checked, followed) + InForce() + note);
+        LogLines(what + Account(cause, read, bytes, checked, followed) + InForce() + note);
     } catch (...) {
     }
     EndPass();

@@ -12,6 +12,7 @@
 #include "riot/Cull.h"
 #include "riot/RiotState.h"
 #include "script/ScriptLog.h"
+#include "script/ScriptLogLines.h"
 #include "script/ScriptState.h"
 
 namespace {
@@ -20,35 +21,38 @@ double Milliseconds(uint64_t counts) {
     return static_cast<double>(counts) * 1000.0 / static_cast<double>(PerformanceFrequency());
 }
 
-// "the combat pass", "a config load and the recruitment pass", ...
+// "choosing targets", "reading the config and recruiting", ...
 std::string PassesOf(uint32_t ran) {
     const std::pair<uint32_t, const char*> names[] = {
-        {PassLoad, "a config load"}, {PassRecruit, "the recruitment pass"}, {PassCombat, "the combat pass"}};
+        {PassLoad, "reading the config"}, {PassRecruit, "recruiting"}, {PassCombat, "choosing targets"}};
     std::string text;
     for (const auto& [pass, name] : names)
         if (ran & pass) text += (text.empty() ? "" : " and ") + std::string(name);
-    return text.empty() ? "the key query and the status text" : text;
+    return text.empty() ? "watching the key and the text on screen" : text;
 }
 
+// In the timeline's words: a rioter is released when it died, vanished (the game took its ped away) or was
+// left too far behind.
 std::string Since(const RiotFiguresRecord& f) {
     const RiotCountsRecord& now = Riot().RiotCounts;
     const auto released = [&](CullReason reason) {
         const int k = static_cast<int>(reason);
         return now.Released[k] - f.AtOn.Released[k];
     };
-    const uint64_t gone = released(CullReason::Gone), failed = released(CullReason::FailedPedCheck),
+    const uint64_t died = released(CullReason::FailedPedCheck), vanished = released(CullReason::Gone),
                    far = released(CullReason::TooFar);
     std::string text = fmt::format(
-        "  rioters recruited: {}\n  released: {} (gone {}, failed the ped check {}, {} units or more away "
-        "{})\n"
-        "  dropped at the reload: {} (their peds stay in the world, no longer led)\n",
-        now.Recruited - f.AtOn.Recruited, gone + failed + far, gone, failed, CullDistance, far,
+        "  rioters recruited: {}\n  released: {} (died {}, vanished {}, too far, {} units or more away, {})\n"
+        "  let go when this press reloaded the config: {} (their peds stay in the game, no longer led)\n",
+        now.Recruited - f.AtOn.Recruited, died + vanished + far, died, vanished, CullDistance, far,
         now.Dropped - f.AtOn.Dropped);
-    text += fmt::format("  longest frame held: {:.3f} ms, in {}\n", Milliseconds(Host().Frames.LongestHold),
-                        PassesOf(Host().Frames.LongestHoldRan));
-    if (f.CombatPasses == 0) return text + "  longest combat pass: none ran\n";
-    return text + fmt::format("  longest combat pass: {:.3f} ms, {} game calls\n",
-                              Milliseconds(f.LongestCombat), f.LongestCombatCalls);
+    text += fmt::format("  the longest the script held up one frame: {:.3f} ms, while {}\n",
+                        Milliseconds(Host().Frames.LongestHold), PassesOf(Host().Frames.LongestHoldRan));
+    if (f.CombatPasses == 0) return text + "  choosing targets: it never ran\n";
+    return text + fmt::format(
+                      "  the longest round of choosing targets (once a second, within one frame): {:.3f} ms, "
+                      "with {} calls to the game\n",
+                      Milliseconds(f.LongestCombat), f.LongestCombatCalls);
 }
 
 }  // namespace
@@ -68,10 +72,9 @@ void RunCombatPass() {
 void LogToggle(bool modeEnabled, int32_t key) {
     RiotFiguresRecord& f = ScriptState.Figures;
     try {
-        const std::string pressed = KeyNameOf(key) + " pressed: Skirmora ";
-        if (LogOpen() && modeEnabled) LogLines(pressed + "enabled");
+        if (LogOpen() && modeEnabled) LogLines(KeyNameOf(key) + LogEnabled);
         if (LogOpen() && !modeEnabled)
-            LogLines(fmt::format("{}disabled, after {:.1f} s on\n{}", pressed,
+            LogLines(fmt::format("{} pressed: Skirmora disabled, after {:.1f} s on\n{}", KeyNameOf(key),
                                  Milliseconds(PerformanceCounter() - f.OnAt) / 1000.0, Since(f)));
     } catch (...) {
     }

@@ -1,6 +1,7 @@
 // What the riot did while the mode was on, for the log: at every press, on or off; at a press that turns it
-// off, the rioters recruited, released (by why) and dropped at the reload since it went on, the longest frame
-// the script held and the longest combat pass with its game calls.
+// off, the rioters recruited, released (died, vanished, too far) and let go at the reload since it went on,
+// the longest the script held up a frame and its longest round of choosing targets with its calls to the
+// game.
 #pragma once
 #include <cstdint>
 

@@ -6,12 +6,12 @@
 #include "config/Words.h"
 #include "host/Seam.h"
 #include "riot/RiotState.h"
+#include "script/ScriptLogLines.h"
 #include "script/ScriptState.h"
 
 namespace {
 
-constexpr char FullLine[] = "The log is full (1 MiB): nothing more is written until the game starts again.\n";
-constexpr std::size_t FullLineSize = sizeof FullLine - 1;
+constexpr std::size_t FullLineSize = sizeof LogFull;  // with its line end
 
 std::string TimeOfDay() {
     const uint32_t ms = LocalTimeOfDayMs() % 86400000u;
@@ -30,7 +30,7 @@ std::string Stamped(const std::string& text, uint64_t written, bool& full) {
         if (length > 0) {
             if (written + bytes.size() + 2 * time.size() + length + 1 + FullLineSize > LogLimit) {
                 full = true;
-                return bytes + time + FullLine;
+                return bytes + time + LogFull + "\n";
             }
             bytes.append(time).append(text, k, length).append(1, '\n');
         }
@@ -50,10 +50,8 @@ void StartLog() {
         const std::string config = Riot().Settings.ConfigFileName.empty()
                                        ? "none (built-in values)"
                                        : FullPath(Riot().Settings.ConfigFileName);
-        LogLines(fmt::format(
-            "Skirmora {} started; this log is written anew at every start of the game.\nConfig file: {}\n"
-            "Log file: {}{}\n",
-            SKIRMORA_VERSION, config, path, note.empty() ? "" : " (not beside the config: " + note + ")"));
+        LogLines(fmt::format("{}\n{}{}\n{}{}{}\n", LogStartLine(SKIRMORA_VERSION, LocalDate()), LogConfigFile,
+                             config, LogLogFile, path, note.empty() ? "" : LogNotBeside + note + ")"));
     } catch (...) {
         ScriptState.Log.Open = false;
     }

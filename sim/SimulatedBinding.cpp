@@ -52,6 +52,9 @@ std::string FullPath(const std::string& name) {
 uint32_t LocalTimeOfDayMs() {
     return Require().ElapsedMs();
 }
+uint32_t LocalDate() {
+    return 20000101;  // the simulated game's calendar stands still, so a run's log is the same everywhere
+}
 uint64_t PerformanceCounter() {
     const Simulation& simulation = Require();
     return uint64_t{simulation.ElapsedMs()} * 1000 + static_cast<uint64_t>(simulation.game.NativeCalls());

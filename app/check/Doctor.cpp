@@ -1,5 +1,6 @@
 #include "app/check/Doctor.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 #include <vector>
@@ -10,6 +11,7 @@
 #include "app/TextTools.h"
 #include "app/Utf8Path.h"
 #include "app/check/Check.h"
+#include "app/check/DoctorFiles.h"
 #include "app/check/DoctorReport.h"
 #include "app/check/FolderListing.h"
 #include "app/check/GameLogs.h"
@@ -98,7 +100,8 @@ class Doctor {
   private:
     std::unique_ptr<FolderListing> folder_;
     const Edition* edition_ = nullptr;
-    std::string script_;  // Skirmora.asi's name in the folder, when it is there
+    std::string script_;   // Skirmora.asi's name in the folder, when it is there
+    std::string version_;  // its version, when it has one
     DoctorReportData report_;
 
     void Add(Level level, std::string title, std::string detail = "") {
@@ -133,7 +136,8 @@ void Doctor::Game() {
         }
     }
     if (edition_) {
-        report_.absolute = std::filesystem::absolute(PathFromUtf8(folder_->Path())).u8string();
+        report_.absolute =
+            std::filesystem::absolute(PathFromUtf8(folder_->Path())).lexically_normal().u8string();
         return Add(Level::Fine,
                    fmt::format("{}: the game, {} edition", folder_->File(edition_->game), edition_->name));
     }
@@ -144,9 +148,9 @@ void Doctor::Game() {
         "(x86)\\Steam\\steamapps\\common\\Grand Theft Auto V; Epic Games: C:\\Program Files\\Epic "
         "Games\\GTAV; "
         "Rockstar Games Launcher: C:\\Program Files\\Rockstar Games\\Grand Theft Auto V. Steam shows it with "
-        "the game's Manage > Browse local files. Put skirmora-sim.exe there and double-click it, or drop "
-        "that "
-        "folder onto skirmora-sim.exe.");
+        "the game's Manage > Browse local files. Copy all the files of Skirmora's zip there (Skirmora.asi, "
+        "skirmora-sim.exe, Skirmora_config.example.txt, Skirmora-INSTALL.txt, Skirmora-LICENSE.txt) and "
+        "double-click skirmora-sim.exe there, or drop that folder onto skirmora-sim.exe.");
 }
 
 void Doctor::Hook() {
@@ -192,14 +196,30 @@ std::string Doctor::Misplaced(const std::string& name, const std::vector<std::st
                 : fmt::format("The game reads only {}: rename it so. {}", name, WholeNames));
         return folder_->Join(file);
     }
+    // One folder down (the zip's folder, scripts\), or two (ScriptHookV's zip unpacked as it is,
+    // ScriptHookV_1.0.3411.0\bin\).
+    struct Place {
+        std::string shown, path;
+    };
+    std::vector<Place> places;
     for (const std::string& sub : folder_->Folders()) {
-        const FolderListing below(folder_->Join(sub));
+        places.push_back({sub, folder_->Join(sub)});
+        for (const std::string& deeper : FolderListing(places.back().path).Folders())
+            places.push_back(
+                {sub + "\\" + deeper, (PathFromUtf8(folder_->Join(sub)) / PathFromUtf8(deeper)).u8string()});
+    }
+    std::stable_partition(places.begin(), places.end(),
+                          [](const Place& p) { return p.shown.find('\\') == std::string::npos; });
+    for (const Place& place : places) {
+        const FolderListing below(place.path);
         const std::string file = below.File(name);
         if (file.empty()) continue;
-        Add(Level::Problem, fmt::format("{} is in {}\\, one folder down", name, sub),
+        const bool two = place.shown.find('\\') != std::string::npos;
+        Add(Level::Problem,
+            fmt::format("{} is in {}\\, {} down", name, place.shown, two ? "two folders" : "one folder"),
             fmt::format(
                 "The game reads it only from its own folder: move {} up from {}\\ into the game's folder.",
-                file, sub));
+                file, place.shown));
         return below.Join(file);
     }
     return "";
@@ -207,10 +227,23 @@ std::string Doctor::Misplaced(const std::string& name, const std::vector<std::st
 
 void Doctor::Script() {
     script_ = folder_->File("Skirmora.asi");
-    if (!script_.empty()) return Add(Level::Fine, script_ + ": the script");
-    if (Misplaced("Skirmora.asi", {"Skirmora.asi.txt", "Skirmora.asi.dll", "Skirmora.dll"}).empty())
-        Add(Level::Problem, "Skirmora.asi is missing",
-            "Copy Skirmora.asi from the zip into the game's folder.");
+    if (script_.empty()) {
+        if (Misplaced("Skirmora.asi", {"Skirmora.asi.txt", "Skirmora.asi.dll", "Skirmora.dll"}).empty())
+            Add(Level::Problem, "Skirmora.asi is missing",
+                "Copy Skirmora.asi from the zip into the game's folder.");
+        return;
+    }
+    std::string bytes;
+    const std::string error = ReadInput(folder_->Join(script_), bytes);
+    if (!error.empty()) return Add(Level::Problem, script_ + " cannot be read", Printable(error));
+    const ProgramFile program = ExamineProgram(bytes);
+    version_ = program.version;
+    if (!program.problem.empty())
+        return Add(Level::Problem, fmt::format("{} {}", script_, program.problem),
+                   "The game loads only a 64-bit Windows DLL: the copy went wrong or the file is another "
+                   "one. Copy Skirmora.asi from the zip into the game's folder again, over this one.");
+    Add(Level::Fine,
+        fmt::format("{}: the script{}", script_, version_.empty() ? "" : ", Skirmora " + version_));
 }
 
 void Doctor::Config() {
@@ -229,33 +262,43 @@ void Doctor::Config() {
                           example, ConfigName));
 }
 
-// The check's own verdict on the config, with its findings when the file does not load completely.
+// The check's own verdict on the config, with its findings and notes when there are any: its whole report
+// but the settings, weapons and factions in force, which a player who wants them gets from the check.
 void Doctor::CheckConfig(const std::string& path, const std::string& name, bool misplaced) {
     std::string bytes;
     const std::string error = ReadInput(path, bytes);
     if (!error.empty()) return Add(Level::Problem, name + " cannot be read", Printable(error));
     int status = CheckCannotRun;
-    std::string headline, findings;
-    int32_t key = 0;
-    CheckInFreshGame(bytes, [&](const CheckedLoad& checked, int loaded) {
-        status = loaded;
-        headline = Printable(name + ": " + Headline(checked, loaded));
-        findings = Printable(FindingsText(checked));
-        key = checked.load.Settings.EnableKey;
-    });
+    const std::string report = Printable(CheckBytes(name, bytes, status));
     if (status == CheckCannotRun)
         return Add(Level::Problem, name + " cannot be checked", "The check ran out of memory.");
-    if (!misplaced) report_.key = key;
-    if (status != CheckLoaded) {
-        report_.config = headline + "\n" + findings;
-        return Add(
-            Level::Problem, headline,
-            fmt::format("The game {} it, but not all of it as you meant: the check's findings are at the "
-                        "end (drop the file onto skirmora-sim.exe for its whole report).",
-                        misplaced ? "will read" : "reads"));
+    const std::string headline = WithoutExitStatus(report.substr(0, report.find('\n')));
+    std::string findings;
+    for (std::size_t at = report.find("\n\n"); at != std::string::npos;) {
+        const std::size_t next = report.find("\n\n", at + 2);
+        const std::string section = report.substr(at + 1, next == std::string::npos ? next : next - at - 1);
+        const std::string title = section.substr(1, section.find('\n', 1) - 1);
+        if (title != "Settings in force" && title.rfind("Shared weapons", 0) != 0 &&
+            title.rfind("Factions", 0) != 0)
+            findings += section;
+        const std::size_t code = section.find("(key code ");
+        if (title == "Settings in force" && code != std::string::npos && !misplaced)
+            report_.key = std::atoi(section.c_str() + code + 10);
+        at = next;
     }
-    Add(misplaced ? Level::Note : Level::Fine, headline,
-        misplaced ? "That is what the game will make of it once it has its right name and place." : "");
+    if (!findings.empty()) report_.config = headline + "\n" + findings;
+    if (status == CheckLoaded)
+        return Add(
+            misplaced ? Level::Note : Level::Fine, headline,
+            misplaced ? "That is what the game will make of it once it has its right name and place." : "");
+    const bool notJson = report.find("\n\nNot JSON\n") != std::string::npos;
+    Add(Level::Problem, headline,
+        fmt::format(
+            "{}: the check's findings are at the end (drop the file onto skirmora-sim.exe for its whole "
+            "report).",
+            notJson     ? "The built-in values stay in force"
+            : misplaced ? "The game will read it, but not all of it as you meant"
+                        : "The game reads it, but not all of it as you meant"));
 }
 
 void Doctor::PathLetters() {
@@ -265,15 +308,17 @@ void Doctor::PathLetters() {
     Add(legacy ? Level::Problem : Level::Note,
         fmt::format("The path of the game's folder has letters outside ASCII: {}", letters),
         fmt::format(
-            "The Legacy edition's ASI loader is known to {}. Move the game to a folder whose path has "
-            "only the letters A to Z, digits and punctuation, such as C:\\Games\\Grand Theft Auto V "
-            "(Steam and the launchers can move an installed game).",
+            "ASCII is the plain letters A to Z, digits, blanks and punctuation; letters with accents and "
+            "other alphabets are outside it. The Legacy edition's ASI loader is known to {}. Move the game "
+            "to a folder whose path has no such letters: C:\\Program Files (x86)\\Steam\\... is fine, "
+            "and so is C:\\Games\\Grand Theft Auto V (Steam and the launchers can move an installed game).",
             legacy ? "load no .asi file from such a folder"
                    : "fail in such a folder; if Skirmora does not load, this may be why"));
 }
 
 void Doctor::Logs() {
-    GameLogs logs = ReadGameLogs(*folder_, report_.absolute, script_);
+    const InstallFacts install{report_.absolute, script_, version_, std::string(edition_->name) == "Legacy"};
+    GameLogs logs = ReadGameLogs(*folder_, install);
     report_.logs = std::move(logs.lines);
     for (Observation& found : logs.found)
         report_.seen.push_back(std::move(found));

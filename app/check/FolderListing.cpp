@@ -1,8 +1,16 @@
 #include "app/check/FolderListing.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <filesystem>
 #include <system_error>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <fcntl.h>
+#include <sys/stat.h>
+#endif
 
 #include "app/TextTools.h"
 #include "app/Utf8Path.h"
@@ -46,4 +54,24 @@ std::vector<std::string> FolderListing::Folders() const {
 
 std::string FolderListing::Join(const std::string& name) const {
     return (PathFromUtf8(path_) / PathFromUtf8(name)).u8string();
+}
+
+bool FileTimes(const std::string& path, int64_t& arrived, int64_t& written) {
+#ifdef _WIN32
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExW(PathFromUtf8(path).c_str(), GetFileExInfoStandard, &data)) return false;
+    const auto seconds = [](const FILETIME& t) {  // FILETIME counts 100 ns from 1601
+        const int64_t ticks = static_cast<int64_t>((uint64_t{t.dwHighDateTime} << 32) | t.dwLowDateTime);
+        return (ticks - 116444736000000000) / 10000000;
+    };
+    written = seconds(data.ftLastWriteTime);
+    arrived = std::max(seconds(data.ftCreationTime), written);
+#else
+    struct statx times;
+    if (statx(AT_FDCWD, path.c_str(), 0, STATX_BTIME | STATX_CTIME | STATX_MTIME, &times) != 0) return false;
+    written = times.stx_mtime.tv_sec;
+    arrived = std::max<int64_t>(
+        times.stx_mask & STATX_BTIME ? times.stx_btime.tv_sec : times.stx_ctime.tv_sec, written);
+#endif
+    return true;
 }

@@ -2,9 +2,16 @@
 // to Linux reads the same.
 #pragma once
 #include <cstddef>
+#include <cstdint>
 #include <map>
 #include <string>
 #include <vector>
+
+// When the file at path came into its folder and when it was last written, in seconds since 1970; false when
+// unknown. A file's arrival is its creation time on Windows (copying or unzipping sets it to that moment,
+// while the time it was written may be the date a zip carries), its birth time on Linux where the file system
+// keeps one, its last change otherwise; and never before it was written.
+bool FileTimes(const std::string& path, int64_t& arrived, int64_t& written);
 
 class FolderListing {
   public:

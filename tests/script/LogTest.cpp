@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "script/ScriptLog.h"
+#include "script/ScriptLogLines.h"
 #include "tests/support/ScriptRun.h"
 #include "tests/support/TempDir.h"
 
@@ -67,11 +68,17 @@ TEST(ScriptLog, TellsEachPressAndWhatTheRiotDidWhileOn) {
     run.sim().logPath = "Skirmora.log";
     PlayRiot(run);
     const std::string log = ReadFile("Skirmora.log");
+    std::string version, date;  // the start, as skirmora-sim doctor reads it back
+    ASSERT_TRUE(ReadLogStartLine(log.substr(LogTimeSize, log.find('\n') - LogTimeSize), version, date))
+        << log;
+    EXPECT_EQ(version, SKIRMORA_VERSION);
+    EXPECT_EQ(date, "2000-01-01");  // the simulated game's calendar
     std::smatch m;
     ASSERT_TRUE(std::regex_search(log, m, std::regex(R"(F7 pressed: Skirmora enabled\n)"))) << log;
     const std::regex figures(
         R"(F7 pressed: Skirmora disabled, after [0-9.]+ s on\n.*rioters recruited: (\d+)\n.*released: (\d+) )"
-        R"(\(gone (\d+), failed the ped check (\d+), 150 units or more away (\d+)\)\n.*dropped at the reload: (\d+))");
+        R"(\(died (\d+), vanished (\d+), too far, 150 units or more away, (\d+)\)\n)"
+        R"(.*let go when this press reloaded the config: (\d+))");
     ASSERT_TRUE(std::regex_search(log, m, figures)) << log;
     const auto n = [&](int k) { return std::stoi(m[k]); };
     EXPECT_EQ(n(1), n(2) + n(6))
@@ -81,9 +88,10 @@ TEST(ScriptLog, TellsEachPressAndWhatTheRiotDidWhileOn) {
     EXPECT_GT(n(4), 0);
     EXPECT_GT(n(5), 0);
     EXPECT_TRUE(std::regex_search(
-        log, std::regex(R"(longest frame held: [0-9.]+ ms, in the (combat|recruitment) pass)")))
+        log, std::regex(R"(held up one frame: [0-9.]+ ms, while (choosing targets|recruiting))")))
         << log;
-    EXPECT_TRUE(std::regex_search(log, std::regex(R"(longest combat pass: [0-9.]+ ms, [1-9]\d* game calls)")))
+    EXPECT_TRUE(std::regex_search(
+        log, std::regex(R"(choosing targets .*: [0-9.]+ ms, with [1-9]\d* calls to the game)")))
         << log;
 }
 

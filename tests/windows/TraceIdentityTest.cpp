@@ -59,9 +59,10 @@ std::string Untimed(const std::string& log) {
     for (std::string line; std::getline(lines, line);) {
         line = line.substr(std::min<std::size_t>(line.size(), 15));  // "[hh:mm:ss.mmm] "
         if (line.rfind("Config file: ", 0) == 0 || line.rfind("Log file: ", 0) == 0 ||
-            line.rfind("  longest", 0) == 0)
+            line.rfind("  the longest", 0) == 0)
             continue;
         line = std::regex_replace(line, std::regex("after [0-9.]+ s on"), "after some time on");
+        line = std::regex_replace(line, std::regex(" started on [0-9-]+;"), " started on its day;");
         kept += std::regex_replace(line, std::regex("there is no (\\S+) in .*: "),
                                    "there is no $1 in its folder: ") +
                 "\n";

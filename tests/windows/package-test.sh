@@ -13,13 +13,15 @@ zip=$("$root/scripts/package" "$out" | tail -1)
 game=$out/Grand\ Theft\ Auto\ V
 mkdir "$game"
 python3 - "$zip" "$root" "$game" <<'PY'
-import sys, zipfile
+import subprocess, sys, time, zipfile
 zip_path, root, game = sys.argv[1:]
 with zipfile.ZipFile(zip_path) as z:
     names = z.namelist()
     want = ["Skirmora-INSTALL.txt", "Skirmora.asi", "skirmora-sim.exe", "Skirmora_config.example.txt",
             "Skirmora-LICENSE.txt"]
     assert names == want, f"zip holds {names}, expected {want}"
+    commit = time.gmtime(int(subprocess.check_output(["git", "-C", root, "log", "-1", "--format=%ct"])))
+    assert all(i.date_time[:5] == commit[:5] for i in z.infolist()), "the files are not dated by the last commit"
     for binary in ("Skirmora.asi", "skirmora-sim.exe"):
         assert z.read(binary) == open(f"{root}/build/windows/{binary}", "rb").read(), \
             f"the zipped {binary} differs from the built one"

@@ -3,12 +3,12 @@
 # says, its verdict first and again last; that it changes no file; Skirmora.log under %LOCALAPPDATA%.
 # Usage: doctor-test.sh SKIRMORA_SIM SOURCE_DIR
 set -uo pipefail
-sim=$1 source=$2
+sim=$(realpath "$1") source=$2
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cd "$work" || exit 1
 source "$source/tests/app/check/game-folders.sh"
-make_game_folders "$source"
+make_game_folders "$source" "$sim"
 failures=0
 fail() {
     echo "FAIL: $*"
@@ -37,12 +37,15 @@ done
 [[ $(find . -printf '%p %s %T@\n' | sort) == "$before" ]] || fail "the doctor changed the folders"
 
 # Skirmora.log where the script puts it when the game's folder refuses it: read only when it names this folder.
-mkdir -p local/Skirmora
-sed "s|C:.Games.Grand Theft Auto V|$work/never-ran|" "$source/tests/app/check/game-logs/Skirmora.log" >local/Skirmora/Skirmora.log
-report=$(LOCALAPPDATA=$work/local "$sim" doctor never-ran)
-[[ $? == 0 ]] && grep -qF "$work/local/Skirmora/Skirmora.log, of the start at 20:11:51:" <<<"$report" ||
+mkdir -p local/Skirmora local-log
+cp -r never-ran/. local-log/
+printf '{"EnableKey": "F8"}' >local-log/Skirmora_config.txt
+touch -d 2000-01-01T00:05 local-log/ScriptHookV.log  # the start the run's log is of
+(cd local-log && "$sim" run --seconds 2 --log ../local/Skirmora/Skirmora.log >/dev/null)
+report=$(LOCALAPPDATA=$work/local "$sim" doctor local-log)
+[[ $? == 0 ]] && grep -qF "$work/local/Skirmora/Skirmora.log, of the start on 2000-01-01 at 00:00:00:" <<<"$report" ||
     fail "the log under LOCALAPPDATA is not read: $report"
-report=$(LOCALAPPDATA=$work/local "$sim" doctor crashed)
+report=$(LOCALAPPDATA=$work/local "$sim" doctor never-ran)
 grep -qF "local/Skirmora" <<<"$report" && fail "another folder's log under LOCALAPPDATA is read: $report"
 
 echo "$failures failures"
