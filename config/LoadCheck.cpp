@@ -328,9 +328,10 @@ class LoadCheck {
         Add(FindingKind::Note, cap && read_.count(cap) ? cap->getOffsetStart() : -1,
             fmt::format(
                 "up to {} rioters at once (MaxRioters {}{}) cost the game dearly:\n"
-                "  one combat pass makes 2N²+6N = {} game calls in a single frame, and the game holds\n"
-                "  only about 150 peds at once, its own pedestrians and drivers included (spawning into a\n"
-                "  full pool crashes it). 100 rioters or fewer is safe.",
+                "  once a second the script chooses every rioter's target within a single frame, with {} calls\n"
+                "  to the game (each rioter measured against every other), and the game holds only about 150\n"
+                "  peds at once, its own pedestrians and drivers included (spawning into a full pool crashes\n"
+                "  it). 100 rioters or fewer is safe.",
                 n, maxRioters, caps < most ? fmt::format("; the factions' caps add up to {}", caps) : "",
                 calls));
     }

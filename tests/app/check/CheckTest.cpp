@@ -202,7 +202,7 @@ TEST_F(CheckTest, SettingsThatApplyAndSettingsThatChangeNothing) {
          R"({"MaxRioters": 500})",
          CheckLoaded,
          {"line 1, column 16: up to 500 rioters at once (MaxRioters 500) cost the game dearly",
-          "2N²+6N = 503,000 game calls"},
+          "with 503,000 calls\n  to the game"},
          {"The game arms nobody"}},
         {"the factions' caps bound the riot",
          R"({"MaxRioters": 500, "Factions": [{"MaxMembers": 60}, {"MaxMembers": 41}]})",
