@@ -1,0 +1,69 @@
+#include "app/editor/EditorData.h"
+
+#include <cstddef>
+#include <string>
+
+#include "config/ConfigKeys.h"
+#include "config/KeyNames.h"
+#include "config/WeaponLists.h"
+
+extern const char* const GameWeaponNames[];
+extern const std::size_t GameWeaponCount;
+extern const char* const GameModelNames[];
+extern const std::size_t GameModelCount;
+
+namespace {
+
+// The form field of a key: "key" (F1 to F8), "whole", "number", "bool", "weapons", "models" or "factions".
+std::string FieldOf(const ConfigKey& key) {
+    switch (key.id) {
+        case ConfigKeyId::EnableKey: return "key";
+        case ConfigKeyId::MaxRioters:
+        case ConfigKeyId::MaxMembers: return "whole";
+        case ConfigKeyId::PedAccuracy: return "number";
+        case ConfigKeyId::DisableCops:
+        case ConfigKeyId::RiotersOnlyAttackPlayer:
+        case ConfigKeyId::WillAttackSelf: return "bool";
+        case ConfigKeyId::Factions: return "factions";
+        case ConfigKeyId::MemberModels: return "models";
+        default: return "weapons";
+    }
+}
+
+// What the form says beside a key whose effect outlasts the file.
+const char* WarningOf(const ConfigKey& key) {
+    return key.id == ConfigKeyId::RiotersOnlyAttackPlayer
+               ? "Once on, it stays on until the game restarts: a later load with false changes nothing."
+               : nullptr;
+}
+
+Json::Value Names(const char* const* names, std::size_t count) {
+    Json::Value list(Json::arrayValue);
+    for (std::size_t k = 0; k < count; ++k)
+        list.append(names[k]);
+    return list;
+}
+
+}  // namespace
+
+Json::Value EditorData() {
+    Json::Value data;
+    Json::Value& keys = data["keys"] = Json::arrayValue;
+    for (const ConfigKey* key = ConfigKeysBegin(); key != ConfigKeysEnd(); ++key) {
+        Json::Value row;
+        row["name"] = key->name;
+        row["level"] = key->level == KeyLevel::TopLevel ? "top" : "faction";
+        row["field"] = FieldOf(*key);
+        if (key->is) row["is"] = key->is;
+        if (key->instead) row["instead"] = key->instead;
+        if (WarningOf(*key)) row["warning"] = WarningOf(*key);
+        keys.append(row);
+    }
+    for (const auto& entry : KeyNameTable)
+        data["keyNames"].append(entry.first);
+    data["weapons"] = Names(GameWeaponNames, GameWeaponCount);
+    data["models"] = Names(GameModelNames, GameModelCount);
+    for (const std::string& name : ThrowableList)
+        data["thrown"].append(name);
+    return data;
+}
