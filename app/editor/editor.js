@@ -654,6 +654,7 @@
   }
 
   function wire() {
+    $('form').addEventListener('submit', (e) => e.preventDefault());
     $('open').addEventListener('click', openFile);
     $('file-input').addEventListener('change', async (e) => {
       const file = e.target.files[0];
