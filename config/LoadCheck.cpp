@@ -11,15 +11,13 @@
 
 #include "config/ConfigKeys.h"
 #include "config/GameNames.h"
+#include "config/Jenkins.h"
 #include "config/KeyNames.h"
 #include "config/LoadCheckText.h"
 #include "config/LoadConfig.h"
-#include "config/LoadObserver.h"
 #include "config/Settings.h"
 #include "config/WeaponLists.h"
 #include "config/Words.h"
-#include "riot/Recruit.h"
-#include "riot/Roster.h"
 
 namespace {
 
@@ -44,37 +42,48 @@ std::string KindOf(const Json::Value& v) {
     return v.isBool() ? (v.asBool() ? "true" : "false") : kinds[v.type()];
 }
 
-// Listens to the load of a document the check keeps, and then explains what it heard.
-class LoadCheck : public LoadObserver {
+// Follows the steps of a load through the document it read, and explains them.
+class LoadCheck {
   public:
-    explicit LoadCheck(CheckedLoad& checked) : c_(checked), lines_(checked.text) {}
+    explicit LoadCheck(CheckedLoad& checked) : c_(checked), load_(checked.load), lines_(checked.load.text) {}
 
-    void Parsed(const Json::Value& document, std::ptrdiff_t offset, const std::string& message) override {
-        errorOffset_ = offset;
-        Map(document, "");
-        if (document.isObject())
-            Misplaced(*(object_ = &document));  // even when the load ends at its first key
-        ReadText(document, message);
-    }
-    void KeyRead(const Json::Value& object, const ConfigKey& key, const Json::Value& value,
-                 bool applied) override {
-        if (&object != object_) Misplaced(*(object_ = &object));
-        if (paths_.count(&value)) {
-            Step(value, applied, key);
-            read_.insert(&value);
+    void Follow() {
+        errorOffset_ = load_.errorOffset;
+        Map(load_.document, "");
+        if (load_.document.isObject())
+            Misplaced(*(object_ = &load_.document));  // even when the load ends at its first key
+        ReadText(load_.document, load_.error);
+        for (const LoadStep& step : load_.Steps)
+            KeyRead(step);
+        if (load_.End.ended) {
+            ended_ = true;
+            const auto at = values_.find(load_.End.path);
+            end_ = load_.End.inReader || at == values_.end() ? nullptr : at->second;
         }
-        if (&object != root_ || key.id != ConfigKeyId::Factions) return;
+        InForce();
+    }
+
+    void KeyRead(const LoadStep& step) {
+        const auto object = values_.find(step.object);
+        if (object == values_.end()) return;
+        if (object->second != object_) Misplaced(*(object_ = object->second));
+        const ConfigKey& key = KeyOf(step.key);
+        if (const Json::Value* value = MemberOf(object->second, key)) {
+            Step(*value, step.applied, key);
+            read_.insert(value);
+        }
+        if (!step.object.empty() || step.key != ConfigKeyId::Factions) return;
         factionsRead_ = true;
-        listed_ = SharedWeaponList;
+        listed_ = load_.SharedBeforeThrowables;
     }
-    void FactionBuilt(const Json::Value* entry) override {
-        c_.entries.push_back(lines_.At(entry ? entry->getOffsetStart() : -1, false));
-    }
-    void GroupCreated(const std::string& name, uint32_t hash) override { c_.groups[hash] = name; }
-    void GroupRemoved(uint32_t) override {}
-    void Ended(const Json::Value* at, const std::string&) override {
-        ended_ = true;
-        end_ = at;
+    // The factions in force after the load, with the line of each one's entry.
+    void InForce() {
+        c_.factionsKept = !load_.FactionsRebuilt;
+        for (const LoadAction& action : load_.Actions) {
+            if (action.kind != LoadActionKind::AddFaction) continue;
+            c_.factions.push_back(action.faction);
+            c_.entries.push_back(lines_.At(load_.Factions[action.faction].EntryOffset, false));
+        }
     }
 
     void Explain() {
@@ -82,7 +91,7 @@ class LoadCheck : public LoadObserver {
             JudgeNames(*list.first, list.second);
         if (ended_) End();
         Heavy();
-        for (const std::string& name : factionsRead_ ? listed_ : SharedWeaponList)
+        for (const std::string& name : factionsRead_ ? listed_ : load_.SharedWeaponList)
             if (IsThrowable(name) && std::count(c_.thrown.begin(), c_.thrown.end(), name) == 0)
                 c_.thrown.push_back(name);
         std::stable_sort(c_.findings.begin(), c_.findings.end(), [](const Finding& a, const Finding& b) {
@@ -92,8 +101,10 @@ class LoadCheck : public LoadObserver {
 
   private:
     CheckedLoad& c_;
+    const LoadOutcome& load_;
     const LineIndex lines_;  // columns where a line may hold several values
     std::unordered_map<const Json::Value*, std::string> paths_;  // "", "MaxRioters", "Factions[1].Weapons[0]"
+    std::unordered_map<std::string, const Json::Value*> values_;  // and back
     const Json::Value* root_ = nullptr;
     const Json::Value* object_ = nullptr;  // the object read from last
     bool ended_ = false, factionsRead_ = false;
@@ -108,6 +119,7 @@ class LoadCheck : public LoadObserver {
     void Map(const Json::Value& v, const std::string& path) {
         if (path.empty()) root_ = &v;
         paths_[&v] = path;
+        values_[path] = &v;
         if (v.isArray()) {
             for (Json::ArrayIndex k = 0; k < v.size(); ++k)
                 Map(v[k], fmt::format("{}[{}]", path, k));
@@ -125,7 +137,7 @@ class LoadCheck : public LoadObserver {
         const std::ptrdiff_t start = v.getOffsetStart(), limit = v.getOffsetLimit();
         if (v.isArray() || v.isObject() || start < 0 || limit <= start) return KindOf(v);
         std::string written =
-            c_.text.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(limit - start));
+            load_.text.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(limit - start));
         std::replace_if(
             written.begin(), written.end(), [](char c) { return c == '\n' || c == '\r' || c == '\t'; }, ' ');
         return written.size() > 40 ? written.substr(0, 37) + "..." : written;
@@ -136,7 +148,7 @@ class LoadCheck : public LoadObserver {
     }
     // What the parser keeps quiet about, found in the text.
     void ReadText(const Json::Value& root, const std::string& error) {
-        const std::string& text = c_.text;
+        const std::string& text = load_.text;
         std::size_t read = text.size();
         if (errorOffset_ >= 0 && root.isNull() && SkipBlanksAndComments(text, 0) == text.size()) {
             c_.empty = true;
@@ -284,9 +296,10 @@ class LoadCheck : public LoadObserver {
     // multiplayer mods and ship game configs of 150 peds; the game's own pedestrians and drivers share the
     // pool, and a script that spawns into a full pool crashes the game. Above 100 rioters the note is due.
     void Heavy() {
-        const uint64_t caps = FactionCaps();
-        const uint64_t most = Settings.MaxRioters > 0 ? static_cast<uint64_t>(Settings.MaxRioters) : 0;
-        const uint64_t n = MostRioters();
+        const uint64_t caps = FactionCapsIn(c_);
+        const int32_t maxRioters = load_.Settings.MaxRioters;
+        const uint64_t most = maxRioters > 0 ? static_cast<uint64_t>(maxRioters) : 0;
+        const uint64_t n = MostRiotersIn(c_);
         if (n <= 100) return;
         std::string calls = std::to_string(2 * n * n + 6 * n);
         for (std::size_t k = calls.size(); k > 3; k -= 3)
@@ -298,8 +311,8 @@ class LoadCheck : public LoadObserver {
                 "  one combat pass makes 2N²+6N = {} game calls in a single frame, and the game holds\n"
                 "  only about 150 peds at once, its own pedestrians and drivers included (spawning into a\n"
                 "  full pool crashes it). 100 rioters or fewer is safe.",
-                n, Settings.MaxRioters,
-                caps < most ? fmt::format("; the factions' caps add up to {}", caps) : "", calls));
+                n, maxRioters, caps < most ? fmt::format("; the factions' caps add up to {}", caps) : "",
+                calls));
     }
 
     // Where and why the load ended, and what that leaves that the state the report shows does not.
@@ -335,21 +348,29 @@ bool CheckedLoad::Has(FindingKind kind) const {
     return std::any_of(findings.begin(), findings.end(), [&](const Finding& f) { return f.kind == kind; });
 }
 
-bool CheckLoadOf(const std::string& bytes, CheckedLoad& checked) {
-    // The load runs once whatever the check meets: a check that cannot start loads without listening.
-    std::unique_ptr<LoadCheck> check;
+bool ExplainLoad(LoadOutcome outcome, CheckedLoad& checked) {
     try {
-        checked.text = bytes.substr(ConfigTextStart(bytes));
-        check = std::make_unique<LoadCheck>(checked);
-    } catch (...) {
-        check.reset();
-    }
-    Json::Value document;  // the load's values, which the check points at until it has explained them
-    if (!LoadConfigText(bytes, check.get(), &document) || !check) return false;
-    try {
-        check->Explain();
+        checked.load = std::move(outcome);
+        LoadCheck check(checked);
+        check.Follow();
+        check.Explain();
         return true;
     } catch (...) {
         return false;
     }
+}
+
+uint64_t FactionCapsIn(const CheckedLoad& checked) {
+    uint64_t caps = 0;
+    for (std::size_t k : checked.factions)
+        caps += checked.load.Factions[k].MaxMembers;
+    return caps;
+}
+
+uint64_t MostRiotersIn(const CheckedLoad& checked) {
+    return MostRiotersOf(FactionCapsIn(checked), checked.load.Settings.MaxRioters);
+}
+
+uint32_t GroupHashOf(const std::string& name) {
+    return JenkinsHash(name);
 }

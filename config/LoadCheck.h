@@ -1,12 +1,14 @@
-// The check's account of one load: the real loader runs on a file's bytes and tells each step
-// (config/LoadObserver.h); the check turns its steps and its own reading of the text into findings. The
-// game's log and skirmora-sim check tell the same findings in the same words (config/LoadVerdict.h).
+// The check's account of one load: the loader's outcome on a file's bytes (config/LoadConfig.h), with the
+// steps it read, turned into findings, together with the check's own reading of the text. The game's log and
+// skirmora-sim check tell the same findings in the same words (config/LoadVerdict.h).
 #pragma once
 #include <cstddef>
 #include <cstdint>
 #include <map>
 #include <string>
 #include <vector>
+
+#include "config/LoadConfig.h"
 
 // In the order the report shows them.
 enum class FindingKind {
@@ -25,21 +27,27 @@ struct Finding {
 };
 
 struct CheckedLoad {
-    std::string text;  // what the loader parsed: the bytes after a byte-order mark
+    LoadOutcome load;                   // what the loader decided
+    std::vector<std::size_t> factions;  // the factions in force after it: positions in load.Factions
+    bool factionsKept = false;          // the load left the factions before it in force
     bool empty = false, notJson = false;
     bool namesNoted = false;                  // some name in the lists is not the game's
     std::map<std::string, std::string> from;  // where each setting in force came from, when not built in
     std::string weaponsFrom = "built-in";     // and the shared list
     std::vector<std::string> thrown;          // the thrown weapons the load takes out (or, ended, leaves)
-    std::map<uint32_t, std::string> groups;   // the names of the relationship groups, by hash
     std::vector<std::string> entries;         // the line of each faction's entry
     std::vector<Finding> findings;            // in the order of the file; those without a place last
 
     bool Has(FindingKind kind) const;
 };
 
-// Loads the bytes as the game does, from the script's state as it stands, with the check listening, and
-// explains the load in checked. False when the check could not follow the whole load (it ran out of memory):
-// its findings are then incomplete. The load itself is the same with or without the check, and runs once;
-// nothing is thrown.
-bool CheckLoadOf(const std::string& bytes, CheckedLoad& checked);
+// Explains the load's outcome. False when the check could not follow the whole load (it ran out of memory):
+// its findings are then incomplete. Nothing is thrown.
+bool ExplainLoad(LoadOutcome outcome, CheckedLoad& checked);
+
+// The factions' caps in force after the load added up, and the most rioters they can hold at once.
+uint64_t FactionCapsIn(const CheckedLoad& checked);
+uint64_t MostRiotersIn(const CheckedLoad& checked);
+
+// The group hash the game gives the group of that name (the game hashes names without regard to case).
+uint32_t GroupHashOf(const std::string& name);

@@ -9,200 +9,183 @@
 #include <json/json.h>
 
 #include "config/KeyNames.h"
-#include "config/LoadObserver.h"
-#include "config/Settings.h"
 #include "config/WeaponLists.h"
-#include "host/Natives.h"
-#include "riot/Roster.h"
 
 namespace {
 
-// One load: who listens, and the value read last, which is where an exception ends the load.
+// One load under way: what it decided so far, and the path of the value read last, which is where an
+// exception ends the load.
 struct Load {
-    LoadObserver* observer;
-    const Json::Value* at = nullptr;
-    bool heardAll = true;  // the observer heard every step
+    LoadOutcome& out;
+    std::string at;
 
-    const Json::Value& Read(const Json::Value& value) {
-        at = &value;
+    const Json::Value& Read(const Json::Value& value, std::string path) {
+        at = std::move(path);
         return value;
     }
     // A member lookup throws for an object that is neither an object nor null: that object is where it ends.
-    const Json::Value& Member(const Json::Value& object, ConfigKeyId key) {
-        return Read(Read(object)[KeyOf(key).name]);
+    const Json::Value& Member(const Json::Value& object, const std::string& objectPath, ConfigKeyId key) {
+        const char* name = KeyOf(key).name;
+        Read(object, objectPath);
+        return Read(object[name], objectPath.empty() ? name : objectPath + "." + name);
     }
-    // Tells the observer, if any; what it throws stays here, and it hears nothing more.
-    template <typename Call>
-    void Tell(Call call) {
-        if (!observer) return;
-        try {
-            call(*observer);
-        } catch (...) {
-            observer = nullptr;
-            heardAll = false;
-        }
-    }
-    void KeyRead(const Json::Value& object, ConfigKeyId key, const Json::Value& value, bool applied) {
-        Tell([&](LoadObserver& o) { o.KeyRead(object, KeyOf(key), value, applied); });
+    // The load read the key of object (the document or a faction entry).
+    void Step(const Json::Value& object, const std::string& objectPath, ConfigKeyId key, bool applied) {
+        const bool present = object.isObject() && object.isMember(KeyOf(key).name);
+        out.Steps.push_back({key, objectPath, present, applied});
     }
 };
 
-void ParseConfig(const std::string& bytes, Json::Value& root, Load& load) {
+void Parse(const std::string& bytes, LoadOutcome& out) {
     // The classic reader: comments allowed, any top-level value, the tree read so far kept on a parse error.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
     Json::Reader reader;
 #pragma GCC diagnostic pop
-    const char* text = bytes.data() + ConfigTextStart(bytes);
-    reader.parse(text, bytes.data() + bytes.size(), root, false);
-    if (!load.observer) return;
+    out.text = bytes.substr(ConfigTextStart(bytes));
+    reader.parse(out.text.data(), out.text.data() + out.text.size(), out.document, false);
     const auto errors = reader.getStructuredErrors();
-    load.Tell([&](LoadObserver& o) {
-        if (errors.empty()) {
-            o.Parsed(root, -1, "");
-        } else {
-            o.Parsed(root, errors.front().offset_start, errors.front().message);
-        }
-    });
+    if (!errors.empty()) {
+        out.errorOffset = errors.front().offset_start;
+        out.error = errors.front().message;
+    }
 }
 
-void ReadNames(const Json::Value& array, std::vector<std::string>& names, Load& load) {
+void ReadNames(const Json::Value& array, const std::string& path, std::vector<std::string>& names,
+               Load& load) {
     for (Json::ArrayIndex k = 0; k < array.size(); ++k)
-        names.push_back(load.Read(array[k]).asString());
+        names.push_back(load.Read(array[k], path + "[" + std::to_string(k) + "]").asString());
 }
 
 void ApplySettings(const Json::Value& root, Load& load) {
-    const Json::Value& key = load.Member(root, ConfigKeyId::EnableKey);
+    SettingsRecord& s = load.out.Settings;
+    const Json::Value& key = load.Member(root, "", ConfigKeyId::EnableKey);
     int32_t code = 0;
     const bool named = LookupKeyName(key.asString(), &code);
-    if (named) Settings.EnableKey = code;
-    load.KeyRead(root, ConfigKeyId::EnableKey, key, named);
+    if (named) s.EnableKey = code;
+    load.Step(root, "", ConfigKeyId::EnableKey, named);
 
-    const Json::Value& cap = load.Member(root, ConfigKeyId::MaxRioters);
-    if (cap.isInt()) Settings.MaxRioters = cap.asInt();
-    load.KeyRead(root, ConfigKeyId::MaxRioters, cap, cap.isInt());
+    const Json::Value& cap = load.Member(root, "", ConfigKeyId::MaxRioters);
+    if (cap.isInt()) s.MaxRioters = cap.asInt();
+    load.Step(root, "", ConfigKeyId::MaxRioters, cap.isInt());
 
-    const Json::Value& all = load.Member(root, ConfigKeyId::WeaponsUsedByAllFactions);
-    const Json::Value& ped = load.Member(root, ConfigKeyId::PedWeapons);
+    const Json::Value& all = load.Member(root, "", ConfigKeyId::WeaponsUsedByAllFactions);
+    const Json::Value& ped = load.Member(root, "", ConfigKeyId::PedWeapons);
     const Json::Value* weapons = all.isArray() ? &all : ped.isArray() ? &ped : nullptr;
-    load.KeyRead(root, ConfigKeyId::WeaponsUsedByAllFactions, all, weapons == &all);
-    load.KeyRead(root, ConfigKeyId::PedWeapons, ped, weapons == &ped);
+    load.Step(root, "", ConfigKeyId::WeaponsUsedByAllFactions, weapons == &all);
+    load.Step(root, "", ConfigKeyId::PedWeapons, weapons == &ped);
     if (weapons) {
-        SharedWeaponList.clear();
-        ReadNames(*weapons, SharedWeaponList, load);
+        load.out.SharedWeaponList.clear();
+        ReadNames(
+            *weapons,
+            KeyOf(weapons == &all ? ConfigKeyId::WeaponsUsedByAllFactions : ConfigKeyId::PedWeapons).name,
+            load.out.SharedWeaponList, load);
     }
 
-    const Json::Value& cops = load.Member(root, ConfigKeyId::DisableCops);
-    if (cops.isBool()) Settings.DisableCops = cops.asBool();
-    load.KeyRead(root, ConfigKeyId::DisableCops, cops, cops.isBool());
+    const Json::Value& cops = load.Member(root, "", ConfigKeyId::DisableCops);
+    if (cops.isBool()) s.DisableCops = cops.asBool();
+    load.Step(root, "", ConfigKeyId::DisableCops, cops.isBool());
 
-    const Json::Value& accuracy = load.Member(root, ConfigKeyId::PedAccuracy);
-    if (accuracy.isNumeric()) Settings.PedAccuracy = accuracy.asDouble();
-    load.KeyRead(root, ConfigKeyId::PedAccuracy, accuracy, accuracy.isNumeric());
+    const Json::Value& accuracy = load.Member(root, "", ConfigKeyId::PedAccuracy);
+    if (accuracy.isNumeric()) s.PedAccuracy = accuracy.asDouble();
+    load.Step(root, "", ConfigKeyId::PedAccuracy, accuracy.isNumeric());
 
-    const Json::Value& playerOnly = load.Member(root, ConfigKeyId::RiotersOnlyAttackPlayer);
+    const Json::Value& playerOnly = load.Member(root, "", ConfigKeyId::RiotersOnlyAttackPlayer);
     const bool on = playerOnly.asBool();
-    if (on) Settings.RiotersOnlyAttackPlayer = true;
-    load.KeyRead(root, ConfigKeyId::RiotersOnlyAttackPlayer, playerOnly, on);
+    if (on) s.RiotersOnlyAttackPlayer = true;
+    load.Step(root, "", ConfigKeyId::RiotersOnlyAttackPlayer, on);
 }
 
 void BuildFaction(const Json::Value& entry, Json::ArrayIndex position, Load& load) {
-    Faction faction;
+    const std::string path = "Factions[" + std::to_string(position) + "]";
+    LoadOutcome& out = load.out;
+    out.Factions.emplace_back();
+    const std::size_t k = out.Factions.size() - 1;
+    out.Factions[k].EntryOffset = entry.getOffsetStart();
     // A lookup with 20 for an absent member, as Json::Value::get does it.
     const std::string capKey = KeyOf(ConfigKeyId::MaxMembers).name;
-    const Json::Value* cap = load.Read(entry).find(capKey.data(), capKey.data() + capKey.size());
-    faction.MaxMembers = static_cast<uint32_t>(cap ? load.Read(*cap).asInt() : 20);
-    load.KeyRead(entry, ConfigKeyId::MaxMembers, cap ? *cap : Json::Value::nullSingleton(), cap != nullptr);
+    const Json::Value* cap = load.Read(entry, path).find(capKey.data(), capKey.data() + capKey.size());
+    out.Factions[k].MaxMembers =
+        static_cast<uint32_t>(cap ? load.Read(*cap, path + "." + capKey).asInt() : 20);
+    load.Step(entry, path, ConfigKeyId::MaxMembers, cap != nullptr);
 
-    const Json::Value& self = load.Member(entry, ConfigKeyId::WillAttackSelf);
-    faction.WillAttackSelf = self.asBool();
-    load.KeyRead(entry, ConfigKeyId::WillAttackSelf, self, !self.isNull());
-    if (!faction.WillAttackSelf) {
-        const std::string name = std::to_string(position);
-        AddRelationshipGroup(name.c_str(), &faction.GroupHash);
-        load.Tell([&](LoadObserver& o) { o.GroupCreated(name, faction.GroupHash); });
+    const Json::Value& self = load.Member(entry, path, ConfigKeyId::WillAttackSelf);
+    out.Factions[k].WillAttackSelf = self.asBool();
+    load.Step(entry, path, ConfigKeyId::WillAttackSelf, !self.isNull());
+    if (!out.Factions[k].WillAttackSelf) {
+        out.Factions[k].GroupName = std::to_string(position);
+        out.Actions.push_back({LoadActionKind::CreateGroup, k});
     }
 
-    const Json::Value& weapons = load.Member(entry, ConfigKeyId::Weapons);
-    load.KeyRead(entry, ConfigKeyId::Weapons, weapons, weapons.isArray());
-    if (weapons.isArray()) ReadNames(weapons, faction.Weapons, load);
-    FactionList.push_back(std::move(faction));
-    load.Tell([&](LoadObserver& o) { o.FactionBuilt(&entry); });
+    const Json::Value& weapons = load.Member(entry, path, ConfigKeyId::Weapons);
+    load.Step(entry, path, ConfigKeyId::Weapons, weapons.isArray());
+    if (weapons.isArray()) ReadNames(weapons, path + ".Weapons", out.Factions[k].Weapons, load);
+    // The faction joins the list here: an end among its models keeps it, with the models read before.
+    out.Actions.push_back({LoadActionKind::AddFaction, k});
 
-    const Json::Value& models = load.Member(entry, ConfigKeyId::MemberModels);
-    load.KeyRead(entry, ConfigKeyId::MemberModels, models, models.isArray());
-    if (models.isArray()) ReadNames(models, FactionList.back().MemberModels, load);
+    const Json::Value& models = load.Member(entry, path, ConfigKeyId::MemberModels);
+    load.Step(entry, path, ConfigKeyId::MemberModels, models.isArray());
+    if (models.isArray()) ReadNames(models, path + ".MemberModels", out.Factions[k].MemberModels, load);
 }
 
-void BuildDefaultFaction(Load& load) {
-    Faction faction;
-    faction.MaxMembers = static_cast<uint32_t>(Settings.MaxRioters);
+void BuildDefaultFaction(LoadOutcome& out) {
+    FactionPlan faction;
+    faction.MaxMembers = static_cast<uint32_t>(out.Settings.MaxRioters);
     faction.IsDefault = true;
-    if (Settings.RiotersOnlyAttackPlayer) {
-        faction.GroupHash = RioterGroup;
-    } else {
-        faction.WillAttackSelf = true;
-    }
-    FactionList.push_back(std::move(faction));
-    load.Tell([](LoadObserver& o) { o.FactionBuilt(nullptr); });
+    faction.UsesRioterGroup = out.Settings.RiotersOnlyAttackPlayer;
+    faction.WillAttackSelf = !out.Settings.RiotersOnlyAttackPlayer;
+    out.Factions.push_back(std::move(faction));
+    out.Actions.push_back({LoadActionKind::AddFaction, 0});
 }
 
 void RebuildFactions(const Json::Value& root, Load& load) {
-    const Json::Value& factions = load.Member(root, ConfigKeyId::Factions);
+    const Json::Value& factions = load.Member(root, "", ConfigKeyId::Factions);
     const bool listed = factions.isArray() && factions.size() > 0;
-    load.KeyRead(root, ConfigKeyId::Factions, factions, listed);
-    for (const Faction& faction : FactionList) {
-        if (faction.WillAttackSelf || faction.IsDefault) continue;
-        RemoveRelationshipGroup(faction.GroupHash);
-        load.Tell([&](LoadObserver& o) { o.GroupRemoved(faction.GroupHash); });
-    }
-    RiotCounts.Dropped += static_cast<uint64_t>(CountRioters());
-    FactionList.clear();
-    if (listed) {
-        for (Json::ArrayIndex k = 0; k < factions.size(); ++k)
-            BuildFaction(load.Read(factions[k]), k, load);
-    } else {
-        BuildDefaultFaction(load);
-    }
-}
-
-bool LoadGuarded(const std::string* given, LoadObserver* observer, Json::Value* kept) {
-    Load load{observer};
-    // JsonCpp throws for a value of the wrong kind; the load then ends where it stands and keeps what it
-    // applied.
-    try {
-        std::string read;
-        if (!given) ReadConfigFile(read);
-        Json::Value parsed;
-        Json::Value& root = kept ? *kept : parsed;
-        ParseConfig(given ? *given : read, root, load);
-        const Json::Value& document = root;
-        ApplySettings(document, load);
-        RebuildFactions(document, load);
-        RemoveThrowables();
-    } catch (const std::exception& error) {
-        const std::string what = error.what();
-        load.Tell([&](LoadObserver& o) { o.Ended(load.at, what); });
-    } catch (...) {
-        load.Tell([&](LoadObserver& o) { o.Ended(load.at, ""); });
-    }
-    return load.heardAll;
+    load.Step(root, "", ConfigKeyId::Factions, listed);
+    load.out.SharedBeforeThrowables = load.out.SharedWeaponList;
+    load.out.FactionsRebuilt = true;
+    load.out.Actions.push_back({LoadActionKind::LetGoFactions});
+    if (!listed) return BuildDefaultFaction(load.out);
+    for (Json::ArrayIndex k = 0; k < factions.size(); ++k)
+        BuildFaction(load.Read(factions[k], "Factions[" + std::to_string(k) + "]"), k, load);
 }
 
 }  // namespace
 
-void LoadConfig(LoadObserver* observer) {
-    LoadGuarded(nullptr, observer, nullptr);
+LoadOutcome DecideLoad(const std::string& bytes, const LoadBasis& inForce) {
+    LoadOutcome out;
+    out.Settings = inForce.Settings;
+    out.SharedWeaponList = inForce.SharedWeaponList;
+    Load load{out, ""};
+    // JsonCpp throws for a value of the wrong kind; the load then ends where it stands and keeps what it
+    // decided.
+    try {
+        load.at = "";
+        try {
+            Parse(bytes, out);
+        } catch (...) {
+            out.End.inReader = true;
+            throw;
+        }
+        const Json::Value& document = out.document;
+        ApplySettings(document, load);
+        RebuildFactions(document, load);
+        RemoveThrowables(out.SharedWeaponList);
+    } catch (const std::exception& error) {
+        out.End.ended = true;
+        out.End.path = load.at;
+        out.End.what = error.what();
+    } catch (...) {
+        out.End.ended = true;
+        out.End.path = load.at;
+    }
+    return out;
 }
 
-bool LoadConfigText(const std::string& bytes, LoadObserver* observer, Json::Value* document) {
-    return LoadGuarded(&bytes, observer, document);
-}
-
-int ReadConfigFile(std::string& bytes) {
+int ReadConfigFile(const std::string& path, std::string& bytes) {
     errno = 0;
     // The name is UTF-8, so that a path with other than ASCII characters opens on Windows too.
-    std::ifstream file(std::filesystem::u8path(Settings.ConfigFileName), std::ios::binary);
+    std::ifstream file(std::filesystem::u8path(path), std::ios::binary);
     const int error = file ? 0 : errno ? errno : ENOENT;
     std::ostringstream text;
     if (file) text << file.rdbuf();

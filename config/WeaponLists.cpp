@@ -1,7 +1,5 @@
 #include "config/WeaponLists.h"
 
-#include "config/Settings.h"
-
 const std::vector<std::string> ThrowableList = {
     "WEAPON_GRENADE", "WEAPON_STICKYBOMB", "WEAPON_SMOKEGRENADE", "WEAPON_BZGAS", "WEAPON_MOLOTOV",
 };
@@ -46,11 +44,11 @@ bool IsThrowable(const std::string& name) {
     return false;
 }
 
-void RemoveThrowables() {
+void RemoveThrowables(std::vector<std::string>& list) {
     size_t position = 0;
-    while (position < SharedWeaponList.size()) {
-        if (IsThrowable(SharedWeaponList[position])) {
-            SharedWeaponList.erase(SharedWeaponList.begin() + static_cast<std::ptrdiff_t>(position));
+    while (position < list.size()) {
+        if (IsThrowable(list[position])) {
+            list.erase(list.begin() + static_cast<std::ptrdiff_t>(position));
         } else {
             ++position;
         }

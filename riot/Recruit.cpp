@@ -59,13 +59,6 @@ void RecruitFaction(Faction& faction) {
 
 }  // namespace
 
-int32_t AccuracyInteger(double accuracy) {
-    if (accuracy != accuracy) return 0;
-    if (accuracy >= 2147483647.0) return 2147483647;
-    if (accuracy <= -2147483648.0) return -2147483647 - 1;
-    return static_cast<int32_t>(accuracy);
-}
-
 Vector3& ChooseSpawnPoint(Vector3& out) {
     const Ped player = PlayerPedId();
     const Vector3 forward = GetEntityForwardVector(player);
@@ -106,7 +99,7 @@ uint64_t FactionCaps() {
 }
 
 uint64_t MostRioters() {
-    return std::min<uint64_t>(FactionCaps(), static_cast<uint64_t>(std::max(0, Settings.MaxRioters)));
+    return MostRiotersOf(FactionCaps(), Settings.MaxRioters);
 }
 
 void RecruitTick() {

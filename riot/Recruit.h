@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 
+#include "config/Settings.h"
 #include "host/Natives.h"
 #include "riot/Roster.h"
 
@@ -17,6 +18,3 @@ Vector3& ChooseSpawnPoint(Vector3& out);
 
 // Gives a new ped its accuracy and relationship group; the record has no target yet.
 Rioter SetupRioter(Ped ped, Hash group);
-
-// The game's integer accuracy: truncated toward zero and saturated to 32 bits; NaN gives 0.
-int32_t AccuracyInteger(double accuracy);

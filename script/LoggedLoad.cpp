@@ -7,12 +7,12 @@
 
 #include "config/KeyNames.h"
 #include "config/LoadCheck.h"
-#include "config/LoadConfig.h"
 #include "config/LoadVerdict.h"
 #include "config/Settings.h"
 #include "host/Frames.h"
 #include "host/Seam.h"
 #include "riot/Roster.h"
+#include "script/ApplyLoad.h"
 #include "script/ScriptLog.h"
 
 namespace {
@@ -70,7 +70,7 @@ std::string Account(LoadCause cause, FileRead read, std::size_t size, const Chec
 
 FileRead ReadForLog(std::string& bytes) {
     try {
-        const int error = ReadConfigFile(bytes);
+        const int error = ReadConfigFile(Settings.ConfigFileName, bytes);
         return error == 0 ? FileRead::Opened : error == ENOENT ? FileRead::Missing : FileRead::CannotOpen;
     } catch (...) {
         bytes.clear();
@@ -91,10 +91,13 @@ void LoadAndLog(LoadCause cause, int32_t key) {
     }
     CheckedLoad checked;
     bool followed = false;
-    if (read == FileRead::Opened && bytes.size() <= LargestCheckedInGame) {
-        followed = CheckLoadOf(bytes, checked);
-    } else {
-        LoadConfigText(bytes);  // a file that cannot be opened is the empty text, every key absent
+    try {
+        // A file that cannot be opened is the empty text, every key absent.
+        LoadOutcome outcome = DecideLoad(bytes, BasisInForce());
+        ApplyLoad(outcome);
+        if (read == FileRead::Opened && bytes.size() <= LargestCheckedInGame)
+            followed = ExplainLoad(std::move(outcome), checked);
+    } catch (...) {
     }
     try {
         const std::string what =

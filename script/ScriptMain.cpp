@@ -71,7 +71,7 @@ void ScriptMain() {
     loop.KeyLatch = false;
     loop.GraceEnd = 0;
     LoadAndLog(LoadCause::Start);
-    AddRelationshipGroup("RIOTER", &RioterGroup);
+    AddRelationshipGroup(RioterGroupName, &RioterGroup);
 
     for (;;) {
         RunPasses(loop, ReadTick());

@@ -1,6 +1,6 @@
 #include "sim/Answers.h"
 
-#include "sim/Jenkins.h"
+#include "config/Jenkins.h"
 
 namespace {
 SimPed* PedAt(NativeCall c, int k) {

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <utility>
 
-#include "sim/Jenkins.h"
+#include "config/Jenkins.h"
 
 void PedTable::clear() {
     entries_.clear();

@@ -6,23 +6,14 @@
 #include <fmt/format.h>
 
 #include "app/InputFile.h"
-#include "config/LoadCheck.h"
 #include "config/Words.h"
-#include "host/Natives.h"
-#include "script/ScriptMain.h"
-#include "script/ScriptState.h"
-#include "sim/Simulation.h"
 
 int CheckConfigFile(const std::string& path, std::ostream& out, std::ostream& err, std::istream& in) {
     const std::string name = path == "-" ? "standard input" : path;
-    // The check needs a fresh simulated game of its own.
-    const bool running = CurrentGame() != nullptr;
     std::string bytes;
-    const std::string error =
-        running ? "a simulated game is already running in this process" : ReadInput(path, bytes, &in);
+    const std::string error = ReadInput(path, bytes, &in);
     if (!error.empty()) {
-        err << Printable(
-            fmt::format("skirmora-sim: cannot {} {}: {}\n", running ? "check" : "read", name, error));
+        err << Printable(fmt::format("skirmora-sim: cannot read {}: {}\n", name, error));
         return CheckCannotRun;
     }
     int status = CheckLoaded;
@@ -57,28 +48,11 @@ std::string WithoutExitStatus(std::string text) {
 
 bool CheckInFreshGame(const std::string& bytes, const std::function<void(const CheckedLoad&, int)>& tell) {
     CheckedLoad checked;
-    bool followed = false;
-    ResetScriptState();
-    {
-        // A fresh game, as at a press of the toggle key: "RIOTER" exists, no faction yet. The loader runs to
-        // completion without waiting, so it can be called right here rather than on the script's fibre.
-        Simulation sim;
-        sim.game.BeginFrame();
-        AddRelationshipGroup("RIOTER", &RioterGroup);
-        checked.groups[RioterGroup] = "RIOTER";
-        followed = CheckLoadOf(bytes, checked);
-        if (followed) tell(checked, StatusOf(checked));
-    }
-    ResetScriptState();
-    return followed;
+    if (!CheckLoadBytes(bytes, checked)) return false;
+    tell(checked, StatusOf(checked));
+    return true;
 }
 
 std::string CheckBytes(const std::string& name, const std::string& bytes, int& status) {
-    std::string report;
-    status = CheckCannotRun;
-    CheckInFreshGame(bytes, [&](const CheckedLoad& checked, int loaded) {
-        status = loaded;
-        report = ReportOf(name, checked, loaded);
-    });
-    return report;
+    return CheckReport(name, bytes, status);
 }

@@ -241,7 +241,7 @@ void Doctor::CheckConfig(const std::string& path, const std::string& name, bool 
         status = loaded;
         headline = Printable(name + ": " + Headline(checked, loaded));
         findings = Printable(FindingsText(checked));
-        key = Settings.EnableKey;
+        key = checked.load.Settings.EnableKey;
     });
     if (status == CheckCannotRun)
         return Add(Level::Problem, name + " cannot be checked", "The check ran out of memory.");

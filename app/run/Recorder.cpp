@@ -9,7 +9,7 @@
 #include "config/Settings.h"
 #include "config/WeaponLists.h"
 #include "script/ScriptState.h"
-#include "sim/Jenkins.h"
+#include "config/Jenkins.h"
 
 namespace {
 

@@ -97,7 +97,7 @@ ConfigFacts CheckConfig(const RunInputs& in) {
     CheckInFreshGame(in.bytes, [&](const CheckedLoad& checked, int status) {
         if (!in.config.empty() && status != CheckLoaded)
             facts.verdict = (in.config == "-" ? in.note : in.config) + ": " + Headline(checked, status);
-        facts.rioters = MostRioters();
+        facts.rioters = MostRiotersIn(checked);
     });
     return facts;
 }

@@ -2,7 +2,7 @@
 
 #include <random>
 
-#include "sim/Jenkins.h"
+#include "config/Jenkins.h"
 #include "tests/support/ExampleDocument.h"
 
 TEST_F(LoaderTest, TheExampleDocument) {

@@ -41,16 +41,15 @@ TEST(Settings, RemoveThrowables) {
          {"WEAPON_SMG", "WEAPON_PISTOL", "WEAPON_RPG"}},
     };
     for (const Case& c : cases) {
-        SharedWeaponList = c.before;
-        RemoveThrowables();
-        EXPECT_EQ(SharedWeaponList, c.after);
+        Names list = c.before;
+        RemoveThrowables(list);
+        EXPECT_EQ(list, c.after);
     }
-    SharedWeaponList = BuiltInWeaponList();
-    RemoveThrowables();
-    ASSERT_EQ(SharedWeaponList.size(), 24u);
-    EXPECT_EQ(Names(SharedWeaponList.end() - 3, SharedWeaponList.end()),
+    Names list = BuiltInWeaponList();
+    RemoveThrowables(list);
+    ASSERT_EQ(list.size(), 24u);
+    EXPECT_EQ(Names(list.end() - 3, list.end()),
               (Names{"WEAPON_MINIGUN", "WEAPON_SPECIALCARBINE", "WEAPON_HEAVYPISTOL"}));
-    ResetScriptState();
 }
 
 TEST(Settings, KeyNameLookupIsExact) {

@@ -1,14 +1,14 @@
-// Arbitrary bytes as the content of the config file, read by the real loader, then loaded again with the
-// check listening and its findings told, as the game's log tells them.
+// Arbitrary bytes as the content of the config file, loaded twice by the script as at two presses, and
+// explained by the check, as the game's log tells them.
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
-#include "config/LoadCheck.h"
-#include "config/LoadConfig.h"
+#include "config/CheckReport.h"
 #include "config/LoadVerdict.h"
 #include "config/Settings.h"
 #include "riot/Roster.h"
+#include "script/ApplyLoad.h"
 #include "script/ScriptState.h"
 #include "sim/Simulation.h"
 #include "tests/fuzz/FuzzSupport.h"
@@ -24,8 +24,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Settings.ConfigFileName = WriteConfigFile(data, size);
     LoadConfig();
     // A second load removes the groups of the first, starting from what it left.
+    LoadConfig();
     CheckedLoad checked;
-    if (!CheckLoadOf(std::string(reinterpret_cast<const char*>(data), size), checked))
+    if (!CheckLoadBytes(std::string(reinterpret_cast<const char*>(data), size), checked))
         FuzzFailure("the check lost track of a load");
     if (Headline(checked, StatusOf(checked)).empty() || FindingsText(checked).size() > 64 * size + 4096)
         FuzzFailure("the check's account is empty or out of all proportion");

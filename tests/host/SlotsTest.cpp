@@ -9,7 +9,7 @@
 #include "host/Natives.h"
 #include "host/Slots.h"
 #include "sim/Format.h"
-#include "sim/Jenkins.h"
+#include "config/Jenkins.h"
 #include "tests/support/ScriptRun.h"
 
 TEST(SlotEncoding, IntegersFloatsAndPointers) {

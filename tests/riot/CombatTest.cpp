@@ -8,7 +8,7 @@
 #include "riot/Random.h"
 #include "riot/Roster.h"
 #include "sim/Format.h"
-#include "sim/Jenkins.h"
+#include "config/Jenkins.h"
 #include "tests/support/ScriptRun.h"
 
 using Events = std::vector<std::string>;

@@ -8,7 +8,7 @@
 #include "riot/Roster.h"
 #include "script/ScriptMain.h"
 #include "sim/Format.h"
-#include "sim/Jenkins.h"
+#include "config/Jenkins.h"
 #include "tests/support/ScriptRun.h"
 #include "tests/support/TempDir.h"
 

@@ -6,7 +6,7 @@
 #include "host/Natives.h"
 #include "host/Seam.h"
 #include "sim/Format.h"
-#include "sim/Jenkins.h"
+#include "config/Jenkins.h"
 #include "sim/Simulation.h"
 
 TEST(SimulatedGame, JenkinsHashOfLowerCasedText) {

@@ -1,4 +1,4 @@
-#include "sim/Jenkins.h"
+#include "config/Jenkins.h"
 
 uint32_t JenkinsHash(std::string_view text) {
     uint32_t hash = 0;

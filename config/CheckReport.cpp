@@ -1,4 +1,3 @@
-// The check's report: what the real load left, with the account of why.
 #include <algorithm>
 #include <climits>
 #include <cstdint>
@@ -6,13 +5,11 @@
 
 #include <fmt/format.h>
 
-#include "app/check/Check.h"
+#include "config/CheckReport.h"
 #include "config/KeyNames.h"
 #include "config/LoadCheck.h"
 #include "config/LoadVerdict.h"
 #include "config/Settings.h"
-#include "riot/Recruit.h"
-#include "riot/Roster.h"
 
 namespace {
 
@@ -36,7 +33,7 @@ std::string Wrapped(const std::vector<std::string>& names, std::size_t indent) {
 }
 
 void WriteSettings(const CheckedLoad& c, std::ostream& out) {
-    const SettingsRecord& s = Settings;
+    const SettingsRecord& s = c.load.Settings;
     std::string key = fmt::format("key code {}", s.EnableKey);
     for (const auto& entry : KeyNameTable)
         if (entry.second == s.EnableKey) key = entry.first + " (" + key + ")";
@@ -57,6 +54,7 @@ void WriteSettings(const CheckedLoad& c, std::ostream& out) {
 }
 
 void WriteWeapons(const CheckedLoad& c, std::ostream& out) {
+    const std::vector<std::string>& SharedWeaponList = c.load.SharedWeaponList;
     out << fmt::format("\nShared weapons ({}, {})\n  {}\n", SharedWeaponList.size(), c.weaponsFrom,
                        SharedWeaponList.empty()
                            ? "none: rioters of factions without weapons of their own get no weapon"
@@ -68,11 +66,11 @@ void WriteWeapons(const CheckedLoad& c, std::ostream& out) {
 }
 
 void WriteFactions(const CheckedLoad& c, std::ostream& out) {
-    out << fmt::format("\nFactions ({})\n", FactionList.size());
-    if (FactionList.empty()) out << "  none: nobody is recruited\n";
-    for (std::size_t k = 0; k < FactionList.size(); ++k) {
-        const Faction& f = FactionList[k];
-        const std::string name = f.WillAttackSelf ? "" : c.groups.at(f.GroupHash);
+    out << fmt::format("\nFactions ({})\n", c.factions.size());
+    if (c.factions.empty()) out << "  none: nobody is recruited\n";
+    for (std::size_t k = 0; k < c.factions.size(); ++k) {
+        const FactionPlan& f = c.load.Factions[c.factions[k]];
+        const std::string name = f.UsesRioterGroup ? RioterGroupName : f.GroupName;
         std::string cap = fmt::format("cap {}", f.MaxMembers);
         if (f.MaxMembers > static_cast<uint32_t>(INT_MAX))
             cap = fmt::format("no cap of its own (MaxMembers {}; only MaxRioters limits it)",
@@ -80,11 +78,11 @@ void WriteFactions(const CheckedLoad& c, std::ostream& out) {
         if (f.MaxMembers == 0) cap = "cap 0: recruits nobody";
         const std::string title = f.IsDefault ? "the default faction (the file defines none)"
                                               : fmt::format("Factions[{}] ({})", k, c.entries[k]);
-        const std::string group = f.WillAttackSelf
-                                      ? "no group of its own: attacks its own"
-                                      : fmt::format("group \"{}\" (0x{:08X}){}", name, f.GroupHash,
-                                                    name == "RIOTER" ? ": every rioter fights only the player"
-                                                                     : ", fights the other factions");
+        const std::string group =
+            f.WillAttackSelf ? "no group of its own: attacks its own"
+                             : fmt::format("group \"{}\" (0x{:08X}){}", name, GroupHashOf(name),
+                                           name == RioterGroupName ? ": every rioter fights only the player"
+                                                                   : ", fights the other factions");
         out << fmt::format("  {}: {}{}, {}\n", title, cap, f.IsDefault ? " (MaxRioters)" : "", group);
         out << "    models   "
             << (f.MemberModels.empty() ? "random pedestrians" : Wrapped(f.MemberModels, 13)) << "\n";
@@ -105,4 +103,26 @@ std::string ReportOf(const std::string& name, const CheckedLoad& c, int status) 
     for (FindingKind kind : {FindingKind::ChangedNothing, FindingKind::UnknownName, FindingKind::Note})
         WriteFindings(c, kind, out);
     return out.str();
+}
+
+bool CheckLoadBytes(const std::string& bytes, CheckedLoad& checked) {
+    try {
+        return ExplainLoad(DecideLoad(bytes, LoadBasis{}), checked);
+    } catch (...) {
+        return false;
+    }
+}
+
+std::string CheckReport(const std::string& name, const std::string& bytes, int& status) {
+    CheckedLoad checked;
+    status = CheckCannotRun;
+    if (!CheckLoadBytes(bytes, checked)) return "";
+    try {
+        const int loaded = StatusOf(checked);
+        std::string report = ReportOf(name, checked, loaded);
+        status = loaded;
+        return report;
+    } catch (...) {
+        return "";
+    }
 }
