@@ -37,7 +37,10 @@ Json::Value Property(const Json::Value& row, const Json::Value& data, const Json
         p["items"]["properties"] = factionKeys;
         p["items"]["additionalProperties"] = false;
     }
-    if (row.isMember("doc")) p["description"] = row["doc"];
+    if (row.isMember("is")) p["description"] = "Must be " + row["is"].asString() + ".";
+    if (row.isMember("instead"))
+        p["description"] = "A list; when it is not one: " + row["instead"].asString() + ".";
+    if (row.isMember("warning")) p["description"] = p["description"].asString() + " " + row["warning"].asString();
     if (row.isMember("builtIn")) p["default"] = row["builtIn"];
     return p;
 }

@@ -2,9 +2,11 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 #include "config/ConfigKeys.h"
 #include "config/KeyNames.h"
+#include "config/LoadConfig.h"
 #include "config/WeaponLists.h"
 
 extern const char* const GameWeaponNames[];
@@ -37,6 +39,32 @@ const char* WarningOf(const ConfigKey& key) {
                : nullptr;
 }
 
+Json::Value List(const std::vector<std::string>& names) {
+    Json::Value list(Json::arrayValue);
+    for (const std::string& name : names)
+        list.append(name);
+    return list;
+}
+
+// The value a key has when no file sets it, as the load itself decides it: from an empty document, and for a
+// faction's keys from an empty entry. Null for a key without one (the lists of names a faction may lack).
+Json::Value BuiltInOf(ConfigKeyId id) {
+    static const LoadOutcome none = DecideLoad("{}", LoadBasis{});
+    static const LoadOutcome entry = DecideLoad(R"({"Factions": [{}]})", LoadBasis{});
+    const SettingsRecord& s = none.Settings;
+    switch (id) {
+        case ConfigKeyId::EnableKey: return KeyNameOf(s.EnableKey);
+        case ConfigKeyId::MaxRioters: return s.MaxRioters;
+        case ConfigKeyId::WeaponsUsedByAllFactions: return List(none.SharedWeaponList);
+        case ConfigKeyId::DisableCops: return s.DisableCops;
+        case ConfigKeyId::PedAccuracy: return s.PedAccuracy;
+        case ConfigKeyId::RiotersOnlyAttackPlayer: return s.RiotersOnlyAttackPlayer;
+        case ConfigKeyId::MaxMembers: return static_cast<Json::Int>(entry.Factions.at(0).MaxMembers);
+        case ConfigKeyId::WillAttackSelf: return entry.Factions.at(0).WillAttackSelf;
+        default: return Json::Value();
+    }
+}
+
 Json::Value Names(const char* const* names, std::size_t count) {
     Json::Value list(Json::arrayValue);
     for (std::size_t k = 0; k < count; ++k)
@@ -57,6 +85,7 @@ Json::Value EditorData() {
         if (key->is) row["is"] = key->is;
         if (key->instead) row["instead"] = key->instead;
         if (WarningOf(*key)) row["warning"] = WarningOf(*key);
+        if (!BuiltInOf(key->id).isNull()) row["builtIn"] = BuiltInOf(key->id);
         keys.append(row);
     }
     for (const auto& entry : KeyNameTable)

@@ -213,7 +213,7 @@
   }
 
   const rowOf = (name, level) => data.keys.find((row) => row.name === name && row.level === level);
-  const docOf = (row) => (row && row.doc) || '';
+  const docOf = (row) => (row && docs[row.level][row.name]) || '';
 
   // Sets the value at path (a key of an object, or an item of an array) to the JSON text, adding the key when
   // the file lacks it (with its line of documentation, as in a new file).
@@ -241,15 +241,29 @@
     return splice(splice(t, b.start, b.end, textA), a.start, a.end, textB);
   }
 
-  // The text of a new file: the keys the player is most likely to change, each with its line of documentation.
+  // A new file is the example config (examples/Skirmora_config.txt) under a header of its own; the example's
+  // comment lines above a key are that key's documentation in the form and where the form adds the key.
+  const example = JSON.parse(document.getElementById('example').textContent);
+  const docs = { top: {}, faction: {} };
+  function readDocs() {
+    const top = parseJsonc(example).value;
+    const commentAbove = (member) => {
+      const lines = example.slice(0, lineStart(example, member.start)).split('\n').slice(0, -1);
+      const above = [];
+      while (lines.length && /^\s*\/\//.test(lines[lines.length - 1])) above.unshift(lines.pop().trim().replace(/^\/\/\s?/, ''));
+      return above.join(' ');
+    };
+    const take = (object, level) => {
+      for (const member of object.members) if (!docs[level][member.key]) docs[level][member.key] = commentAbove(member);
+    };
+    take(top, 'top');
+    for (const faction of (child(top, 'Factions') || { items: [] }).items) if (faction.type === 'object') take(faction, 'faction');
+  }
   function newFileText() {
-    const rows = data.keys.filter((row) => row.level === 'top' && row.builtIn !== undefined &&
-      ['key', 'whole', 'number', 'bool'].includes(row.field));
-    const body = rows.map((row) => `    // ${docOf(row)}\n    ${JSON.stringify(row.name)}: ${JSON.stringify(row.builtIn)}`);
     return '// Skirmora\'s config file. Save it as Skirmora_config.txt in the game\'s folder (beside GTA5.exe or\n' +
       '// GTA5_Enhanced.exe). Skirmora reads it when the game starts and again at every press of the toggle key:\n' +
       '// edit, save, press. Every key is optional; a key you leave out keeps its value. Lines starting with //\n' +
-      '// are comments.\n{\n' + body.join(',\n\n') + '\n}\n';
+      '// are comments.\n' + example.slice(example.indexOf('\n{') + 1);
   }
 
   // Applies an edit made in the form: on the text as it stands now, then everything follows the new text.
@@ -301,8 +315,10 @@
 
   // ---- The verdict ------------------------------------------------------------------------------------------
 
-  const consequenceWords = ['nobody is recruited', 'recruits nobody', 'cost the game dearly', 'arms nobody',
-    'random pedestrian', 'get no weapon', 'nothing after it is read', 'not rebuilt', 'reads no setting'];
+  // What the player most needs to know, shown first: findings that empty or cripple the riot, and the rows of
+  // what is in force that recruit nobody.
+  const consequenceWords = ['nobody', 'cost the game dearly', 'get no weapon', 'nothing after it is read',
+    'not rebuilt', 'reads no setting', 'random pedestrians'];
   const inForce = (title) => title === 'Settings in force' || /^(Shared weapons|Factions) \(/.test(title);
 
   // A line of the report, with a button that goes to its place in the text when it names one.
@@ -335,7 +351,8 @@
     const consequences = document.createElement('ul');
     for (const section of sections)
       for (const line of section.lines)
-        if (consequenceWords.some((w) => line.includes(w))) consequences.append(reportLine(line, 'consequence'));
+        if (inForce(section.title) ? line.includes('nobody') : consequenceWords.some((w) => line.includes(w)))
+          consequences.append(reportLine(line, 'consequence'));
     $('consequences').replaceChildren(...(consequences.children.length ? [heading('h3', 'Consequences'), consequences] : []));
     const findings = [];
     for (const section of sections.filter((s) => !inForce(s.title))) {
@@ -699,6 +716,7 @@
     mod = module;
     data = JSON.parse(mod.UTF8ToString(mod._SkirmoraData()));
     fillNames();
+    readDocs();
     wire();
     load(new Uint8Array(0), null, null);
     textArea.value = newFileText();
