@@ -40,7 +40,8 @@ Json::Value Property(const Json::Value& row, const Json::Value& data, const Json
     if (row.isMember("is")) p["description"] = "Must be " + row["is"].asString() + ".";
     if (row.isMember("instead"))
         p["description"] = "A list; when it is not one: " + row["instead"].asString() + ".";
-    if (row.isMember("warning")) p["description"] = p["description"].asString() + " " + row["warning"].asString();
+    if (row.isMember("warning"))
+        p["description"] = p["description"].asString() + " " + row["warning"].asString();
     if (row.isMember("builtIn")) p["default"] = row["builtIn"];
     return p;
 }

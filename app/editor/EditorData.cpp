@@ -19,16 +19,23 @@ namespace {
 // The form field of a key: "key" (F1 to F8), "whole", "number", "bool", "weapons", "models" or "factions".
 std::string FieldOf(const ConfigKey& key) {
     switch (key.id) {
-        case ConfigKeyId::EnableKey: return "key";
+        case ConfigKeyId::EnableKey:
+            return "key";
         case ConfigKeyId::MaxRioters:
-        case ConfigKeyId::MaxMembers: return "whole";
-        case ConfigKeyId::PedAccuracy: return "number";
+        case ConfigKeyId::MaxMembers:
+            return "whole";
+        case ConfigKeyId::PedAccuracy:
+            return "number";
         case ConfigKeyId::DisableCops:
         case ConfigKeyId::RiotersOnlyAttackPlayer:
-        case ConfigKeyId::WillAttackSelf: return "bool";
-        case ConfigKeyId::Factions: return "factions";
-        case ConfigKeyId::MemberModels: return "models";
-        default: return "weapons";
+        case ConfigKeyId::WillAttackSelf:
+            return "bool";
+        case ConfigKeyId::Factions:
+            return "factions";
+        case ConfigKeyId::MemberModels:
+            return "models";
+        default:
+            return "weapons";
     }
 }
 
@@ -53,15 +60,24 @@ Json::Value BuiltInOf(ConfigKeyId id) {
     static const LoadOutcome entry = DecideLoad(R"({"Factions": [{}]})", LoadBasis{});
     const SettingsRecord& s = none.Settings;
     switch (id) {
-        case ConfigKeyId::EnableKey: return KeyNameOf(s.EnableKey);
-        case ConfigKeyId::MaxRioters: return s.MaxRioters;
-        case ConfigKeyId::WeaponsUsedByAllFactions: return List(none.SharedWeaponList);
-        case ConfigKeyId::DisableCops: return s.DisableCops;
-        case ConfigKeyId::PedAccuracy: return s.PedAccuracy;
-        case ConfigKeyId::RiotersOnlyAttackPlayer: return s.RiotersOnlyAttackPlayer;
-        case ConfigKeyId::MaxMembers: return static_cast<Json::Int>(entry.Factions.at(0).MaxMembers);
-        case ConfigKeyId::WillAttackSelf: return entry.Factions.at(0).WillAttackSelf;
-        default: return Json::Value();
+        case ConfigKeyId::EnableKey:
+            return KeyNameOf(s.EnableKey);
+        case ConfigKeyId::MaxRioters:
+            return s.MaxRioters;
+        case ConfigKeyId::WeaponsUsedByAllFactions:
+            return List(none.SharedWeaponList);
+        case ConfigKeyId::DisableCops:
+            return s.DisableCops;
+        case ConfigKeyId::PedAccuracy:
+            return s.PedAccuracy;
+        case ConfigKeyId::RiotersOnlyAttackPlayer:
+            return s.RiotersOnlyAttackPlayer;
+        case ConfigKeyId::MaxMembers:
+            return static_cast<Json::Int>(entry.Factions.at(0).MaxMembers);
+        case ConfigKeyId::WillAttackSelf:
+            return entry.Factions.at(0).WillAttackSelf;
+        default:
+            return Json::Value();
     }
 }
 

@@ -7,6 +7,7 @@
 
 #include "app/editor/EditorData.h"
 #include "config/CheckReport.h"
+#include "config/Words.h"
 
 namespace {
 
@@ -21,9 +22,11 @@ const char* Answer(std::string text) {
 
 extern "C" {
 
-// The report "skirmora-sim check -" prints for these bytes; status receives its exit status.
+// The report "skirmora-sim check -" prints for these bytes, made fit for a terminal as it does; status
+// receives its exit status.
 EMSCRIPTEN_KEEPALIVE const char* SkirmoraCheck(const char* bytes, int size, int* status) {
-    return Answer(CheckReport("standard input", std::string(bytes, static_cast<std::size_t>(size)), *status));
+    const std::string text(bytes, static_cast<std::size_t>(size));
+    return Answer(Printable(CheckReport("standard input", text, *status)));
 }
 
 // The key rows and the game's names, as one JSON object (app/editor/EditorData.h).

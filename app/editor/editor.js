@@ -270,7 +270,7 @@
   function edit(change) {
     flush();
     let t = textArea.value;
-    if (!state.parsed.value) {  // only comments so far: the document starts here
+    if (!state.parsed.error && !state.parsed.value) {  // only comments so far: the document starts here
       t = t + (t && !t.endsWith('\n') ? '\n' : '') + '{\n}\n';
       state.parsed = parseJsonc(t);
     }
@@ -317,11 +317,29 @@
 
   // What the player most needs to know, shown first: findings that empty or cripple the riot, and the rows of
   // what is in force that recruit nobody.
-  const consequenceWords = ['nobody', 'cost the game dearly', 'get no weapon', 'nothing after it is read',
-    'not rebuilt', 'reads no setting', 'random pedestrians'];
+  const consequenceWords = ['nobody', 'cost the game dearly', 'get no weapon', 'not rebuilt', 'reads no setting',
+    'random pedestrians'];
   const inForce = (title) => title === 'Settings in force' || /^(Shared weapons|Factions) \(/.test(title);
 
-  // A line of the report, with a button that goes to its place in the text when it names one.
+  // The mistakes of syntax that one button mends, by the check's words: the edit, at the place it names.
+  const fixes = [
+    [/a comma is missing here/, 'Put the comma in', (t, at) => splice(t, at, at, ',')],
+    [/\(a trailing comma\)/, 'Take the comma out', (t, at) => {
+      const comma = t.lastIndexOf(',', at);
+      return comma < 0 ? t : splice(t, comma, comma + 1, '');
+    }],
+    [/a curly quote/, 'Straighten the quotes', (t) => t.replace(/[\u201C\u201D\u201E\u201F]/g, '"')],
+    [/text after the end of the document/, 'Take out the text after the document',
+      (t) => (state.parsed.error ? t : `${t.slice(0, state.parsed.end)}\n`)],
+  ];
+  function fixText(change) {
+    flush();
+    textArea.value = change(textArea.value);
+    changed();
+  }
+
+  // A line of the report, with a button that goes to its place in the text when it names one, and one that
+  // mends the mistake when a button can.
   function reportLine(line, className) {
     const li = document.createElement('li');
     li.className = className;
@@ -333,6 +351,11 @@
       go.textContent = place[0];
       go.addEventListener('click', () => goTo(Number(place[1]), Number(place[2] || 1)));
       li.append(line.slice(0, place.index), go, line.slice(place.index + place[0].length));
+      const fix = fixes.find(([words]) => words.test(line));
+      if (fix) {
+        const at = () => offsetOf(textArea.value, Number(place[1]), Number(place[2] || 1));
+        li.append(' ', el('button', { type: 'button', class: 'small', onclick: () => fixText((t) => fix[2](t, at())) }, fix[1]));
+      }
     } else li.textContent = line;
     return li;
   }
@@ -342,16 +365,23 @@
     const headline = $('headline');
     headline.textContent = lines[0].replace(/^standard input: /, '');
     headline.className = `status-${state.status}`;
+    // Sections of findings: a finding is one line; the check wraps its explanations, which are joined again.
     const sections = [];
     for (const line of lines.slice(1)) {
       if (!line) continue;
-      if (!line.startsWith(' ')) sections.push({ title: line, lines: [] });
-      else if (sections.length) sections[sections.length - 1].lines.push(line.trim());
+      if (!line.startsWith(' ')) { sections.push({ title: line, lines: [] }); continue; }
+      const section = sections[sections.length - 1];
+      const last = section.lines.length - 1;
+      const text = line.trim();
+      if (!inForce(section.title) && last >= 0 && !/^line \d/.test(text) && !/^line \d/.test(section.lines[last]) &&
+          /[^.:]$/.test(section.lines[last])) section.lines[last] += ` ${text}`;
+      else section.lines.push(text);
     }
     const consequences = document.createElement('ul');
-    for (const section of sections)
+    for (const section of sections.filter((s) => s.title !== 'Notes'))
       for (const line of section.lines)
-        if (inForce(section.title) ? line.includes('nobody') : consequenceWords.some((w) => line.includes(w)))
+        if (inForce(section.title) ? line.includes('nobody') : consequenceWords.some((w) => line.includes(w)) ||
+            (section.title === 'The load ended early' && line === section.lines[0]))
           consequences.append(reportLine(line, 'consequence'));
     $('consequences').replaceChildren(...(consequences.children.length ? [heading('h3', 'Consequences'), consequences] : []));
     const findings = [];
@@ -445,7 +475,8 @@
     return el('div', { class: `field${node ? '' : ' unset'}${odd ? ' odd' : ''}` },
       el('label', { for: id }, row.name), control, node ? removeButton(path, row.name) : el('span'),
       docOf(row) ? el('p', { class: 'doc' }, docOf(row)) : null,
-      odd ? el('p', { class: 'problem' }, `The file's value is not ${row.is || 'of this kind'}: choose one.`) : null,
+      odd ? el('p', { class: 'problem' }, `The file's value is not ${row.is || 'of this kind'}: ` +
+        `${control.tagName === 'SELECT' ? 'choose' : 'write'} one.`) : null,
       row.warning ? el('p', { class: 'warning' }, row.warning) : null);
   }
 
@@ -617,7 +648,9 @@
     textArea.value = text;
     $('text-notes').hidden = !notes.length;
     $('text-notes').textContent = notes.join(' ');
-    $('file-name').textContent = name ? `${name}: ${handle ? 'Save writes back to it' : 'Save downloads the changed file'}` : 'A new file';
+    const saving = handle ? 'Save writes back to it' : window.showSaveFilePicker ? 'Save asks where to write it'
+      : 'Save downloads Skirmora_config.txt';
+    $('file-name').textContent = name ? `${name}: ${saving}` : 'A new file';
     update();
   }
 

@@ -288,6 +288,11 @@ async function checkKeyboard(page) {
   await page.keyboard.press('Enter');
   assert.equal(await page.evaluate(() => document.activeElement.id), 'text');
   assert.equal(await page.$eval('#text', (t) => t.selectionStart), '{\n  "MaxRioters": 9,\n  "DisableCops": '.length);
+  // A missing comma mended by its button, where the check says it belongs.
+  await openFile(page, 'Skirmora_config.txt', '{"MaxRioters": 9 // cap\n  "EnableKey": "F2"}');
+  await page.click('text=Put the comma in');
+  assert.equal(await text(page), '{"MaxRioters": 9, // cap\n  "EnableKey": "F2"}');
+  assert.match(await page.textContent('#headline'), /loads completely/);
 }
 
 // The name fields offer the game's names, thrown weapons marked, and take a name of another mod.
