@@ -378,11 +378,14 @@
       else section.lines.push(text);
     }
     const consequences = document.createElement('ul');
-    for (const section of sections.filter((s) => s.title !== 'Notes'))
-      for (const line of section.lines)
-        if (inForce(section.title) ? line.includes('nobody') : consequenceWords.some((w) => line.includes(w)) ||
-            (section.title === 'The load ended early' && line === section.lines[0]))
-          consequences.append(reportLine(line, 'consequence'));
+    // A finding's consequence comes with the findings it follows, so that it says where.
+    for (const section of sections.filter((s) => s.title !== 'Notes')) {
+      const grave = (line) => (inForce(section.title) ? line.includes('nobody') : consequenceWords.some((w) => line.includes(w)));
+      const ended = section.title === 'The load ended early';
+      const shown = section.lines.filter((line, k) => grave(line) || (ended && k === 0) ||
+        (!inForce(section.title) && /^line \d/.test(line) && section.lines.some(grave)));
+      for (const line of shown) consequences.append(reportLine(line, 'consequence'));
+    }
     $('consequences').replaceChildren(...(consequences.children.length ? [heading('h3', 'Consequences'), consequences] : []));
     const findings = [];
     for (const section of sections.filter((s) => !inForce(s.title))) {
