@@ -54,3 +54,11 @@ NameVerdict JudgeName(const std::string& name, NameKind kind) {
     verdict.likelyTypo = !verdict.nearest.empty();
     return verdict;
 }
+
+std::size_t GameNameCount(NameKind kind) {
+    return Names(kind).count;
+}
+
+const char* GameName(NameKind kind, std::size_t k) {
+    return Names(kind).names[k];
+}

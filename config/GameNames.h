@@ -1,6 +1,7 @@
 // The base game's weapon names and ped model names (config/GameNames.txt, built in), and how near a name from
 // a config file comes to one of them.
 #pragma once
+#include <cstddef>
 #include <string>
 
 enum class NameKind { Weapon, Model };
@@ -12,3 +13,7 @@ struct NameVerdict {
 };
 
 NameVerdict JudgeName(const std::string& name, NameKind kind);
+
+// The game's names of a kind, as it spells them.
+std::size_t GameNameCount(NameKind kind);
+const char* GameName(NameKind kind, std::size_t k);

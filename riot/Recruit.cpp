@@ -40,18 +40,21 @@ Ped SpawnOne(const Faction& faction, const Vector3& point) {
     return SpawnModelPed(model, point.x, point.y, point.z);
 }
 
-void RecruitFaction(Faction& faction) {
+// rioters: the rioters over all factions, kept up to date as this pass recruits (nothing else changes them
+// while it runs), so that a pass over many factions does not count them all again at every spawn.
+void RecruitFaction(Faction& faction, int32_t& rioters) {
     int32_t batch = 1;
     if (!faction.WillAttackSelf && Rand() % 10 == 5) batch = Rand() % 6;
     Vector3 point;
     ChooseSpawnPoint(point);
     if (faction.Members.size() >= faction.MaxMembers) return;
     for (int32_t spawned = 0;;) {
-        if (CountRioters() >= Settings.MaxRioters || spawned >= batch) return;
+        if (rioters >= Settings.MaxRioters || spawned >= batch) return;
         const Ped ped = SpawnOne(faction, point);
         WaitFrame(0);
         faction.Members.push_back(SetupRioter(ped, faction.GroupHash));
         ++RiotCounts.Recruited;
+        ++rioters;
         ++spawned;
         if (faction.Members.size() >= faction.MaxMembers) return;
     }
@@ -106,7 +109,8 @@ void RecruitTick() {
     const Ped player = PlayerPedId();
     if (!PedStateCheck(player)) return;
     if (!PlayerStateCheck(0)) return;
-    if (CountRioters() > Settings.MaxRioters) return;
+    int32_t rioters = CountRioters();
+    if (rioters > Settings.MaxRioters) return;
     for (Faction& faction : FactionList)
-        RecruitFaction(faction);
+        RecruitFaction(faction, rioters);
 }

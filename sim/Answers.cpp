@@ -85,7 +85,8 @@ void Answer::RemoveRelationshipGroup(NativeCall c) {
     c.world.groups.erase(c.U(0));
 }
 void Answer::GiveDelayedWeaponToPed(NativeCall c) {
-    if (SimPed* ped = PedAt(c, 0)) ped->weapons.push_back(c.U(1));
+    SimPed* ped = PedAt(c, 0);
+    if (ped && World::IsGameWeapon(c.U(1))) ped->weapons.push_back(c.U(1));
 }
 void Answer::ClearPedTasks(NativeCall c) {
     if (SimPed* ped = PedAt(c, 0)) ped->combatTarget = 0;

@@ -4,8 +4,10 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <unordered_set>
 #include <utility>
 
+#include "config/GameNames.h"
 #include "config/Jenkins.h"
 
 void PedTable::clear() {
@@ -58,7 +60,27 @@ int32_t World::AddPed(Vec3 position, uint32_t model, bool random, int64_t frame)
     return handle;
 }
 
+namespace {
+
+std::unordered_set<uint32_t> GameHashes(NameKind kind) {
+    std::unordered_set<uint32_t> hashes;
+    for (std::size_t k = 0; k < GameNameCount(kind); ++k)
+        hashes.insert(JenkinsHash(GameName(kind, k)));
+    return hashes;
+}
+
+// The hashes of the game's names, made when the program starts, so that no frame pays for them.
+const std::unordered_set<uint32_t> GameWeaponHashes = GameHashes(NameKind::Weapon);
+const std::unordered_set<uint32_t> GameModelHashes = GameHashes(NameKind::Model);
+
+}  // namespace
+
+bool World::IsGameWeapon(uint32_t hash) {
+    return GameWeaponHashes.count(hash) != 0;
+}
+
 bool World::ModelNeverLoads(uint32_t hash) const {
+    if (!GameModelHashes.count(hash)) return true;
     for (const std::string& name : neverLoadingModels)
         if (JenkinsHash(name) == hash) return true;
     return false;

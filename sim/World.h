@@ -136,5 +136,8 @@ struct World {
         const SimPed* ped = FindPed(entity);
         return ped && ped->exists ? ped->position : Vec3{};
     }
+    // A model the game lacks never loads, nor one the scenario names.
     bool ModelNeverLoads(uint32_t hash) const;
+    // Whether the game has a weapon of that hash: handing out another arms nobody.
+    static bool IsGameWeapon(uint32_t hash);
 };

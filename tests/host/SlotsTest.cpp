@@ -5,11 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include "config/Jenkins.h"
 #include "host/NativeCatalogue.h"
 #include "host/Natives.h"
 #include "host/Slots.h"
 #include "sim/Format.h"
-#include "config/Jenkins.h"
 #include "tests/support/ScriptRun.h"
 
 TEST(SlotEncoding, IntegersFloatsAndPointers) {
@@ -73,9 +73,10 @@ TEST(CallLayer, EveryNativeReachesTheGameIntact) {
     EXPECT_EQ(world.FindPed(ped)->group, group);
     RemoveRelationshipGroup(group);
     EXPECT_EQ(world.groups.count(group), 0u);
-    GiveDelayedWeaponToPed(ped, 0xFFFFFFFFu, 1000, 0);
+    const Hash pistol = JenkinsHash("WEAPON_PISTOL");  // a weapon the game has: another arms nobody
+    GiveDelayedWeaponToPed(ped, pistol, 1000, 0);
     ASSERT_EQ(world.FindPed(ped)->weapons.size(), 1u);
-    EXPECT_EQ(world.FindPed(ped)->weapons[0], 0xFFFFFFFFu);
+    EXPECT_EQ(world.FindPed(ped)->weapons[0], pistol);
     ClearPedTasks(ped);
     TaskCombatPed(ped, random, 0, 1);
     EXPECT_EQ(world.FindPed(ped)->combatTarget, random);

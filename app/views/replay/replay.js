@@ -5,7 +5,7 @@
   // How a rioter's track ended, by the recording's name for it.
   var END_WORDS = { dead: 'died', vanished: 'vanished', tooFar: 'too far', dropped: 'dropped at a reload',
                     stillThere: '' };
-  var SPEEDS = [0.25, 0.5, 1, 2, 4, 8, 16, 32, 64];
+  var SPEEDS = [0.25, 0.5, 1, 2, 4, 8, 16, 32, 64, 128, 256, 512, 1024];
   var MARK = 5.5, PLAYER = 11, ROW = 22, TRAIL_SECONDS = 5, BLOCK = 256, BAR_PAD = 8;
   var FONT11 = '11px "DejaVu Sans", Verdana, Arial, sans-serif', FONT12 = '12px "DejaVu Sans", Verdana, Arial, sans-serif';
   // The kinds of events, in the order they are listed within one moment, and their filter buttons' words.
@@ -26,7 +26,7 @@
   source.textContent = '';  // decoded below; the text is not kept twice
 
   // ---- The recording, decoded into typed arrays; the parsed JSON is let go ----
-  var facts = rec.facts, factionNames = rec.factions, weaponNames = rec.weapons, modelNames = rec.models;
+  var facts = rec.facts, factionNames = rec.factions, weaponNames = rec.weapons, modelNames = rec.models, fights = rec.fights;
   var presses = rec.presses, radius = rec.radius, PALETTE = rec.palette, UNKNOWN = rec.unknownColour, ENDS = rec.ends;
   var END = {};
   ENDS.forEach(function (name, k) { END[name] = k; });
@@ -91,16 +91,17 @@
   // The tracks as columns: one typed array a field, positions (tenths) and changes in shared pools.
   function decodeTracks(raw) {
     var F = {}, list = raw.tracks, n = list.length, whole = ['id', 'faction', 'start', 'end', 'death', 'vanish',
-                                                            'killer', 'model'];
-    raw.trackFields.forEach(function (name, k) { F[name] = k; });
+                                                            'killer', 'model', 'startMs', 'deathMs', 'endMs',
+                                                            'killerFaction', 'killWeapon'];
+    raw.trackFields.forEach(function (name, k) { F[name.replace(/ (\w)/g, function (m, c) { return c.toUpperCase(); })] = k; });
     var t = { n: n, at: new Int32Array(n + 1), aimAt: new Int32Array(n + 1), armAt: new Int32Array(n + 1),
               reason: new Int8Array(n), modelFailed: new Uint8Array(n) };
     whole.forEach(function (name) { t[name] = new Int32Array(n); });
     for (var k = 0; k < n; k++) {
       var r = list[k];
       for (var w = 0; w < whole.length; w++) t[whole[w]][k] = r[F[whole[w]]];
-      t.reason[k] = r[F['end reason']];
-      t.modelFailed[k] = r[F['model failed']];
+      t.reason[k] = r[F.endReason];
+      t.modelFailed[k] = r[F.modelFailed];
       t.at[k + 1] = t.at[k] + (t.id[k] !== 0 ? Math.max(0, t.end[k] - t.start[k]) : 0);
       t.aimAt[k + 1] = t.aimAt[k] + r[F.targets].length;
       t.armAt[k + 1] = t.armAt[k] + r[F.weapons].length;
@@ -185,9 +186,9 @@
       if (flip & 1) add(times[i], KIND.vehicle, state & 1);
     }
     for (var k = 0; k < tracks.n; k++) {
-      add(timeOf(tracks.start[k]), KIND.recruit, k);
-      if (tracks.death[k] >= 0) add(timeOf(tracks.death[k]), KIND.death, k);
-      if (tracks.reason[k] !== END.stillThere) add(timeOf(tracks.end[k]), KIND.release, k);
+      add(tracks.startMs[k], KIND.recruit, k);
+      if (tracks.death[k] >= 0) add(tracks.deathMs[k], KIND.death, k);
+      if (tracks.reason[k] !== END.stillThere) add(tracks.endMs[k], KIND.release, k);
     }
     var n = ms.length, order = new Uint32Array(n);
     for (k = 0; k < n; k++) order[k] = k;
