@@ -163,6 +163,17 @@
     return '    ';
   }
 
+  // A line of documentation as // comments at this indent, wrapped before the 110th column.
+  function commentLines(doc, indent) {
+    const lines = [];
+    let line = '';
+    for (const word of doc.split(' ')) {
+      if (line && indent.length + 3 + line.length + 1 + word.length > 110) { lines.push(line); line = ''; }
+      line += (line ? ' ' : '') + word;
+    }
+    return [...lines, line].map((l) => `${indent}// ${l}\n`).join('');
+  }
+
   // Adds an entry (a member's "key": value, or an item) at the end of an object or array, in its layout.
   function insertEntry(t, node, entry, doc = '') {
     const entries = entriesOf(node);
@@ -173,14 +184,14 @@
       const indent = indentAt(t, last.start);
       const spaced = /\n[ \t]*\n[ \t]*\S/.test(t.slice(node.start, last.start)) && doc ? '\n' : '';
       const at = afterComment(t, last.end);
-      const lines = (doc ? `${indent}// ${doc}\n` : '') + indent + entry.split('\n').join(`\n${indent}`);
+      const lines = (doc ? commentLines(doc, indent) : '') + indent + entry.split('\n').join(`\n${indent}`);
       return splice(splice(t, at, at, `\n${spaced}${lines}`), last.end, last.end, ',');
     }
     const closer = node.end - 1;
     if (node === state.parsed.value || t.slice(node.start, node.end).includes('\n')) {
       const outer = indentAt(t, node.start);
       const indent = outer + unit;
-      const lines = (doc ? `${indent}// ${doc}\n` : '') + indent + entry.split('\n').join(`\n${indent}`);
+      const lines = (doc ? commentLines(doc, indent) : '') + indent + entry.split('\n').join(`\n${indent}`);
       return splice(t, node.start + 1, closer, `\n${lines}\n${outer}`);
     }
     return splice(t, node.start + 1, closer, entry);
@@ -192,7 +203,7 @@
     const entry = entries[index];
     const after = skipBlanks(t, entry.end);
     let start = entry.start;
-    if (t[after] === ',') t = splice(t, entry.start, after + 1, '');
+    if (t[after] === ',') t = splice(t, entry.start, after + 1 + /^[ \t]*/.exec(t.slice(after + 1))[0].length, '');
     else if (index > 0) {
       const comma = skipBlanks(t, entries[index - 1].end);
       t = splice(splice(t, entry.start, entry.end, ''), comma, comma + 1, '');
@@ -531,7 +542,8 @@
       if (row && !later) return;
       if (member.key === '$schema' && level === 'top') return;
       const where = `${path.length ? `Factions[${path[1]}]` : 'the file'}`;
-      const meant = !row && data.keys.find((r) => r.level === level && distance(r.name, member.key) <= 2);
+      const meant = !row && data.keys.find((r) => r.level === level && distance(r.name, member.key) <= 2 &&
+        !object.members.some((m) => m.key === r.name));
       items.push(el('li', {}, `"${member.key}" in ${where}: ${later ? 'given again later, only the later one counts' : 'not a key here, it changes nothing'}. `,
         meant && !later ? el('button', { type: 'button', class: 'small', onclick: () => edit((t) => splice(t, member.keyStart, member.keyEnd, JSON.stringify(meant.name))) }, `Rename it "${meant.name}"`) : null, ' ',
         el('button', { type: 'button', class: 'small', onclick: () => edit((t) => removeEntry(t, nodeAt(path), k)) }, 'Remove it')));
