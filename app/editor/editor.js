@@ -450,7 +450,7 @@
   const isThrown = (name) => data.thrown.includes(String(name).toUpperCase());
 
   function removeButton(path, label) {
-    return el('button', { type: 'button', class: 'small', 'aria-label': `Take ${label} out of the file`,
+    return el('button', { type: 'button', class: 'small', 'aria-label': `Take ${label} out of the file`, dataset: { focus: `${idOf(path)}-x` },
       title: 'Take it out of the file', onclick: () => edit((t) => removeKey(t, path.slice(0, -1), path[path.length - 1])) }, '✕');
   }
 
@@ -629,8 +629,10 @@
       ...topRows.filter((r) => r.field !== 'factions').map((row) => fieldFor(row, [row.name])),
       top ? oddKeys(top, [], 'top') : null),
     ...topRows.filter((r) => r.field === 'factions').map((row) => fieldFor(row, [row.name])));
+    // The focus stays where it was; when its control went (a key or a name taken out), on its field's control.
     if (active) {
-      const again = form.querySelector(`[data-focus="${CSS.escape(active)}"]`);
+      const again = [active, active.replace(/-(x\d*|add|up|down)$/, '')]
+        .map((id) => form.querySelector(`[data-focus="${CSS.escape(id)}"]`)).find(Boolean);
       if (again) again.focus({ preventScroll: true });
     }
   }

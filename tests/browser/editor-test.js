@@ -281,6 +281,10 @@ async function checkKeyboard(page) {
   await page.waitForFunction(() => document.getElementById('text').value.includes('"F1"'));
   assert.equal(await text(page), '{\n  "MaxRioters": 30,\n  "EnableKey": "F1"\n}\n');
   assert.match(await page.textContent('#headline'), /loads completely/);
+  await page.keyboard.press('Tab');  // to the key's ✕: Enter takes the key out, and the focus stays on its field
+  await page.keyboard.press('Enter');
+  assert.equal(await text(page), '{\n  "MaxRioters": 30\n}\n');
+  assert.equal(await page.evaluate(() => document.activeElement.id), 'f-EnableKey');
   // A finding's place: the button goes to the spot in the text.
   await openFile(page, 'Skirmora_config.txt', '{\n  "MaxRioters": 9,\n  "DisableCops": fals\n}');
   const at = page.locator('#findings button.at', { hasText: 'line 3, column 18' });
