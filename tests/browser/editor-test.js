@@ -313,6 +313,20 @@ async function checkNames(page) {
   assert.ok(lists.thrown.includes('WEAPON_MOLOTOV'), JSON.stringify(lists.thrown));
 }
 
+// A file dropped onto the page opens as the button opens one, once the player agrees to leave unsaved changes.
+async function checkDrop(page) {
+  const asked = [];
+  page.once('dialog', (dialog) => { asked.push(dialog.message()); dialog.accept(); });
+  await page.evaluate(() => {
+    const drop = new DataTransfer();
+    drop.items.add(new File(['{"MaxRioters": 12}'], 'Skirmora_config.txt', { type: 'text/plain' }));
+    document.body.dispatchEvent(new DragEvent('drop', { dataTransfer: drop, bubbles: true, cancelable: true }));
+  });
+  await page.waitForFunction(() => document.getElementById('text').value === '{"MaxRioters": 12}');
+  assert.equal(await page.inputValue('#f-MaxRioters'), '12');
+  assert.deepEqual(asked, ['Your changes are not saved. Leave them?']);
+}
+
 async function checkPhone(browser, scheme) {
   const { page, errors, context } = await open(browser, { viewport: { width: 390, height: 844 }, colorScheme: scheme,
     isMobile: true, hasTouch: true });
@@ -367,6 +381,7 @@ async function recheckTime(page) {
     const round = await checkRoundTrip(page);
     await page.screenshot({ path: path.join(out, 'shots', 'desktop.png'), fullPage: true });
     await checkKeyboard(page);
+    await checkDrop(page);
     const recheck = await recheckTime(page);
     assert.deepEqual(errors, [], 'the console stays clean and nothing is fetched');
     await checkPhone(browser, 'light');
