@@ -111,7 +111,7 @@
         }
       }
       if (c === '"') { const s = string(); return { type: 'string', value: s, start, end: i }; }
-      const number = /-?(0|[1-9]\d*)(\.\d+)?([eE][+-]?\d+)?/y;
+      const number = /-?\d+(\.\d*)?([eE][+-]?\d*)?/y;  // as the game's reader takes one: 01 and 1. too
       number.lastIndex = i;
       const n = number.exec(t);
       if (n) { i += n[0].length; return { type: 'number', value: Number(n[0]), start, end: i }; }
