@@ -78,11 +78,16 @@ void WriteFactions(const CheckedLoad& c, std::ostream& out) {
         if (f.MaxMembers == 0) cap = "cap 0: recruits nobody";
         const std::string title = f.IsDefault ? "the default faction (the file defines none)"
                                               : fmt::format("Factions[{}] ({})", k, c.entries[k]);
-        const std::string group =
-            f.WillAttackSelf ? "no group of its own: attacks its own"
-                             : fmt::format("group \"{}\" (0x{:08X}){}", name, GroupHashOf(name),
-                                           name == RioterGroupName ? ": every rioter fights only the player"
-                                                                   : ", fights the other factions");
+        std::string group =
+            f.WillAttackSelf
+                ? "no group of its own: attacks its own"
+                : fmt::format("group \"{}\" (0x{:08X}), fights the other factions", name, GroupHashOf(name));
+        if (c.load.Settings.RiotersOnlyAttackPlayer)
+            group = name == RioterGroupName
+                        ? fmt::format("group \"{}\" (0x{:08X}): every rioter fights only the player", name,
+                                      GroupHashOf(name))
+                        : fmt::format("its rioters join \"{}\" (0x{:08X}) and fight only the player",
+                                      RioterGroupName, GroupHashOf(RioterGroupName));
         out << fmt::format("  {}: {}{}, {}\n", title, cap, f.IsDefault ? " (MaxRioters)" : "", group);
         out << "    models   "
             << (f.MemberModels.empty() ? "random pedestrians" : Wrapped(f.MemberModels, 13)) << "\n";
@@ -95,12 +100,14 @@ void WriteFactions(const CheckedLoad& c, std::ostream& out) {
 std::string ReportOf(const std::string& name, const CheckedLoad& c, int status) {
     std::ostringstream out;
     out << fmt::format("{}: {} (exit status {})\n", name, Headline(c, status), status);
+    WriteConsequences(c, out);
     WriteFindings(c, FindingKind::ParseError, out);
     WriteFindings(c, FindingKind::Ended, out);
     WriteSettings(c, out);
     WriteWeapons(c, out);
     WriteFactions(c, out);
-    for (FindingKind kind : {FindingKind::ChangedNothing, FindingKind::UnknownName, FindingKind::Note})
+    for (FindingKind kind :
+         {FindingKind::ChangedNothing, FindingKind::UnknownName, FindingKind::Thrown, FindingKind::Note})
         WriteFindings(c, kind, out);
     return out.str();
 }

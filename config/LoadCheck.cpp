@@ -1,6 +1,7 @@
 #include "config/LoadCheck.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 #include <map>
 #include <memory>
@@ -91,6 +92,8 @@ class LoadCheck {
             JudgeNames(*list.first, list.second);
         if (ended_) End();
         Heavy();
+        ManyFactions();
+        Consequences();
         for (const std::string& name : factionsRead_ ? listed_ : load_.SharedWeaponList)
             if (IsThrowable(name) && std::count(c_.thrown.begin(), c_.thrown.end(), name) == 0)
                 c_.thrown.push_back(name);
@@ -176,6 +179,7 @@ class LoadCheck {
         const Names keys = KeysOf(at.empty() ? KeyLevel::TopLevel : KeyLevel::Faction);
         for (const std::string& key : object.getMemberNames()) {
             if (std::count(keys.begin(), keys.end(), key)) continue;
+            if (at.empty() && key == SchemaKey) continue;  // for editors that offer the keys as you type
             const std::string guess = Suggest(key, keys, std::clamp<std::size_t>(key.size() / 4, 1, 3));
             std::string why = "ignored";
             if (FindConfigKey(key))
@@ -236,8 +240,10 @@ class LoadCheck {
     // names.
     void JudgeNames(const Json::Value& list, NameKind kind) {
         const char* what = kind == NameKind::Weapon ? "a weapon" : "a ped model";
+        const bool shared = paths_.at(&list).find('.') == std::string::npos;
         for (const Json::Value& entry : list) {
             if (&entry == end_) return;
+            if (shared && !ended_) ThrownInAnotherCase(entry);
             const NameVerdict verdict = Judged(entry.asString(), kind);
             const bool named = entry.isString() && !entry.asString().empty();
             if (named && verdict.known) continue;
@@ -258,6 +264,20 @@ class LoadCheck {
             Add(named && !verdict.likelyTypo ? FindingKind::Note : FindingKind::UnknownName,
                 entry.getOffsetStart(), fmt::format("\"{}\": {} {}", paths_.at(&entry), Written(entry), why));
         }
+    }
+
+    // A thrown weapon the game knows, in the shared list, but not written as the load takes it out.
+    void ThrownInAnotherCase(const Json::Value& entry) {
+        const std::string name = entry.isString() ? entry.asString() : "";
+        std::string upper = name;
+        for (char& ch : upper)
+            ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+        if (IsThrowable(name) || !IsThrowable(upper)) return;
+        Add(FindingKind::Thrown, entry.getOffsetStart(),
+            fmt::format(
+                "\"{}\": \"{}\" is a thrown weapon that stays in the shared list:\n  the load takes it "
+                "out only when written exactly \"{}\", so the game hands this one out.",
+                paths_.at(&entry), name, upper));
     }
 
     // The file's keys that the load read before it ended and those it never reached, in the load's order,
@@ -315,6 +335,24 @@ class LoadCheck {
                 calls));
     }
 
+    // Many factions hold the game's frames: every recruitment pass walks them all in one frame, and every
+    // combat pass looks through them for each rioter.
+    void ManyFactions() {
+        const std::string note = ManyFactionsNote(c_.factions.size());
+        if (!note.empty()) Add(FindingKind::Note, -1, note);
+    }
+
+    // What the load means for the riot, said before anything else.
+    void Consequences() {
+        const int32_t most = load_.Settings.MaxRioters;
+        if (!c_.factionsKept && c_.factions.empty())
+            c_.consequences.push_back("Nobody will be recruited: the load leaves no faction in force.");
+        else if (most <= 0)
+            c_.consequences.push_back(fmt::format("Nobody will be recruited: MaxRioters is {}.", most));
+        else if (!c_.factions.empty() && FactionCapsIn(c_) == 0)
+            c_.consequences.push_back("Nobody will be recruited: every faction's cap is 0.");
+    }
+
     // Where and why the load ended, and what that leaves that the state the report shows does not.
     void End() {
         const std::string path = end_ ? paths_.at(end_) : "";
@@ -332,8 +370,13 @@ class LoadCheck {
             why = fmt::format("\"{}\" is {}{}: {}", path, KindOf(*end_),
                               end_->isString() || end_->isNumeric() ? " (" + Written(*end_) + ")" : "", must);
         Add(FindingKind::Ended, end_ ? end_->getOffsetStart() : -1, why);
-        Add(FindingKind::Ended, -1, "What was read before it is applied; nothing after it is read.");
-        ReadAndUnread();
+        if (end_) {
+            Add(FindingKind::Ended, -1, "What was read before it is applied; nothing after it is read.");
+            ReadAndUnread();
+        } else {  // the reader gave up: the load read no key at all
+            Add(FindingKind::Ended, -1,
+                "Nothing of the file is applied: every setting keeps the value in force.");
+        }
         if (!factionsRead_)
             Add(FindingKind::Ended, -1,
                 "The factions are not rebuilt: those of the last load stay. At the game's start there are "
@@ -358,6 +401,16 @@ bool ExplainLoad(LoadOutcome outcome, CheckedLoad& checked) {
     } catch (...) {
         return false;
     }
+}
+
+std::string ManyFactionsNote(std::size_t factions) {
+    if (factions <= ManyFactionsFrom) return "";
+    return fmt::format(
+        "{} factions cost the game's frames: each recruitment pass walks them all in a single\n"
+        "  frame. The simulator measures about {:.0f} ms of the script's time per game second at this\n"
+        "  count; {} factions or fewer keep it under {:.0f} ms.",
+        factions, ScriptMsPerFactionSecond * static_cast<double>(factions), ManyFactionsFrom,
+        ScriptMsPerFactionSecond * static_cast<double>(ManyFactionsFrom));
 }
 
 uint64_t FactionCapsIn(const CheckedLoad& checked) {

@@ -16,8 +16,17 @@ enum class FindingKind {
     Ended,           // where an exception ended the load, why, and what that leaves
     ChangedNothing,  // the key, or part of the file, had no effect
     UnknownName,     // a name the game does not have, a slip away from one it has (or no name at all)
+    Thrown,          // a thrown weapon left in the shared list, written in another case
     Note,            // a name far from every one the game has: maybe an add-on
 };
+
+// More factions than this get a note: the script's time they cost, per game second, as the simulator measures
+// it with one-rioter factions (BENCHMARKS.md).
+constexpr std::size_t ManyFactionsFrom = 1000;
+constexpr double ScriptMsPerFactionSecond = 0.015;
+
+// A top-level key the load never reads and the check takes as harmless: the schema a text editor reads.
+constexpr const char* SchemaKey = "$schema";
 
 struct Finding {
     FindingKind kind;
@@ -37,6 +46,7 @@ struct CheckedLoad {
     std::vector<std::string> thrown;          // the thrown weapons the load takes out (or, ended, leaves)
     std::vector<std::string> entries;         // the line of each faction's entry
     std::vector<Finding> findings;            // in the order of the file; those without a place last
+    std::vector<std::string> consequences;    // what the load means for the riot, first of all
 
     bool Has(FindingKind kind) const;
 };
@@ -44,6 +54,9 @@ struct CheckedLoad {
 // Explains the load's outcome. False when the check could not follow the whole load (it ran out of memory):
 // its findings are then incomplete. Nothing is thrown.
 bool ExplainLoad(LoadOutcome outcome, CheckedLoad& checked);
+
+// The note on the script's time that so many factions cost; "" for ManyFactionsFrom or fewer.
+std::string ManyFactionsNote(std::size_t factions);
 
 // The factions' caps in force after the load added up, and the most rioters they can hold at once.
 uint64_t FactionCapsIn(const CheckedLoad& checked);

@@ -35,6 +35,9 @@ std::string Headline(const CheckedLoad& c, int status) {
     const std::string names =
         Counted(c, FindingKind::UnknownName, "name is not the game's", "names are not the game's");
     if (!names.empty()) parts += (parts.empty() ? "" : " and ") + names;
+    const std::string thrown = Counted(c, FindingKind::Thrown, "thrown weapon stays in the shared list",
+                                       "thrown weapons stay in the shared list");
+    if (!thrown.empty()) parts += (parts.empty() ? "" : " and ") + thrown;
     if (!parts.empty()) line += (parse.empty() ? ", but " : ", and ") + parts;
     return line;
 }
@@ -42,14 +45,18 @@ std::string Headline(const CheckedLoad& c, int status) {
 int StatusOf(const CheckedLoad& c) {
     if (c.Has(FindingKind::Ended)) return CheckLoadEnded;
     return c.Has(FindingKind::ParseError) || c.Has(FindingKind::ChangedNothing) ||
-                   c.Has(FindingKind::UnknownName)
+                   c.Has(FindingKind::UnknownName) || c.Has(FindingKind::Thrown)
                ? CheckKeysIgnored
                : CheckLoaded;
 }
 
 void WriteFindings(const CheckedLoad& c, FindingKind kind, std::ostream& out) {
-    static const char* const titles[] = {"Parse error", "The load ended early", "Keys that changed nothing",
-                                         "Names the game does not have", "Notes"};
+    static const char* const titles[] = {"Parse error",
+                                         "The load ended early",
+                                         "Keys that changed nothing",
+                                         "Names the game does not have",
+                                         "Thrown weapons left in the shared list",
+                                         "Notes"};
     if (!c.Has(kind)) return;
     out << "\n"
         << (c.notJson && kind == FindingKind::ParseError ? "Not JSON" : titles[static_cast<int>(kind)])
@@ -68,10 +75,16 @@ void WriteFindings(const CheckedLoad& c, FindingKind kind, std::ostream& out) {
                "  faction's rioters then come as random pedestrians, each after a second's wait.\n";
 }
 
+void WriteConsequences(const CheckedLoad& checked, std::ostream& out) {
+    for (const std::string& line : checked.consequences)
+        out << "  " << line << "\n";
+}
+
 std::string FindingsText(const CheckedLoad& checked) {
     std::ostringstream out;
+    WriteConsequences(checked, out);
     for (FindingKind kind : {FindingKind::ParseError, FindingKind::Ended, FindingKind::ChangedNothing,
-                             FindingKind::UnknownName, FindingKind::Note})
+                             FindingKind::UnknownName, FindingKind::Thrown, FindingKind::Note})
         WriteFindings(checked, kind, out);
     return out.str();
 }

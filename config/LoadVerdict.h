@@ -9,7 +9,8 @@
 // The statuses of a load, which skirmora-sim check exits with.
 constexpr int CheckLoaded = 0;       // the file loads completely, every key applied
 constexpr int CheckKeysIgnored = 1;  // it loads, but some keys changed nothing, a weapon or model name is not
-                                     // the game's, or a parse error cut it short
+                                     // the game's, a thrown weapon stays in the shared list, or a parse error
+                                     // cut it short
 constexpr int CheckLoadEnded = 2;    // the load ended early at a value of the wrong kind
 
 int StatusOf(const CheckedLoad& checked);
@@ -18,5 +19,7 @@ std::string Headline(const CheckedLoad& checked, int status);
 // The findings of one kind, after a blank line and the section's title, each with its place, then the
 // section's closing notes; nothing when there are none.
 void WriteFindings(const CheckedLoad& checked, FindingKind kind, std::ostream& out);
-// Every section of findings, in the report's order.
+// What the load means for the riot ("Nobody will be recruited: ..."), a line each, right under the headline.
+void WriteConsequences(const CheckedLoad& checked, std::ostream& out);
+// The consequences, then every section of findings, in the report's order.
 std::string FindingsText(const CheckedLoad& checked);

@@ -8,6 +8,7 @@
 #include "host/Frames.h"
 #include "host/Ticks.h"
 #include "riot/Roster.h"
+#include "script/LoggedLoad.h"
 #include "script/RiotFigures.h"
 #include "script/ScriptLog.h"
 #include "script/ScriptMain.h"
@@ -30,6 +31,7 @@ struct ScriptStateRecord {
     RiotObserver* RiotWatcher = nullptr;
     RiotFiguresRecord Figures;
     ScriptLogRecord Log;
+    LoggedLoadRecord LastLoad;
 };
 
 extern ScriptStateRecord ScriptState;

@@ -92,10 +92,10 @@ TEST(ScriptLog, EndsAtOneMebibyteWithALineSayingSo) {
     std::string config = "{\n";
     for (int k = 0; k < 800; ++k)  // within what the game checks
         config += fmt::format("\"Unknown{}\": 0,\n", k);
-    dir.WriteConfig(config + "\"MaxRioters\": 0\n}");
     ScriptRun run;
     run.sim().logPath = "Skirmora.log";
     for (int press = 0; press < 30; ++press) {
+        dir.WriteConfig(config + fmt::format("\"MaxRioters\": -{}\n}}", press));  // changed: told in full
         run.Press();
         run.Frames(3);
     }
