@@ -330,6 +330,25 @@
   // what is in force that recruit nobody.
   const consequenceWords = ['nobody', 'cost the game dearly', 'get no weapon', 'not rebuilt', 'reads no setting',
     'random pedestrians'];
+  // The consequences, each with the findings it follows (so that it says where) or the explanation after it.
+  function consequencesOf(sections) {
+    const out = [];
+    for (const { title, lines } of sections) {
+      const grave = (line) => (title === '' ? true : inForce(title) ? line.includes('nobody')
+        : title === 'Notes' ? /cost the game/.test(line) : consequenceWords.some((w) => line.includes(w)));
+      const finding = (line) => /^line \d/.test(line);
+      lines.forEach((line, k) => {
+        const ended = title === 'The load ended early' && k === 0;  // where the load ended, alone
+        if (!grave(line) && !ended) return;
+        let from = k, to = k;
+        if (ended) to = k;
+        else if (finding(line)) while (to + 1 < lines.length && !finding(lines[to + 1])) to++;
+        else if (!inForce(title)) while (from > 0 && finding(lines[from - 1])) from--;
+        for (let j = from; j <= to; j++) if (!out.includes(lines[j])) out.push(lines[j]);
+      });
+    }
+    return out;
+  }
   const inForce = (title) => title === 'Settings in force' || /^(Shared weapons|Factions) \(/.test(title);
 
   // The mistakes of syntax that one button mends, by the check's words: the edit, at the place it names.
@@ -377,7 +396,8 @@
     headline.textContent = lines[0].replace(/^standard input: /, '');
     headline.className = `status-${state.status}`;
     // Sections of findings: a finding is one line; the check wraps its explanations, which are joined again.
-    const sections = [];
+    // What the load means stands right under the headline, in a section without a title.
+    const sections = [{ title: '', lines: [] }];
     for (const line of lines.slice(1)) {
       if (!line) continue;
       if (!line.startsWith(' ')) { sections.push({ title: line, lines: [] }); continue; }
@@ -389,17 +409,10 @@
       else section.lines.push(text);
     }
     const consequences = document.createElement('ul');
-    // A finding's consequence comes with the findings it follows, so that it says where.
-    for (const section of sections.filter((s) => s.title !== 'Notes')) {
-      const grave = (line) => (inForce(section.title) ? line.includes('nobody') : consequenceWords.some((w) => line.includes(w)));
-      const ended = section.title === 'The load ended early';
-      const shown = section.lines.filter((line, k) => grave(line) || (ended && k === 0) ||
-        (!inForce(section.title) && /^line \d/.test(line) && section.lines.some(grave)));
-      for (const line of shown) consequences.append(reportLine(line, 'consequence'));
-    }
+    for (const line of consequencesOf(sections)) consequences.append(reportLine(line, 'consequence'));
     $('consequences').replaceChildren(...(consequences.children.length ? [heading('h3', 'Consequences'), consequences] : []));
     const findings = [];
-    for (const section of sections.filter((s) => !inForce(s.title))) {
+    for (const section of sections.filter((s) => s.title && !inForce(s.title))) {
       const list = document.createElement('ul');
       for (const line of section.lines)
         list.append(reportLine(line, /^line \d/.test(line) ? 'finding' : 'explains'));

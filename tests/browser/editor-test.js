@@ -76,6 +76,13 @@ function evaluator(tokens, names) {
     }
     if (is('std')) {
       take('std'); take('::'); take('string'); take('(');
+      if (/^\d+$/.test(tokens[i].word || '') && tokens[i + 2] && tokens[i + 2].char) {  // std::string(count, 'c')
+        const count = Number(tokens[i].word);
+        const c = tokens[i + 2].char;
+        i += 3;
+        take(')');
+        return Buffer.from(c.repeat(count));
+      }
       const text = expression(scope);
       let length = text.length;
       if (is(',')) { take(','); length = Number(tokens[i++].word); }
@@ -103,9 +110,13 @@ function evaluator(tokens, names) {
   return { expression, at: (k) => { i = k; }, where: () => i, is, take };
 }
 
-// Every case of every `std::vector<Case> cases = {...}` table of CheckTest.cpp: {what, bytes}.
+// Every case of every `std::vector<Case> cases = {...}` table of the check's tests: {what, bytes}.
 function checkTestCases() {
-  const source = fs.readFileSync(path.join(root, 'tests/app/check/CheckTest.cpp'), 'utf8');
+  return ['tests/app/check/CheckTest.cpp', 'tests/config/CheckEngineTest.cpp'].flatMap((file) =>
+    casesOf(fs.readFileSync(path.join(root, file), 'utf8')).map((c) => ({ ...c, what: `${path.basename(file)}: ${c.what}` })));
+}
+
+function casesOf(source) {
   const example = fs.readFileSync(path.join(root, 'tests/support/ExampleDocument.h'), 'utf8');
   const tokens = tokenize(source);
   const values = {
@@ -114,6 +125,8 @@ function checkTestCases() {
   const functions = {
     // The deep document of the check's test: MaxRioters, then levels-1 nested arrays under "Deep".
     Nested: (levels) => Buffer.from(`{"MaxRioters": 5,\n"Deep": ${'['.repeat(levels - 1)}${']'.repeat(levels - 1)}}`),
+    // CheckEngineTest's: count factions of cap 1 under MaxRioters 5000.
+    Factions: (count) => Buffer.from(`{"MaxRioters": 5000, "Factions": [${Array(count).fill('{"MaxMembers": 1}').join(', ')}]}`),
   };
   const ev = evaluator(tokens, { values, functions });
   // const std::string NAME = EXPR;  and  auto NAME = [](const std::string& PARAM) { return EXPR; };
@@ -210,7 +223,7 @@ async function saved(page) {
 // The page's report is the command line's, byte for byte, with the same exit status.
 async function checkReports(page) {
   const cases = checkTestCases();
-  assert.ok(cases.length >= 80, `only ${cases.length} cases read from CheckTest.cpp`);
+  assert.ok(cases.length >= 90, `only ${cases.length} cases read from the check's tests`);
   const all = [...cases, ...otherConfigs()];
   for (const c of all) {
     const expected = commandLine(c.bytes);
