@@ -598,7 +598,9 @@
     }
     if (!node || !node.items.length) parts.push(el('p', { class: 'doc' }, `${node ? 'An empty list' : 'Not in the file'}${row.instead ? `: ${row.instead}` : ''}.`));
     const count = node ? node.items.length : 0;
-    (node ? node.items : []).forEach((item, k) => {
+    // Thousands of factions would hold the page at every change: the first ones get a card, the rest the text.
+    const cards = 100;
+    (node ? node.items.slice(0, cards) : []).forEach((item, k) => {
       const here = [...path, k];
       const tools = el('div', { class: 'faction-tools' },
         el('button', { type: 'button', class: 'small', disabled: k === 0, 'aria-label': `Move faction ${k} up`, dataset: { focus: `${idOf(here)}-up` },
@@ -616,6 +618,7 @@
       }
       parts.push(el('fieldset', { class: 'faction' }, ...card));
     });
+    if (count > cards) parts.push(el('p', { class: 'doc' }, `And ${count - cards} more factions: edit them in the text.`));
     parts.push(el('button', { type: 'button', id: idOf([...path, 'add']), dataset: { focus: idOf([...path, 'add']) }, onclick: () => edit(newFaction) }, 'Add a faction'));
     return el('fieldset', {}, ...parts);
   }
@@ -748,7 +751,8 @@
       state.dirty = true;
       state.original = null;
       clearTimeout(timer);
-      timer = setTimeout(() => { timer = 0; update(); }, 150);
+      // A file far larger than any config takes the check seconds: it waits for a longer pause in the typing.
+      timer = setTimeout(() => { timer = 0; update(); }, textArea.value.length > 65536 ? 1500 : 150);
     });
     document.addEventListener('keydown', (e) => {
       if ((e.ctrlKey || e.metaKey) && e.key.toLowerCase() === 's') { e.preventDefault(); save(false); }
