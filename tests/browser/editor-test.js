@@ -340,13 +340,18 @@ async function checkDrop(page) {
   assert.deepEqual(asked, ['Your changes are not saved. Leave them?']);
 }
 
+// The example with two slips, as README's screenshots show it (docs/editor*.png are copied from the shots).
+const slipped = () => fs.readFileSync(path.join(root, 'examples/Skirmora_config.txt'), 'utf8')
+  .replace('"MaxRioters": 24', '"MaxRioters": "30"').replace('"g_m_y_famfor_01"', '"g_m_y_famfro_01"')
+  .replace("// An example of Skirmora's config file.", '// My riot.').replace(/\n/g, '\r\n');
+
 async function checkPhone(browser, scheme) {
   const { page, errors, context } = await open(browser, { viewport: { width: 390, height: 844 }, colorScheme: scheme,
     isMobile: true, hasTouch: true });
-  await openFile(page, 'Skirmora_config.txt', fs.readFileSync(path.join(root, 'examples/Skirmora_config.txt')));
+  await openFile(page, 'Skirmora_config.txt', slipped());
   const widths = await page.evaluate(() => ({ page: document.documentElement.scrollWidth, view: window.innerWidth }));
   assert.ok(widths.page <= widths.view, `the page fits the phone's width: ${JSON.stringify(widths)}`);
-  await page.screenshot({ path: path.join(out, 'shots', `phone-${scheme}.png`), fullPage: false });
+  await page.screenshot({ path: path.join(out, 'shots', `editor-phone-${scheme}.png`), fullPage: false });
   assert.deepEqual(errors, []);
   await context.close();
 }
@@ -395,6 +400,8 @@ async function recheckTime(page) {
     await page.screenshot({ path: path.join(out, 'shots', 'desktop.png'), fullPage: true });
     await checkKeyboard(page);
     await checkDrop(page);
+    await openFile(page, 'Skirmora_config.txt', slipped());
+    await page.screenshot({ path: path.join(out, 'shots', 'editor.png') });
     const recheck = await recheckTime(page);
     assert.deepEqual(errors, [], 'the console stays clean and nothing is fetched');
     await checkPhone(browser, 'light');
