@@ -34,9 +34,14 @@ std::string FieldOf(const ConfigKey& key) {
             return "factions";
         case ConfigKeyId::MemberModels:
             return "models";
-        default:
+        case ConfigKeyId::WeaponsUsedByAllFactions:
+        case ConfigKeyId::PedWeapons:
+        case ConfigKeyId::Weapons:
             return "weapons";
+        case ConfigKeyId::Count:
+            break;
     }
+    return "";  // every key has its case above: the editor's build fails on a new key without one (-Wswitch)
 }
 
 // What the form says beside a key whose effect outlasts the file.
