@@ -697,7 +697,7 @@
         const file = await handle.getFile();
         load(new Uint8Array(await file.arrayBuffer()), file.name, handle);
       } catch (error) {
-        if (error.name !== 'AbortError') alert(`Cannot open the file: ${error.message}`);
+        if (error.name !== 'AbortError') $('file-input').click();  // the browser's own file chooser instead
       }
     } else $('file-input').click();
   }
