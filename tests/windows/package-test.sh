@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The players' zip: exactly the DLL and the checker as built, the example config under a name that no update
-# can overwrite a player's own config with, the install guide and the licence, all at the top of the zip.
+# can overwrite a player's own config with, the install guide, the licence, the config editor's page and the
+# config's schema, all at the top of the zip.
 # Unzipped into a game folder with ScriptHookV, the zipped checker started there as a double-click starts it
 # finds nothing in the way.
 # Usage: package-test.sh REPO_ROOT SKIRMORA_SIM
@@ -13,25 +14,26 @@ zip=$("$root/scripts/package" "$out" | tail -1)
 game=$out/Grand\ Theft\ Auto\ V
 mkdir "$game"
 python3 - "$zip" "$root" "$game" <<'PY'
-import subprocess, sys, time, zipfile
+import json, subprocess, sys, time, zipfile
 zip_path, root, game = sys.argv[1:]
 with zipfile.ZipFile(zip_path) as z:
     names = z.namelist()
     want = ["Skirmora-INSTALL.txt", "Skirmora.asi", "skirmora-sim.exe", "Skirmora_config.example.txt",
-            "Skirmora-LICENSE.txt"]
+            "Skirmora-LICENSE.txt", "Skirmora-config-editor.html", "Skirmora_config.schema.json"]
     assert names == want, f"zip holds {names}, expected {want}"
     commit = time.gmtime(int(subprocess.check_output(["git", "-C", root, "log", "-1", "--format=%ct"])))
     assert all(i.date_time[:5] == commit[:5] for i in z.infolist()), "the files are not dated by the last commit"
-    for binary in ("Skirmora.asi", "skirmora-sim.exe"):
-        assert z.read(binary) == open(f"{root}/build/windows/{binary}", "rb").read(), \
-            f"the zipped {binary} differs from the built one"
+    for built in ("windows/Skirmora.asi", "windows/skirmora-sim.exe", "editor/Skirmora-config-editor.html"):
+        assert z.read(built.split("/")[1]) == open(f"{root}/build/{built}", "rb").read(), \
+            f"the zipped {built} differs from the built one"
+    assert "EnableKey" in json.loads(z.read("Skirmora_config.schema.json"))["properties"], "the schema lacks the keys"
     guide = z.read("Skirmora-INSTALL.txt").decode("ascii")
     first = guide.split("\r\n\r\n")[1]
     for needed in ("Copy the files of this zip", "the game's folder", "GTA5.exe", "skirmora-sim.exe"):
         assert needed in first, f"the guide's first lines do not say {needed!r}: {first}"
     for needed in ("http://www.dev-c.com/gtav/scripthookv/", "dinput8.dll", "xinput1_4.dll", "GTA5_Enhanced.exe",
                    "Skirmora_config.example.txt", "never overwrites", "Skirmora.log", "ScriptHookV.log",
-                   "double-click", "drop it onto skirmora-sim.exe", "press Enter", "Skirmora-LICENSE.txt"):
+                   "double-click", "drop it onto skirmora-sim.exe", "Skirmora-config-editor.html", "press Enter", "Skirmora-LICENSE.txt"):
         assert needed in guide, f"the install guide does not mention {needed!r}"
     assert b"MIT License" in z.read("Skirmora-LICENSE.txt"), "the licence is not the MIT License"
     config = z.read("Skirmora_config.example.txt")
