@@ -6,6 +6,7 @@
 #include <fmt/format.h>
 
 #include "config/CheckReport.h"
+#include "config/ConfigKeys.h"
 #include "config/KeyNames.h"
 #include "config/LoadCheck.h"
 #include "config/LoadVerdict.h"
@@ -33,23 +34,14 @@ std::string Wrapped(const std::vector<std::string>& names, std::size_t indent) {
 }
 
 void WriteSettings(const CheckedLoad& c, std::ostream& out) {
-    const SettingsRecord& s = c.load.Settings;
-    std::string key = fmt::format("key code {}", s.EnableKey);
-    for (const auto& entry : KeyNameTable)
-        if (entry.second == s.EnableKey) key = entry.first + " (" + key + ")";
-    const std::string rows[][3] = {
-        {"EnableKey", key, ""},
-        {"MaxRioters", std::to_string(s.MaxRioters), s.MaxRioters > 0 ? "" : "; nobody is recruited"},
-        {"DisableCops", s.DisableCops ? "true" : "false", ""},
-        {"PedAccuracy", fmt::format("{}", s.PedAccuracy),
-         fmt::format("; rioters get accuracy {}", AccuracyInteger(s.PedAccuracy))},
-        {"RiotersOnlyAttackPlayer", s.RiotersOnlyAttackPlayer ? "true" : "false",
-         s.RiotersOnlyAttackPlayer ? "; every rioter fights only the player" : ""}};
     out << "\nSettings in force\n";
-    for (const auto& row : rows) {
-        const auto from = c.from.find(row[0]);
-        out << fmt::format("  {:<24} {:<22} {}{}\n", row[0], row[1],
-                           from == c.from.end() ? "built-in" : from->second, row[2]);
+    for (const ConfigKey* key = ConfigKeysBegin(); key != ConfigKeysEnd(); ++key) {
+        if (key->level != KeyLevel::TopLevel || !(key->whole || key->flag || key->number)) continue;
+        const auto from = c.from.find(key->name);
+        const std::string means = key->means(c.load.Settings);
+        out << fmt::format("  {:<24} {:<22} {}{}\n", key->name, SettingText(*key, c.load.Settings),
+                           from == c.from.end() ? "built-in" : from->second,
+                           means.empty() ? "" : "; " + means);
     }
 }
 

@@ -326,14 +326,16 @@ class LoadCheck {
             calls.insert(k - 3, ",");
         const Json::Value* cap = MemberOf(root_, KeyOf(ConfigKeyId::MaxRioters));
         Add(FindingKind::Note, cap && read_.count(cap) ? cap->getOffsetStart() : -1,
-            fmt::format(
-                "up to {} rioters at once (MaxRioters {}{}) cost the game dearly:\n"
-                "  once a second the script chooses every rioter's target within a single frame, with {} calls\n"
-                "  to the game (each rioter measured against every other), and the game holds only about 150\n"
-                "  peds at once, its own pedestrians and drivers included (spawning into a full pool crashes\n"
-                "  it). 100 rioters or fewer is safe.",
-                n, maxRioters, caps < most ? fmt::format("; the factions' caps add up to {}", caps) : "",
-                calls));
+            fmt::format("up to {} rioters at once (MaxRioters {}{}) cost the game dearly:\n"
+                        "  once a second the script chooses every rioter's target within a single frame, "
+                        "with {} calls\n"
+                        "  to the game (each rioter measured against every other), and the game holds only "
+                        "about 150\n"
+                        "  peds at once, its own pedestrians and drivers included (spawning into a full pool "
+                        "crashes\n"
+                        "  it). 100 rioters or fewer is safe.",
+                        n, maxRioters,
+                        caps < most ? fmt::format("; the factions' caps add up to {}", caps) : "", calls));
     }
 
     // Many factions hold the game's frames: every recruitment pass walks them all in one frame, and every

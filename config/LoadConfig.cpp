@@ -57,43 +57,59 @@ void ReadNames(const Json::Value& array, const std::string& path, std::vector<st
         names.push_back(load.Read(array[k], path + "[" + std::to_string(k) + "]").asString());
 }
 
-void ApplySettings(const Json::Value& root, Load& load) {
-    SettingsRecord& s = load.out.Settings;
-    const Json::Value& key = load.Member(root, "", ConfigKeyId::EnableKey);
-    int32_t code = 0;
-    const bool named = LookupKeyName(key.asString(), &code);
-    if (named) s.EnableKey = code;
-    load.Step(root, "", ConfigKeyId::EnableKey, named);
-
-    const Json::Value& cap = load.Member(root, "", ConfigKeyId::MaxRioters);
-    if (cap.isInt()) s.MaxRioters = cap.asInt();
-    load.Step(root, "", ConfigKeyId::MaxRioters, cap.isInt());
-
+// The shared list: "WeaponsUsedByAllFactions", or "PedWeapons" when that one is not an array.
+void ApplySharedWeapons(const Json::Value& root, Load& load) {
     const Json::Value& all = load.Member(root, "", ConfigKeyId::WeaponsUsedByAllFactions);
     const Json::Value& ped = load.Member(root, "", ConfigKeyId::PedWeapons);
     const Json::Value* weapons = all.isArray() ? &all : ped.isArray() ? &ped : nullptr;
     load.Step(root, "", ConfigKeyId::WeaponsUsedByAllFactions, weapons == &all);
     load.Step(root, "", ConfigKeyId::PedWeapons, weapons == &ped);
-    if (weapons) {
-        load.out.SharedWeaponList.clear();
-        ReadNames(
-            *weapons,
-            KeyOf(weapons == &all ? ConfigKeyId::WeaponsUsedByAllFactions : ConfigKeyId::PedWeapons).name,
-            load.out.SharedWeaponList, load);
+    if (!weapons) return;
+    load.out.SharedWeaponList.clear();
+    const ConfigKeyId read =
+        weapons == &all ? ConfigKeyId::WeaponsUsedByAllFactions : ConfigKeyId::PedWeapons;
+    ReadNames(*weapons, KeyOf(read).name, load.out.SharedWeaponList, load);
+}
+
+// One top-level setting, as its row says it is read; true when it took effect.
+bool ApplySetting(const ConfigKey& key, const Json::Value& value, SettingsRecord& s) {
+    switch (key.kind) {
+        case KeyKind::KeyName: {
+            int32_t code = 0;
+            const bool named = LookupKeyName(value.asString(), &code);
+            if (named) s.*key.whole = code;
+            return named;
+        }
+        case KeyKind::WholeNumber:
+            if (value.isInt()) s.*key.whole = value.asInt();
+            return value.isInt();
+        case KeyKind::TrueFalse:
+            if (value.isBool()) s.*key.flag = value.asBool();
+            return value.isBool();
+        case KeyKind::Number:
+            if (value.isNumeric()) s.*key.number = value.asDouble();
+            return value.isNumeric();
+        case KeyKind::SwitchOn: {
+            const bool on = value.asBool();  // a text, array or object throws: the load ends here
+            if (on) s.*key.flag = true;
+            return on;
+        }
+        default:
+            return false;
     }
+}
 
-    const Json::Value& cops = load.Member(root, "", ConfigKeyId::DisableCops);
-    if (cops.isBool()) s.DisableCops = cops.asBool();
-    load.Step(root, "", ConfigKeyId::DisableCops, cops.isBool());
-
-    const Json::Value& accuracy = load.Member(root, "", ConfigKeyId::PedAccuracy);
-    if (accuracy.isNumeric()) s.PedAccuracy = accuracy.asDouble();
-    load.Step(root, "", ConfigKeyId::PedAccuracy, accuracy.isNumeric());
-
-    const Json::Value& playerOnly = load.Member(root, "", ConfigKeyId::RiotersOnlyAttackPlayer);
-    const bool on = playerOnly.asBool();
-    if (on) s.RiotersOnlyAttackPlayer = true;
-    load.Step(root, "", ConfigKeyId::RiotersOnlyAttackPlayer, on);
+// The top-level keys before "Factions", each in its row's order.
+void ApplySettings(const Json::Value& root, Load& load) {
+    for (const ConfigKey* key = ConfigKeysBegin(); key->id != ConfigKeyId::Factions; ++key) {
+        if (key->id == ConfigKeyId::PedWeapons) continue;  // read with the list it stands in for
+        if (key->id == ConfigKeyId::WeaponsUsedByAllFactions) {
+            ApplySharedWeapons(root, load);
+            continue;
+        }
+        const Json::Value& value = load.Member(root, "", key->id);
+        load.Step(root, "", key->id, ApplySetting(*key, value, load.out.Settings));
+    }
 }
 
 void BuildFaction(const Json::Value& entry, Json::ArrayIndex position, Load& load) {

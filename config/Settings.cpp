@@ -2,17 +2,6 @@
 
 #include <algorithm>
 
-SettingsRecord BuiltInSettings() {
-    SettingsRecord s;
-    s.ConfigFileName = ConfigFileNameBuiltIn;
-    s.MaxRioters = 20;
-    s.EnableKey = 118;
-    s.DisableCops = true;
-    s.PedAccuracy = 1.0;
-    s.RiotersOnlyAttackPlayer = false;
-    return s;
-}
-
 int32_t AccuracyInteger(double accuracy) {
     if (accuracy != accuracy) return 0;
     if (accuracy >= 2147483647.0) return 2147483647;
