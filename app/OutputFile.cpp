@@ -126,6 +126,8 @@ fs::path LinkedFile(const fs::path& path) {
     fs::path file = path;
     std::error_code error;
     for (int links = 0; links < 40 && fs::is_symlink(fs::symlink_status(file, error)); ++links) {
+        const fs::file_status linked = fs::status(file, error);
+        if (fs::exists(linked) && !fs::is_regular_file(linked)) break;  // a device, a pipe: used by its name
         const fs::path to = fs::read_symlink(file, error);
         if (error) break;
         file = to.is_absolute() ? to : file.parent_path() / to;
@@ -184,8 +186,9 @@ int FileSink::sync() {
 OutputFile::OutputFile(const std::string& path, const std::string& what)
     : path_(path), what_(what), target_(LinkedFile(PathFromUtf8(path))) {
     std::error_code error;
-    const fs::file_status status = fs::symlink_status(target_, error);
-    if (fs::is_symlink(status)) Fail("cannot write", SystemError(ELOOP));
+    const fs::file_status status = fs::status(target_, error);
+    if (!fs::exists(status) && fs::is_symlink(fs::symlink_status(target_, error)))
+        Fail("cannot write", SystemError(ELOOP));
     if (fs::is_directory(status)) Fail("cannot write", SystemError(EISDIR));
     // A file, or none yet, is replaced whole at the end; a device or a pipe cannot be.
     if (fs::is_regular_file(status) || status.type() == fs::file_type::not_found) {

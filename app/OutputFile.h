@@ -57,8 +57,8 @@ class TemporaryName {
 // Removes every file and folder a TemporaryName holds, files first. Safe in a signal handler.
 void RemoveTemporaries();
 
-// Where the bytes for path go: the file a link names (followed, live or dangling) when path is a link, else
-// path itself.
+// Where the bytes for path go: the file a link names (followed to its end, live or dangling) when path is a
+// link to a file or to none, else path itself.
 std::filesystem::path LinkedFile(const std::filesystem::path& path);
 
 class OutputFile {

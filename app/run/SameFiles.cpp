@@ -37,6 +37,18 @@ bool Comparable(const fs::path& path) {
     return fs::is_regular_file(status) || status.type() == fs::file_type::not_found;
 }
 
+// One file by its identity, a pipe or a device too (std::filesystem compares only files and folders).
+bool SameNode(const fs::path& a, const fs::path& b) {
+#ifdef _WIN32
+    std::error_code error;
+    return fs::equivalent(a, b, error);
+#else
+    struct stat first, second;
+    return stat(a.c_str(), &first) == 0 && stat(b.c_str(), &second) == 0 && first.st_dev == second.st_dev &&
+           first.st_ino == second.st_ino;
+#endif
+}
+
 bool SameFolder(const fs::path& a, const fs::path& b) {
     std::error_code error;
     if (fs::equivalent(a, b, error)) return true;
@@ -72,8 +84,7 @@ void RefuseOnePipe(const RunFile& config, const RunFile& scenario) {
     if (config.path == "-" && scenario.path == "-")
         throw CommandError(RunFailed, "--config and --scenario cannot both be read from standard input");
     const fs::path a = PathOf(config.path), b = PathOf(scenario.path);
-    std::error_code error;
-    if (!Comparable(a) && fs::equivalent(a, b, error))
+    if (!Comparable(a) && SameNode(a, b))
         throw CommandError(RunFailed, fmt::format("{} and {} are one pipe, which holds one input only: give "
                                                   "each its own",
                                                   config.name, scenario.name));
@@ -90,6 +101,9 @@ void RefuseSameFiles(const std::vector<RunFile>& inputs, const std::vector<RunFi
     for (size_t k = 0; k < outputs.size(); ++k) {
         const fs::path output = PathOf(outputs[k].path);
         if (!Comparable(output)) continue;
+        if (!outputs[k].picture && !pictures.empty() && SameFile(output, PathOf(pictures)))
+            throw CommandError(RunFailed,
+                               fmt::format("{} is the folder --svg {}", outputs[k].name, pictures));
         // Maps of an earlier run are removed by their names, whether this run writes them or not.
         if (!outputs[k].picture && !pictures.empty() && IsPictureName(output.filename().u8string()) &&
             SameFolder(output.parent_path(), PathFromUtf8(pictures)))
