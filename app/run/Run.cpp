@@ -104,7 +104,7 @@ std::string LinkFrom(const std::string& folder, const std::string& file) {
 }
 
 // Why the pictures cannot go into the folder, or "": files must be possible there or, for a folder that is
-// not there yet (made once the pictures are), in the folder it goes in. Nothing is made before the end.
+// not there yet, in the folder it goes in. Nothing is made here: the folder is, once every output is fine.
 std::string PicturesProblem(const std::string& dir, bool& existed) {
     namespace fs = std::filesystem;
     const fs::path folder = PathFromUtf8(dir);
@@ -219,30 +219,46 @@ std::vector<RunFile> Outputs(const RunOptions& options, const Scenario& scenario
     return outputs;
 }
 
+// The pictures' folder when the run made it: a run that ends without pictures (refused, failed, a second
+// signal) removes it, unless something else went in.
+struct MadeFolder {
+    std::filesystem::path path;
+    TemporaryName removed;  // for a signal's ending
+    bool kept = false;
+    ~MadeFolder() {
+        std::error_code ignored;
+        if (!path.empty() && !kept) std::filesystem::remove(path, ignored);
+    }
+};
+
 // The files the run writes, each tried before the run: a long run must not end in a file that cannot be
 // written, nor write over what it reads. Nothing is written until every one is known to be fine.
 struct RunFiles {
+    MadeFolder svg;  // made before the others, which may go into it (--html pics/replay.html)
     std::unique_ptr<OutputFile> trace, log, html;
-    bool svgExisted = false;  // the pictures' folder was there before the run
 };
 
-RunFiles OpenOutputs(const RunOptions& options, const RunInputs& in) {
+void OpenOutputs(const RunOptions& options, const RunInputs& in, RunFiles& files) {
     std::vector<RunFile> inputs;
     if (!in.config.empty()) inputs.push_back({"the config file " + in.config, in.config});
     if (!options.scenario.empty()) inputs.push_back({"the scenario " + options.scenario, options.scenario});
     RefuseSameFiles(inputs, Outputs(options, in.scenario), options.svg);
-    RunFiles files;
-    const std::string problem = options.svg.empty() ? "" : PicturesProblem(options.svg, files.svgExisted);
+    bool existed = true;
+    const std::string problem = options.svg.empty() ? "" : PicturesProblem(options.svg, existed);
     if (!problem.empty())
         throw CommandError(RunFailed,
                            fmt::format("cannot write the pictures into {}: {}", options.svg, problem));
+    std::error_code error;
+    if (!existed && std::filesystem::create_directory(PathFromUtf8(options.svg), error)) {
+        files.svg.path = PathFromUtf8(options.svg);
+        files.svg.removed.Set(files.svg.path, true);
+    }
     if (!options.trace.empty()) files.trace = std::make_unique<OutputFile>(options.trace, "the trace ");
     if (!options.log.empty()) {
         files.log = std::make_unique<OutputFile>(options.log, "the log ");
         files.log->Close();  // the script opens it
     }
     if (!options.html.empty()) files.html = std::make_unique<OutputFile>(options.html, "the replay ");
-    return files;
 }
 
 // The progress line on a terminal, one line of at most its width less one column (80 when it does not say),
@@ -315,21 +331,11 @@ void PrintTimeline(const RiotResult& result, bool traceFailed, std::ostream& out
     out << '\n' << FormatTotals(recording.totals, result.seconds);
 }
 
-// Writes the pictures' whole set, or leaves the set there was; a folder made for them goes when they fail.
-void WriteSet(const PictureSet& pictures, const RunOptions& options, const RunFiles& files,
-              std::ostream& out) {
-    namespace fs = std::filesystem;
-    TemporaryName made;  // a folder made now, for a signal's ending
-    std::error_code error;
-    if (!files.svgExisted && fs::create_directory(PathFromUtf8(options.svg), error))
-        made.Set(PathFromUtf8(options.svg), true);
-    try {
-        const std::vector<std::string> written = WritePictures(pictures, options.svg);
-        Say(out, fmt::format("Pictures: {} ({} files)\n", OneLine(written.back()), written.size()));
-    } catch (const std::exception&) {
-        if (!files.svgExisted) fs::remove(PathFromUtf8(options.svg), error);
-        throw;
-    }
+// Writes the pictures' whole set, or leaves the set there was.
+void WriteSet(const PictureSet& pictures, const RunOptions& options, RunFiles& files, std::ostream& out) {
+    const std::vector<std::string> written = WritePictures(pictures, options.svg);
+    files.svg.kept = true;
+    Say(out, fmt::format("Pictures: {} ({} files)\n", OneLine(written.back()), written.size()));
 }
 
 // Puts each file of the run in place and says so on out or, failing, on err: the status.
@@ -390,7 +396,8 @@ int RunRiot(const RunOptions& options, std::ostream& out, std::ostream& err) {
         RunInputs in;
         ReadInputs(options, in);
         const std::string traceNote = TraceWindowNote(options, in.scenario);
-        RunFiles files = OpenOutputs(options, in);
+        RunFiles files;
+        OpenOutputs(options, in, files);
         const int64_t frames = FrameCount(in.scenario);
         Say(out, fmt::format("Scenario {}, {}: {} s of game time, {} frame{}, seed {}.\n",
                              OneLine(in.scenario.name), OneLine(in.note), SecondsText(in.scenario.seconds),
