@@ -8,7 +8,6 @@
 #include <shellapi.h>
 #endif
 
-#include <algorithm>
 #include <cstdio>
 #include <iostream>
 #include <streambuf>
@@ -136,7 +135,8 @@ ConsoleSession::ConsoleSession(int, char**) {
 std::size_t ErrorColumns() {
     CONSOLE_SCREEN_BUFFER_INFO info;
     if (!GetConsoleScreenBufferInfo(GetStdHandle(STD_ERROR_HANDLE), &info)) return 0;
-    return static_cast<std::size_t>(std::max(0, info.srWindow.Right - info.srWindow.Left + 1));
+    const int columns = info.srWindow.Right - info.srWindow.Left + 1;
+    return columns > 0 ? static_cast<std::size_t>(columns) : 0;
 }
 
 int ConsoleSession::Finish(int status) const {

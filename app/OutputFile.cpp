@@ -11,7 +11,9 @@
 #include <fmt/core.h>
 
 #ifdef _WIN32
+#include <direct.h>
 #include <io.h>
+#include <windows.h>
 #else
 #include <unistd.h>
 #endif
@@ -57,6 +59,7 @@ std::FILE* CreateBeside(const fs::path& target, int mode, fs::path& made) {
     for (int attempt = 0; attempt < 100; ++attempt) {
         made = target.parent_path() / fs::u8path("." + ShortName(target) + "." + RandomPart() + ".tmp");
 #ifdef _WIN32
+        static_cast<void>(mode);  // a new file's, as Windows gives it
         const int fd = _wopen(made.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY | _O_NOINHERIT,
                               _S_IREAD | _S_IWRITE);
         if (fd >= 0) return _fdopen(fd, "wb");
@@ -133,6 +136,21 @@ fs::path LinkedFile(const fs::path& path) {
         file = to.is_absolute() ? to : file.parent_path() / to;
     }
     return file;
+}
+
+std::string StandardOutputFile() {
+#ifdef _WIN32
+    const HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
+    if (out == INVALID_HANDLE_VALUE || !out || GetFileType(out) != FILE_TYPE_DISK) return "";
+    std::wstring name(32768, L'\0');
+    const DWORD size = GetFinalPathNameByHandleW(out, name.data(), 32768, FILE_NAME_NORMALIZED);
+    if (size == 0 || size >= 32768) return "";
+    name.resize(size);
+    return fs::path(name).u8string();
+#else
+    struct stat status;
+    return fstat(1, &status) == 0 && S_ISREG(status.st_mode) ? "/dev/stdout" : "";
+#endif
 }
 
 std::string FolderProblem(const fs::path& folder) {

@@ -100,3 +100,7 @@ class OutputFile {
 // Why no file can be made in folder, or "" when one can: an empty file of a name of its own is made there,
 // exclusively, and removed at once.
 std::string FolderProblem(const std::filesystem::path& folder);
+
+// The standard output's file when it is a regular file (redirected to one), to compare with the others; else
+// "".
+std::string StandardOutputFile();

@@ -5,9 +5,7 @@
 
 #include <fmt/core.h>
 
-#ifdef _WIN32
-#include <windows.h>
-#else
+#ifndef _WIN32
 #include <sys/stat.h>
 #endif
 
@@ -65,19 +63,6 @@ bool SameFile(const fs::path& a, const fs::path& b) {
 }
 
 }  // namespace
-
-std::string StandardOutputFile() {
-#ifdef _WIN32
-    const HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
-    wchar_t name[32768];
-    if (out == INVALID_HANDLE_VALUE || !out || GetFileType(out) != FILE_TYPE_DISK) return "";
-    const DWORD size = GetFinalPathNameByHandleW(out, name, 32768, FILE_NAME_NORMALIZED);
-    return size > 0 && size < 32768 ? fs::path(name).u8string() : "";
-#else
-    struct stat status;
-    return fstat(1, &status) == 0 && S_ISREG(status.st_mode) ? "/dev/stdout" : "";
-#endif
-}
 
 void RefuseOnePipe(const RunFile& config, const RunFile& scenario) {
     if (config.path.empty() || scenario.path.empty()) return;

@@ -10,9 +10,6 @@ struct RunFile {
     bool picture = false;  // one of the pictures --svg writes
 };
 
-// The standard output's file when it is a regular file (redirected to one), for the comparison; else "".
-std::string StandardOutputFile();
-
 // Throws CommandError (status 3), naming both, when config and scenario are one pipe (which holds one input
 // only).
 void RefuseOnePipe(const RunFile& config, const RunFile& scenario);
