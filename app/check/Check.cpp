@@ -6,6 +6,7 @@
 #include <fmt/format.h>
 
 #include "app/InputFile.h"
+#include "app/TextTools.h"
 #include "config/LoadCheck.h"
 #include "config/Words.h"
 #include "host/Natives.h"
@@ -14,7 +15,7 @@
 #include "sim/Simulation.h"
 
 int CheckConfigFile(const std::string& path, std::ostream& out, std::ostream& err, std::istream& in) {
-    const std::string name = path == "-" ? "standard input" : path;
+    const std::string name = path == "-" ? "standard input" : OneLine(path);  // a line end in a name too
     // The check needs a fresh simulated game of its own.
     const bool running = CurrentGame() != nullptr;
     std::string bytes;

@@ -212,6 +212,7 @@ done 3<<'TABLE'
 3~--config /dev/stdin and --scenario - are one pipe, which holds one input only~~ cat c.txt | $sim run --config /dev/stdin --scenario -~true
 0~^Scenario built-in, n\\x0Al.txt: ~cp c.txt $'n\nl.txt'~$sim run --seconds 1 --config $'n\nl.txt'~true
 3~^skirmora-sim: cannot read the config file a\\x0Ab: No such file~~ $sim run --config $'a\nb'~true
+0~^n\\x0Al.txt: loads completely~cp c.txt $'n\nl.txt'~$sim check $'n\nl.txt'~true
 3~--trace-to 0 traces nothing: the trace starts at the run's start \(0 s\)~~$sim run --trace t.txt --trace-to 0~true
 0~^Note: --trace-from 100 is past the run's end \(5 s\): the trace will be empty\.$~~$sim run --seconds 5 --trace t.txt --trace-from 100~[[ -e t.txt && ! -s t.txt ]]
 0~Run `skirmora-sim check "with space.txt"` for details~echo '{"MaxRioter": 1}' >'with space.txt'~$sim run --seconds 1 --config 'with space.txt'~true
