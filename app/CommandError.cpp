@@ -2,13 +2,13 @@
 
 #include <system_error>
 
-#include "config/Words.h"
+#include "app/TextTools.h"
 
 std::string SystemError(int code) {
     return std::generic_category().message(code);
 }
 
 int Tell(std::ostream& err, int status, const std::string& message) {
-    err << Printable("skirmora-sim: " + message + "\n") << std::flush;
+    err << OneLine("skirmora-sim: " + message) << "\n" << std::flush;  // a name may hold a line end
     return status;
 }

@@ -12,6 +12,11 @@
 #include <iostream>
 #include <streambuf>
 
+#ifndef _WIN32
+#include <sys/ioctl.h>
+#include <unistd.h>
+#endif
+
 #ifdef _WIN32
 namespace {
 
@@ -127,6 +132,13 @@ ConsoleSession::ConsoleSession(int, char**) {
     if (arguments_.empty()) arguments_.push_back("skirmora-sim");
 }
 
+std::size_t ErrorColumns() {
+    CONSOLE_SCREEN_BUFFER_INFO info;
+    if (!GetConsoleScreenBufferInfo(GetStdHandle(STD_ERROR_HANDLE), &info)) return 0;
+    const int columns = info.srWindow.Right - info.srWindow.Left + 1;
+    return columns > 0 ? static_cast<std::size_t>(columns) : 0;
+}
+
 int ConsoleSession::Finish(int status) const {
     std::cout.flush();
     std::cerr.flush();
@@ -141,6 +153,11 @@ int ConsoleSession::Finish(int status) const {
 #else
 
 ConsoleSession::ConsoleSession(int argc, char** argv) : arguments_(argv, argv + argc) {}
+
+std::size_t ErrorColumns() {
+    winsize size{};
+    return ioctl(STDERR_FILENO, TIOCGWINSZ, &size) == 0 ? size.ws_col : 0;
+}
 
 int ConsoleSession::Finish(int status) const {
     return status;

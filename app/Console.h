@@ -6,6 +6,10 @@
 #include <string>
 #include <vector>
 
+// The columns of the terminal or console window that standard error shows in; 0 when it is not one or does
+// not say.
+std::size_t ErrorColumns();
+
 class ConsoleSession {
   public:
     ConsoleSession(int argc, char** argv);

@@ -45,8 +45,8 @@ std::vector<std::string> OptionNames(const CLI::App& command) {
 }
 
 int Fail(const std::string& message) {
-    std::cerr << Printable("skirmora-sim: " + message +
-                           "\nRun skirmora-sim --help for the commands and options.\n");
+    std::cerr << OneLine("skirmora-sim: " + message)
+              << "\nRun skirmora-sim --help for the commands and options.\n";
     return RunFailed;
 }
 
@@ -155,13 +155,14 @@ int RunCommandLine(const std::vector<std::string>& arguments, PlayerOutput& play
     std::string checked = ConfigFileNameBuiltIn, examined;
     CLI::App* checkCommand =
         app.add_subcommand(Commands[1], "Load a config file as the game would and explain what each key did");
-    checkCommand->add_option("FILE", checked,
-                             "The config file, - for standard input (default: ./" + checked + ")");
+    CLI::Option* checkedFile = checkCommand->add_option(
+        "FILE", checked, "The config file, - for standard input (default: ./" + checked + ")");
     checkCommand->allow_extras();
     CLI::App* doctorCommand = app.add_subcommand(
         Commands[2],
         "Examine a folder as the game's: the game, the hook, its loader, Skirmora, the config, the logs");
-    doctorCommand->add_option("FOLDER", examined, "The game's folder (default: the current folder)");
+    CLI::Option* examinedFolder =
+        doctorCommand->add_option("FOLDER", examined, "The game's folder (default: the current folder)");
     doctorCommand->allow_extras();
 
     // Names CLI11 does not know get a clearer message than its own, with the names it does know.
@@ -171,19 +172,32 @@ int RunCommandLine(const std::vector<std::string>& arguments, PlayerOutput& play
         return Fail(Unknown("option", first, {"--help", "--version"}));
     if (first[0] != '-' && std::find(Commands.begin(), Commands.end(), first) == Commands.end())
         return Fail(Unknown("command", first, Commands));
-    std::vector<std::string> reversed(arguments.rbegin(), arguments.rend() - 1);  // as CLI11 takes them
+    // "--" ends the options: what follows it is the command's file or folder, even when it starts with "-".
+    const auto dashes = std::find(arguments.begin() + 1, arguments.end(), "--");
+    const std::vector<std::string> operands(dashes == arguments.end() ? dashes : dashes + 1, arguments.end());
+    std::vector<std::string> reversed(std::make_reverse_iterator(dashes), arguments.rend() - 1);
     try {
         app.parse(reversed);
     } catch (const CLI::ParseError& error) {
         if (error.get_exit_code() == 0) return app.exit(error);  // --help, --version
         return Fail(OwnWords(error));
     }
-    for (const CLI::App* command : {runCommand, checkCommand, doctorCommand}) {
-        if (!*command || command->remaining().empty()) continue;
-        const std::string extra = command->remaining().front();
-        if (extra.size() > 1 && extra[0] == '-')
-            return Fail(Unknown(command->get_name() + " option", extra, OptionNames(*command)));
-        return Fail("unexpected argument '" + extra + "' for " + command->get_name() + ".");
+    for (CLI::App* command : {runCommand, checkCommand, doctorCommand}) {
+        if (!*command) continue;
+        if (!command->remaining().empty()) {
+            const std::string extra = command->remaining().front();
+            if (extra.size() > 1 && extra[0] == '-')
+                return Fail(Unknown(command->get_name() + " option", extra, OptionNames(*command)));
+            return Fail("unexpected argument '" + extra + "' for " + command->get_name() + ".");
+        }
+        CLI::Option* operand = command == checkCommand    ? checkedFile
+                               : command == doctorCommand ? examinedFolder
+                                                          : nullptr;
+        const bool takesOne = operand && operand->count() == 0;
+        if (operands.size() > (takesOne ? 1u : 0u))
+            return Fail("unexpected argument '" + operands[takesOne ? 1 : 0] + "' for " +
+                        command->get_name() + ".");
+        if (!operands.empty()) (command == checkCommand ? checked : examined) = operands.front();
     }
     player.Begin(static_cast<bool>(*checkCommand));
     if (*checkCommand) return player.Show(CheckConfigFile(checked, player.Out(), player.Err()));
@@ -191,6 +205,7 @@ int RunCommandLine(const std::vector<std::string>& arguments, PlayerOutput& play
         return player.Show(
             ExamineGameFolder(examined.empty() ? CurrentFolder() : examined, player.Out(), player.Err()));
     run.progress = isatty(STDERR_FILENO) != 0;
+    run.columns = ErrorColumns();
     run.interruptible = true;
     return RunRiot(run, std::cout, std::cerr);
 }
@@ -239,6 +254,11 @@ int Dispatch(const ConsoleSession& console) {
     }
 #endif
     if (arguments.size() == 2 && (arguments[1] == "/?" || arguments[1] == "-?")) arguments[1] = "--help";
+    // "--" first: the files and folders after it are given as dropped, whatever their names.
+    if (arguments.size() > 2 && arguments[1] == "--") {
+        arguments.erase(arguments.begin() + 1);
+        return player.Show(CheckPaths(arguments, player));
+    }
     if (GivenPaths(arguments)) return player.Show(CheckPaths(arguments, player));
     return RunCommandLine(arguments, player);
 }

@@ -1,6 +1,7 @@
 #include "app/TextTools.h"
 
 #include <algorithm>
+#include <string_view>
 
 namespace {
 
@@ -45,4 +46,30 @@ std::string WrapLines(const std::string& text, std::size_t width) {
         start = end + 1;
     }
     return wrapped;
+}
+
+std::string OneLine(const std::string& text) {
+    std::string shown;
+    for (std::size_t start = 0; start <= text.size();) {
+        const std::size_t end = std::min(text.find('\n', start), text.size());
+        shown += Printable(text.substr(start, end - start)) + (end < text.size() ? "\\x0A" : "");
+        start = end + 1;
+    }
+    return shown;
+}
+
+std::string ShellQuoted(const std::string& name) {
+    const auto plain = [](char c) {
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+               std::string_view("_-./:@%+=,").find(c) != std::string_view::npos ||
+               static_cast<unsigned char>(c) >= 0x80;
+    };
+    if (!name.empty() && std::all_of(name.begin(), name.end(), plain)) return name;
+    // A backslash is kept in double quotes but before what it would escape there (a Windows path: C:\Games).
+    const bool escapes = !name.empty() && (name.back() == '\\' || name.find("\\\\") != std::string::npos);
+    if (!escapes && name.find_first_of("\"$`!'\n") == std::string::npos) return '"' + name + '"';
+    std::string quoted = "'";
+    for (const char c : name)
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
 }

@@ -1,5 +1,6 @@
 #include "sim/Simulation.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -42,13 +43,17 @@ void Simulation::Stop() {
 bool Simulation::OpenLogFile(std::string& path) {
     if (logPath.empty()) return false;
     log_.close();
+    errno = 0;
     log_.open(std::filesystem::u8path(logPath), std::ios::binary | std::ios::trunc);
     path = FullPath(logName.empty() ? logPath : logName);
+    if (!log_.is_open() && !logError) logError = errno ? errno : EIO;
     return log_.is_open();
 }
 
 bool Simulation::AppendLog(const std::string& bytes) {
+    errno = 0;
     log_.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     log_.flush();
+    if (!log_ && !logError) logError = errno ? errno : EIO;
     return static_cast<bool>(log_);
 }

@@ -18,6 +18,8 @@ class Simulation {
     // The name the log gives itself ("Log file: ..."): logPath when empty, another when the log is written
     // under a temporary name and renamed afterwards.
     std::string logName;
+    // The errno of the log's first failed open or write, or 0.
+    int logError = 0;
 
     explicit Simulation(uint32_t startTick = 0);
     ~Simulation();

@@ -6,10 +6,11 @@
 #include <fmt/format.h>
 
 #include "app/InputFile.h"
+#include "app/TextTools.h"
 #include "config/Words.h"
 
 int CheckConfigFile(const std::string& path, std::ostream& out, std::ostream& err, std::istream& in) {
-    const std::string name = path == "-" ? "standard input" : path;
+    const std::string name = path == "-" ? "standard input" : OneLine(path);  // a line end in a name too
     std::string bytes;
     const std::string error = ReadInput(path, bytes, &in);
     if (!error.empty()) {

@@ -81,8 +81,9 @@ class Doctor {
 
     int Examine(std::ostream& out, std::ostream& err) {
         if (!folder_->Error().empty()) {
-            err << Printable(fmt::format("skirmora-sim: cannot examine the folder {}: {}\n", folder_->Path(),
-                                         folder_->Error()));
+            err << OneLine(fmt::format("skirmora-sim: cannot examine the folder {}: {}", folder_->Path(),
+                                       folder_->Error()))
+                << "\n";
             return CheckCannotRun;
         }
         Game();

@@ -125,6 +125,7 @@ RiotResult PlayRiot(const Scenario& scenario, const std::string& configPath, con
         result.frames = done;
         result.nativeCalls = sim.game.NativeCalls();
         result.faults = sim.game.errors;
+        result.logError = sim.logError;
     }
     result.recording = std::move(recorder.Result());
     ResetScriptState();  // nothing keeps pointing at the recorder

@@ -15,6 +15,7 @@ struct RiotResult {
     int64_t nativeCalls = 0;
     double seconds = 0.0;       // game time played: the scenario's, or less when the run was stopped
     bool stoppedEarly = false;  // the progress callback asked to stop
+    int logError = 0;           // the errno of the log's first failed open or write, or 0
 };
 
 struct RiotProgress {

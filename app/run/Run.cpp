@@ -16,6 +16,7 @@
 
 #include "app/CommandError.h"
 #include "app/OutputFile.h"
+#include "app/TextTools.h"
 #include "app/Utf8Path.h"
 #include "app/check/Check.h"
 #include "app/run/RiotRun.h"
@@ -33,11 +34,54 @@
 
 namespace {
 
-volatile std::sig_atomic_t Interrupted = 0;
+volatile std::sig_atomic_t Interrupted = 0;  // the signal that ends the run, or 0
 
-extern "C" void OnInterrupt(int) {
-    Interrupted = 1;
-    std::signal(SIGINT, SIG_DFL);  // a second Ctrl+C ends the program at once
+// The signals that end a run early, as Ctrl+C does: a closed terminal, kill, timeout.
+constexpr int StopSignals[] = {
+    SIGINT,
+    SIGTERM,
+#ifdef SIGHUP
+    SIGHUP,
+#endif
+};
+
+extern "C" void OnSignal(int signal) {
+    if (Interrupted) {  // a second one ends the program at once, and leaves nothing behind
+        RemoveTemporaries();
+        std::signal(signal, SIG_DFL);
+        std::raise(signal);
+        return;
+    }
+    Interrupted = signal;
+    std::signal(signal, OnSignal);  // Windows resets the handler before calling it
+}
+
+// The signals' handlers for as long as the run has files of its own.
+class SignalsCaught {
+  public:
+    explicit SignalsCaught(bool caught) : caught_(caught) {
+        Interrupted = 0;
+        for (const int signal : StopSignals)
+            if (caught_) std::signal(signal, OnSignal);
+    }
+    ~SignalsCaught() {
+        for (const int signal : StopSignals)
+            if (caught_) std::signal(signal, SIG_DFL);
+    }
+    SignalsCaught(const SignalsCaught&) = delete;
+    SignalsCaught& operator=(const SignalsCaught&) = delete;
+
+  private:
+    bool caught_;
+};
+
+std::string SignalName(int signal) {
+    if (signal == SIGINT) return "Ctrl+C";
+    if (signal == SIGTERM) return "SIGTERM";
+#ifdef SIGHUP
+    if (signal == SIGHUP) return "SIGHUP";
+#endif
+    return fmt::format("signal {}", signal);
 }
 
 // The replay's address as a link from the pictures' index.html, percent-encoded.
@@ -59,22 +103,18 @@ std::string LinkFrom(const std::string& folder, const std::string& file) {
     return link;
 }
 
-// Whether files can be made in the folder (made when missing, in a folder that is there), before a long run
-// finds out that they cannot.
-std::string FolderProblem(const std::string& dir) {
-    const std::filesystem::path folder = PathFromUtf8(dir);
+// Why the pictures cannot go into the folder, or "": files must be possible there or, for a folder that is
+// not there yet, in the folder it goes in. Nothing is made here: the folder is, once every output is fine.
+std::string PicturesProblem(const std::string& dir, bool& existed) {
+    namespace fs = std::filesystem;
+    const fs::path folder = PathFromUtf8(dir);
     std::error_code error;
-    std::filesystem::create_directory(folder, error);
-    if (!error && !std::filesystem::is_directory(folder, error) && !error)
-        error = std::make_error_code(std::errc::not_a_directory);
-    if (error) return error.message();
-    const std::filesystem::path probe = folder / ".skirmora-write-test";
-    std::ofstream file(probe, std::ios::binary);
-    const bool writable = file && (file << 'x') && file.flush();
-    const std::string why = writable ? "" : std::strerror(errno);
-    file.close();
-    std::filesystem::remove(probe, error);
-    return writable ? "" : why;
+    const fs::file_status status = fs::status(folder, error);
+    existed = fs::exists(status);
+    if (error && status.type() != fs::file_type::not_found) return error.message();
+    if (existed && !fs::is_directory(status)) return SystemError(ENOTDIR);
+    const fs::path parent = folder.has_parent_path() ? folder.parent_path() : ".";
+    return FolderProblem(existed ? folder : parent);
 }
 
 std::string Duration(double seconds) {
@@ -102,12 +142,18 @@ ConfigFacts CheckConfig(const RunInputs& in) {
     return facts;
 }
 
+// The config's name as the check's command line takes it: quoted for a shell, after -- when it reads like an
+// option.
+std::string CheckCommandArgument(const std::string& config) {
+    return (config.size() > 1 && config[0] == '-' ? "-- " : "") + ShellQuoted(config);
+}
+
 std::string LoadNote(const RunInputs& in, const ConfigFacts& facts) {
     if (facts.verdict.empty()) return "";
     return fmt::format(
         "Note: {}; the riot plays with what the game applies. Run `skirmora-sim check {}` for "
         "details.\n",
-        facts.verdict, in.config);
+        OneLine(facts.verdict), OneLine(CheckCommandArgument(in.config)));
 }
 
 // "the press at 80 s", "the snapshots at 70, 75 and 80 s", "12 presses from 61 s on".
@@ -146,72 +192,117 @@ std::string TraceSizeNote(const RunOptions& options, const RunInputs& in, uint64
         size, SecondsText(seconds), rioters);
 }
 
+// The maps the run draws, by the scenario's snapshots: six spread over the run when it names none.
+size_t MapCount(const Scenario& scenario) {
+    if (scenario.snapshots.empty()) return 6;
+    return scenario.snapshots.size() - Unreached(scenario).snapshots.size();
+}
+
+// Every file the run writes, with its name for messages: the pictures, the trace, the log, the replay and the
+// standard output when it is a file.
+std::vector<RunFile> Outputs(const RunOptions& options, const Scenario& scenario) {
+    std::vector<RunFile> outputs;
+    if (!options.svg.empty()) {
+        std::vector<std::string> names = {"index.html", "members.svg"};
+        for (size_t k = 0; k < MapCount(scenario); ++k)
+            names.push_back(fmt::format("map-{:02}.svg", k + 1));
+        for (const std::string& name : names) {
+            const std::string path = (PathFromUtf8(options.svg) / name).u8string();
+            outputs.push_back({fmt::format("the picture {} (--svg {})", path, options.svg), path, true});
+        }
+    }
+    for (const auto& [option, path] :
+         {std::pair{"--trace", options.trace}, {"--log", options.log}, {"--html", options.html}})
+        if (!path.empty()) outputs.push_back({option + (" " + path), path});
+    const std::string standard = StandardOutputFile();
+    if (!standard.empty()) outputs.push_back({"the standard output", standard});
+    return outputs;
+}
+
+// The pictures' folder when the run made it: a run that ends without pictures (refused, failed, a second
+// signal) removes it, unless something else went in.
+struct MadeFolder {
+    std::filesystem::path path;
+    TemporaryName removed;  // for a signal's ending
+    bool kept = false;
+    ~MadeFolder() {
+        std::error_code ignored;
+        if (!path.empty() && !kept) std::filesystem::remove(path, ignored);
+    }
+};
+
 // The files the run writes, each tried before the run: a long run must not end in a file that cannot be
-// written, nor write over what it reads.
+// written, nor write over what it reads. Nothing is written until every one is known to be fine.
 struct RunFiles {
+    MadeFolder svg;  // made before the others, which may go into it (--html pics/replay.html)
     std::unique_ptr<OutputFile> trace, log, html;
 };
 
-RunFiles OpenOutputs(const RunOptions& options, const RunInputs& in) {
-    std::vector<RunFile> inputs, outputs;
-    if (!in.config.empty())
-        inputs.push_back({options.config.empty() ? "" : "--config", in.config, "the config file"});
-    if (!options.scenario.empty()) inputs.push_back({"--scenario", options.scenario, "the scenario"});
-    for (const auto& [option, path] :
-         {std::pair{"--trace", options.trace}, {"--log", options.log}, {"--html", options.html}})
-        if (!path.empty()) outputs.push_back({option, path, ""});
-    RefuseSameFiles(inputs, outputs, options.svg);
-    RunFiles files;
+void OpenOutputs(const RunOptions& options, const RunInputs& in, RunFiles& files) {
+    std::vector<RunFile> inputs;
+    if (!in.config.empty()) inputs.push_back({"the config file " + in.config, in.config});
+    if (!options.scenario.empty()) inputs.push_back({"the scenario " + options.scenario, options.scenario});
+    RefuseSameFiles(inputs, Outputs(options, in.scenario), options.svg);
+    bool existed = true;
+    const std::string problem = options.svg.empty() ? "" : PicturesProblem(options.svg, existed);
+    if (!problem.empty())
+        throw CommandError(RunFailed,
+                           fmt::format("cannot write the pictures into {}: {}", options.svg, problem));
+    std::error_code error;
+    if (!existed && std::filesystem::create_directory(PathFromUtf8(options.svg), error)) {
+        files.svg.path = PathFromUtf8(options.svg);
+        files.svg.removed.Set(files.svg.path, true);
+    }
     if (!options.trace.empty()) files.trace = std::make_unique<OutputFile>(options.trace, "the trace ");
     if (!options.log.empty()) {
         files.log = std::make_unique<OutputFile>(options.log, "the log ");
         files.log->Close();  // the script opens it
     }
-    const std::string problem = options.svg.empty() ? "" : FolderProblem(options.svg);
-    if (!problem.empty())
-        throw CommandError(RunFailed,
-                           fmt::format("cannot write the pictures into {}: {}", options.svg, problem));
     if (!options.html.empty()) files.html = std::make_unique<OutputFile>(options.html, "the replay ");
-    return files;
 }
 
-// The progress line on a terminal, and Ctrl+C.
+// The progress line on a terminal, one line of at most its width less one column (80 when it does not say),
+// so that it never wraps; and the signals that end the run.
 class Progress {
   public:
     Progress(const RunOptions& options, const Scenario& scenario, const OutputFile* trace, std::ostream& err)
-        : options_(options), scenario_(scenario), trace_(trace), err_(err) {
-        Interrupted = 0;
-        if (options.interruptible) std::signal(SIGINT, OnInterrupt);
-    }
+        : options_(options), scenario_(scenario), trace_(trace), err_(err) {}
     ~Progress() {
-        if (options_.interruptible) std::signal(SIGINT, SIG_DFL);
-        if (options_.progress) err_ << "\r" << std::string(100, ' ') << "\r" << std::flush;
+        if (shown_ > 0) err_ << "\r" << std::string(shown_, ' ') << "\r" << std::flush;
     }
     bool operator()(const RiotProgress& p) {
         if (trace_ && trace_->Failed()) traceFailed = true;
         const auto now = std::chrono::steady_clock::now();
         if (options_.progress && now - lastShown_ >= std::chrono::milliseconds(200)) {
             lastShown_ = now;
-            const double wall = std::chrono::duration<double>(now - start_).count();
-            const double left = p.seconds > 0 ? wall * (scenario_.seconds - p.seconds) / p.seconds : 0.0;
-            err_ << fmt::format(
-                        "\r  game time {:.0f} of {:.0f} s   rioters {:4}   {:8.0f} frames per second   {} "
-                        "left ",
-                        p.seconds, scenario_.seconds, p.rioters,
-                        wall > 0 ? static_cast<double>(p.frames) / wall : 0.0, Duration(left))
-                 << std::flush;
+            Show(p, std::chrono::duration<double>(now - start_).count());
         }
         return !traceFailed && !Interrupted;
     }
     bool traceFailed = false;
 
   private:
+    void Show(const RiotProgress& p, double wall) {
+        const double left = p.seconds > 0 ? wall * (scenario_.seconds - p.seconds) / p.seconds : 0.0;
+        std::string line =
+            fmt::format("  game time {:.0f} of {:.0f} s  rioters {:3}  {:.0f} frames/s  {} left", p.seconds,
+                        scenario_.seconds, p.rioters, wall > 0 ? static_cast<double>(p.frames) / wall : 0.0,
+                        Duration(left));
+        const size_t width = (options_.columns ? options_.columns : 80) - 1;
+        line.resize(std::min(line.size(), width));
+        const size_t length = line.size();
+        line.resize(std::max(length, shown_), ' ');  // over what the line before left
+        shown_ = length;
+        err_ << "\r" << line << std::flush;
+    }
+
     const RunOptions& options_;
     const Scenario& scenario_;
     const OutputFile* trace_;
     std::ostream& err_;
     const std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
     std::chrono::steady_clock::time_point lastShown_ = start_;
+    size_t shown_ = 0;  // the characters on the line now
 };
 
 // Text fit for a terminal: names may hold anything.
@@ -230,8 +321,9 @@ std::string Flushed(std::ostream& out) {
 
 void PrintTimeline(const RiotResult& result, bool traceFailed, std::ostream& out) {
     if (result.stoppedEarly)
-        out << fmt::format("Stopped at {} s of game time{}.\n", SecondsText(result.seconds),
-                           traceFailed ? ": the trace could not be written" : " by Ctrl+C");
+        out << fmt::format(
+            "Stopped at {} s of game time{}.\n", SecondsText(result.seconds),
+            traceFailed ? ": the trace could not be written" : " by " + SignalName(Interrupted));
     const Recording& recording = result.recording;
     out << '\n' << FormatTimeline(recording.rows) << '\n';
     for (const std::string& name : recording.factionNames)
@@ -239,12 +331,20 @@ void PrintTimeline(const RiotResult& result, bool traceFailed, std::ostream& out
     out << '\n' << FormatTotals(recording.totals, result.seconds);
 }
 
+// Writes the pictures' whole set, or leaves the set there was.
+void WriteSet(const PictureSet& pictures, const RunOptions& options, RunFiles& files, std::ostream& out) {
+    const std::vector<std::string> written = WritePictures(pictures, options.svg);
+    files.svg.kept = true;
+    Say(out, fmt::format("Pictures: {} ({} files)\n", OneLine(written.back()), written.size()));
+}
+
 // Puts each file of the run in place and says so on out or, failing, on err: the status.
 int WriteOutputs(const RunOptions& options, const RunInputs& in, const RiotResult& result, RunFiles& files,
                  std::ostream& out, std::ostream& err) {
     int status = 0;
-    const auto commit = [&](OutputFile* file, const std::string& said) {
+    const auto commit = [&](OutputFile* file, const std::string& said, int failed = 0) {
         try {
+            if (file && failed) file->Abandon(failed);
             if (file) file->Commit();
             if (file) Say(out, said);
             return file != nullptr;
@@ -253,47 +353,58 @@ int WriteOutputs(const RunOptions& options, const RunInputs& in, const RiotResul
             return false;
         }
     };
-    commit(files.log.get(), fmt::format("The script's log: {}\n", options.log));
-    commit(files.trace.get(), fmt::format("Trace of every native call: {}\n", options.trace));
+    commit(files.log.get(), fmt::format("The script's log: {}\n", OneLine(options.log)), result.logError);
+    commit(files.trace.get(), fmt::format("Trace of every native call: {}\n", OneLine(options.trace)));
     PictureSet pictures{in.scenario.name,      result.recording.factionNames, CullDistance,
                         result.recording.maps, result.recording.chart,        ""};
     if (files.html) {
         const ReplayFacts facts{in.note, in.scenario.name, in.scenario.world.seed, result.seconds,
                                 result.frames};
         files.html->Stream() << ReplayHtml(result.recording, facts);
-        if (commit(files.html.get(), fmt::format("Replay: {}\n", options.html)))
+        if (commit(files.html.get(), fmt::format("Replay: {}\n", OneLine(options.html))))
             pictures.replayLink = LinkFrom(options.svg, options.html);
     }
     try {
-        if (!options.svg.empty()) {
-            const std::vector<std::string> files = WritePictures(pictures, options.svg);
-            Say(out, fmt::format("Pictures: {} ({} files)\n", files.back(), files.size()));
-        }
+        if (!options.svg.empty()) WriteSet(pictures, options, files, out);
     } catch (const std::exception& error) {
         status = Tell(err, RunFailed, error.what());
     }
     return status;
 }
 
+// What the trace window leaves out, said before the run; a window that holds nothing is refused.
+std::string TraceWindowNote(const RunOptions& options, const Scenario& scenario) {
+    if ((options.traceFrom || options.traceTo) && options.trace.empty())
+        throw CommandError(RunFailed, "--trace-from and --trace-to choose a part of the trace: give --trace");
+    const double from = options.traceFrom.value_or(0.0);
+    if (options.traceTo && *options.traceTo <= from)
+        throw CommandError(RunFailed, options.traceFrom
+                                          ? "--trace-from must come before --trace-to"
+                                          : fmt::format("--trace-to {} traces nothing: the trace "
+                                                        "starts at the run's start (0 s)",
+                                                        SecondsText(*options.traceTo)));
+    if (!options.traceFrom || from < scenario.seconds) return "";
+    return fmt::format("Note: --trace-from {} is past the run's end ({} s): the trace will be empty.\n",
+                       SecondsText(from), SecondsText(scenario.seconds));
+}
+
 }  // namespace
 
 int RunRiot(const RunOptions& options, std::ostream& out, std::ostream& err) {
     try {
-        if ((options.traceFrom || options.traceTo) && options.trace.empty())
-            throw CommandError(RunFailed,
-                               "--trace-from and --trace-to choose a part of the trace: give --trace");
-        if (options.traceFrom.value_or(0.0) >= options.traceTo.value_or(1e18))
-            throw CommandError(RunFailed, "--trace-from must come before --trace-to");
+        const SignalsCaught signals(options.interruptible);
         RunInputs in;
         ReadInputs(options, in);
-        RunFiles files = OpenOutputs(options, in);
+        const std::string traceNote = TraceWindowNote(options, in.scenario);
+        RunFiles files;
+        OpenOutputs(options, in, files);
         const int64_t frames = FrameCount(in.scenario);
-        Say(out, fmt::format("Scenario {}, {}: {} s of game time, {} frame{}, seed {}.\n", in.scenario.name,
-                             in.note, SecondsText(in.scenario.seconds), frames, frames == 1 ? "" : "s",
-                             in.scenario.world.seed));
+        Say(out, fmt::format("Scenario {}, {}: {} s of game time, {} frame{}, seed {}.\n",
+                             OneLine(in.scenario.name), OneLine(in.note), SecondsText(in.scenario.seconds),
+                             frames, frames == 1 ? "" : "s", in.scenario.world.seed));
         const ConfigFacts config = CheckConfig(in);
-        Say(out,
-            LoadNote(in, config) + UnreachedNote(in.scenario) + TraceSizeNote(options, in, config.rioters));
+        Say(out, LoadNote(in, config) + UnreachedNote(in.scenario) + traceNote +
+                     TraceSizeNote(options, in, config.rioters));
         const std::string header = Flushed(out);
         if (!header.empty()) throw CommandError(RunFailed, "cannot write the standard output: " + header);
         RiotOutputs outputs;
@@ -311,10 +422,14 @@ int RunRiot(const RunOptions& options, std::ostream& out, std::ostream& err) {
         int status = WriteOutputs(options, in, result, files, out, err);
         for (const std::string& fault : result.faults)
             status = Tell(err, RunFailed, "the script broke the hook's protocol: " + fault);
+        const bool filesFine = status == 0;
         const std::string unwritten = printed.empty() ? Flushed(out) : printed;
         if (!unwritten.empty())
             status = Tell(err, RunFailed, "cannot write the standard output: " + unwritten);
-        return status == 0 && result.stoppedEarly && !progress.traceFailed ? RunInterrupted : status;
+        // A signal's own status, unless a file failed: a standard output that fails then (a terminal
+        // closed) does not change it.
+        const bool bySignal = result.stoppedEarly && !progress.traceFailed && Interrupted != 0;
+        return bySignal && filesFine ? 128 + Interrupted : status;
     } catch (const CommandError& error) {
         return Tell(err, error);
     }

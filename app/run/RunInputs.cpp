@@ -7,7 +7,9 @@
 #include "app/CommandError.h"
 #include "app/InputFile.h"
 #include "app/OutputFile.h"
+#include "app/TextTools.h"
 #include "app/Utf8Path.h"
+#include "app/run/SameFiles.h"
 #include "config/Settings.h"
 
 namespace fs = std::filesystem;
@@ -36,25 +38,33 @@ PrivateFolder::~PrivateFolder() {
     if (!folder_.empty()) fs::remove_all(folder_, ignored);
 }
 
-std::string PrivateFolder::Keep(const std::string& name, const std::string& bytes) {
+std::string PrivateFolder::MakeFolder() {
     std::error_code error;
     for (int attempt = 0; folder_.empty() && attempt < 100; ++attempt) {
         const fs::path folder =
             fs::temp_directory_path(error) / fmt::format("skirmora-sim-{:08x}", std::random_device()());
         if (!error && fs::create_directory(folder, error)) folder_ = folder;
     }
-    if (folder_.empty())
-        throw CommandError(RunFailed, "cannot keep a copy of the config: " +
-                                          (error ? error.message() : "no temporary folder is free"));
-    OutputFile copy((folder_ / PathFromUtf8(name)).u8string(), "the copy of the config ");
+    if (folder_.empty()) return error ? error.message() : "no temporary folder is free";
+    removedFolder_.Set(folder_, true);
+    fs::permissions(folder_, fs::perms::owner_all, error);  // the config is nobody else's business
+    return "";
+}
+
+std::string PrivateFolder::Keep(const std::string& name, const std::string& bytes) {
+    const std::string problem = folder_.empty() ? MakeFolder() : "";
+    if (!problem.empty()) throw CommandError(RunFailed, "cannot keep a copy of the config: " + problem);
+    const fs::path path = folder_ / PathFromUtf8(name);
+    OutputFile copy(path.u8string(), "the copy of the config ");
     copy.Stream() << bytes;
     copy.Commit();
-    return (folder_ / PathFromUtf8(name)).u8string();
+    removedCopy_.Set(path);
+    return path.u8string();
 }
 
 void ReadInputs(const RunOptions& options, RunInputs& in) {
-    if (options.config == "-" && options.scenario == "-")
-        throw CommandError(RunFailed, "--config and --scenario cannot both be read from standard input");
+    RefuseOnePipe({"--config " + options.config, options.config},
+                  {"--scenario " + options.scenario, options.scenario});
     try {
         in.scenario = options.scenario.empty() ? BuiltInScenario() : ReadScenario(options.scenario);
     } catch (const ScenarioError& error) {
@@ -65,9 +75,15 @@ void ReadInputs(const RunOptions& options, RunInputs& in) {
     // Like the game: the file in the current folder when there is one, else the built-in values.
     const std::string standard = ConfigFileNameBuiltIn;
     in.config = options.config;
-    if (in.config.empty()) {
-        in.config = ReadInput(standard, in.bytes).empty() ? standard : "";
-        in.note = in.config.empty() ? "no config file (built-in values)" : "./" + standard;
+    std::error_code error;
+    if (in.config.empty() && !fs::exists(PathFromUtf8(standard), error)) {
+        in.note = "no config file (built-in values)";
+    } else if (in.config.empty()) {
+        const std::string problem = ReadInput(standard, in.bytes);
+        if (!problem.empty())
+            throw CommandError(RunFailed, "cannot read the config file ./" + standard + ": " + problem);
+        in.config = standard;
+        in.note = "./" + standard;
     } else {
         const std::string error = ReadInput(in.config, in.bytes, &std::cin);
         if (!error.empty())

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <string>
 
+#include "app/OutputFile.h"
 #include "app/run/Run.h"
 #include "app/run/Scenario.h"
 
@@ -18,7 +19,10 @@ class PrivateFolder {
     std::string Keep(const std::string& name, const std::string& bytes);
 
   private:
+    std::string MakeFolder();  // why it cannot be made, or ""
+
     std::filesystem::path folder_;
+    TemporaryName removedFolder_, removedCopy_;  // for a signal's ending
 };
 
 struct RunInputs {

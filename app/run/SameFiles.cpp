@@ -5,7 +5,12 @@
 
 #include <fmt/core.h>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 #include "app/CommandError.h"
+#include "app/OutputFile.h"
 #include "app/Utf8Path.h"
 #include "app/run/Run.h"
 #include "app/views/Pictures.h"
@@ -14,11 +19,12 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// The file a name stands for: a link followed to its end, standard input as the file it was given.
 fs::path PathOf(const std::string& name) {
 #ifndef _WIN32
     if (name == "-") return "/dev/stdin";  // what standard input is: a file, when it was redirected from one
 #endif
-    const fs::path path = PathFromUtf8(name);
+    const fs::path path = LinkedFile(PathFromUtf8(name));
     return path.has_parent_path() ? path : "." / path;
 }
 
@@ -27,6 +33,18 @@ bool Comparable(const fs::path& path) {
     std::error_code error;
     const fs::file_status status = fs::status(path, error);
     return fs::is_regular_file(status) || status.type() == fs::file_type::not_found;
+}
+
+// One file by its identity, a pipe or a device too (std::filesystem compares only files and folders).
+bool SameNode(const fs::path& a, const fs::path& b) {
+#ifdef _WIN32
+    std::error_code error;
+    return fs::equivalent(a, b, error);
+#else
+    struct stat first, second;
+    return stat(a.c_str(), &first) == 0 && stat(b.c_str(), &second) == 0 && first.st_dev == second.st_dev &&
+           first.st_ino == second.st_ino;
+#endif
 }
 
 bool SameFolder(const fs::path& a, const fs::path& b) {
@@ -44,35 +62,45 @@ bool SameFile(const fs::path& a, const fs::path& b) {
     return first == second && a.filename() == b.filename() && SameFolder(a.parent_path(), b.parent_path());
 }
 
-std::string Named(const RunFile& file) {
-    return file.option.empty() ? file.what + " " + file.path : file.option + " " + file.path;
-}
-
 }  // namespace
+
+void RefuseOnePipe(const RunFile& config, const RunFile& scenario) {
+    if (config.path.empty() || scenario.path.empty()) return;
+    if (config.path == "-" && scenario.path == "-")
+        throw CommandError(RunFailed, "--config and --scenario cannot both be read from standard input");
+    const fs::path a = PathOf(config.path), b = PathOf(scenario.path);
+    if (!Comparable(a) && SameNode(a, b))
+        throw CommandError(RunFailed, fmt::format("{} and {} are one pipe, which holds one input only: give "
+                                                  "each its own",
+                                                  config.name, scenario.name));
+}
 
 void RefuseSameFiles(const std::vector<RunFile>& inputs, const std::vector<RunFile>& outputs,
                      const std::string& pictures) {
-    for (size_t k = 0; k < outputs.size(); ++k) {
-        const fs::path output = PathOf(outputs[k].path);
-        if (!Comparable(output)) continue;
-        for (const RunFile& input : inputs)
-            if (Comparable(PathOf(input.path)) && SameFile(output, PathOf(input.path)))
-                throw CommandError(RunFailed, fmt::format("{} is {} {}, which the run reads",
-                                                          Named(outputs[k]), input.what, input.path));
-        for (size_t j = 0; j < k; ++j)
-            if (Comparable(PathOf(outputs[j].path)) && SameFile(output, PathOf(outputs[j].path)))
-                throw CommandError(RunFailed, fmt::format("{} and {} are the same file", Named(outputs[j]),
-                                                          Named(outputs[k])));
-        if (!pictures.empty() && IsPictureName(output.filename().u8string()) &&
-            SameFolder(output.parent_path(), PathFromUtf8(pictures)))
-            throw CommandError(RunFailed,
-                               fmt::format("{} is a file that --svg {} writes", Named(outputs[k]), pictures));
-    }
     for (const RunFile& input : inputs)
         if (!pictures.empty() && Comparable(PathOf(input.path)) &&
             SameFolder(PathOf(input.path).parent_path(), PathFromUtf8(pictures)))
+            throw CommandError(RunFailed, fmt::format("--svg {} holds {}, which the run reads: the pictures "
+                                                      "go into a folder of their own",
+                                                      pictures, input.name));
+    for (size_t k = 0; k < outputs.size(); ++k) {
+        const fs::path output = PathOf(outputs[k].path);
+        if (!Comparable(output)) continue;
+        if (!outputs[k].picture && !pictures.empty() && SameFile(output, PathOf(pictures)))
             throw CommandError(RunFailed,
-                               fmt::format("--svg {} holds {} {}, which the run reads: the pictures "
-                                           "go into a folder of their own",
-                                           pictures, input.what, input.path));
+                               fmt::format("{} is the folder --svg {}", outputs[k].name, pictures));
+        // Maps of an earlier run are removed by their names, whether this run writes them or not.
+        if (!outputs[k].picture && !pictures.empty() && IsPictureName(output.filename().u8string()) &&
+            SameFolder(output.parent_path(), PathFromUtf8(pictures)))
+            throw CommandError(RunFailed,
+                               fmt::format("{} is a file that --svg {} writes", outputs[k].name, pictures));
+        for (const RunFile& input : inputs)
+            if (Comparable(PathOf(input.path)) && SameFile(output, PathOf(input.path)))
+                throw CommandError(RunFailed,
+                                   fmt::format("{} is {}, which the run reads", outputs[k].name, input.name));
+        for (size_t j = 0; j < k; ++j)
+            if (Comparable(PathOf(outputs[j].path)) && SameFile(output, PathOf(outputs[j].path)))
+                throw CommandError(
+                    RunFailed, fmt::format("{} and {} are the same file", outputs[j].name, outputs[k].name));
+    }
 }

@@ -167,15 +167,60 @@ status=$?
 [[ $status == 3 ]] && grep -q "Broken pipe" pipe.err ||
     { echo "FAIL: a closed pipe: status $status, $(cat pipe.err)"; failures=$((failures + 1)); }
 
-# Ctrl+C ends a game day early with the timeline so far and the pictures.
-"$sim" run --seconds 86400 --svg stopped >int.txt 2>&1 &
-sleep 1
-kill -INT $!
-wait $!
-status=$?
-[[ $status == 130 ]] && grep -q "^Stopped at [0-9]* s of game time by Ctrl+C" int.txt && grep -q "^In [0-9]* s:" int.txt &&
-    [[ -s stopped/index.html ]] ||
-    { echo "FAIL: Ctrl+C: status $status"; head -5 int.txt; failures=$((failures + 1)); }
+# Hostile runs, one a row (fields split at ~), each in a folder of its own that holds c.txt (a config) and s.json (a scenario): the
+# exit status, what stdout and stderr must match, the files to make first, the command ($sim is the program), and
+# what must hold after it. No input and no file but the outputs may change, and nothing hidden may stay.
+chmod 755 "$work"
+asUser=() # an unprivileged user, for what root could read anyway
+[[ $(id -u) == 0 ]] && id nobody >/dev/null 2>&1 && asUser=(runuser -u nobody --)
+row=0
+while IFS='~' read -r -u 3 status pattern setup command after; do
+    [[ -z $status || $status == \#* ]] && continue
+    row=$((row + 1))
+    mkdir -m 777 "row$row" && cd "row$row" || exit 1
+    printf '{"MaxRioters": 4}' >c.txt && printf '{"seconds": 2}' >s.json && cp c.txt s.json ..
+    eval "$setup"
+    output=$(eval "$command" 2>&1)
+    actual=$?
+    if [[ $actual != "$status" ]] || ! grep -qE -- "$pattern" <<<"$output" || ! eval "$after" ||
+        ! cmp -s c.txt ../c.txt || ! cmp -s s.json ../s.json || ls -A | grep -q '^\.'; then
+        echo "FAIL: row $row: $command -> status $actual (expected $status), output:"
+        sed 's/^/    /' <<<"$output" | head -8
+        echo "    files: $(ls -A | tr '\n' ' ')"
+        failures=$((failures + 1))
+    fi
+    cd ..
+done 3<<'TABLE'
+3~the picture pics/index.html \(--svg pics\) is the config file c.txt~mkdir pics; ln -s ../c.txt pics/index.html; ln -s ../s.json pics/map-01.svg~$sim run --config c.txt --scenario s.json --svg pics~true
+3~the picture pics/members.svg \(--svg pics\) and --html r.html are the same file~mkdir pics; ln -s ../r.html pics/members.svg~$sim run --seconds 1 --html r.html --svg pics~[[ ! -e r.html ]]
+0~Trace of every native call: t.txt~echo v >victim.txt~bash -c 'ln -s victim.txt .t.txt.$$-1.tmp; exec "$0" run --seconds 1 --trace t.txt' $sim; rm .t.txt.*~[[ $(cat victim.txt) == v && -f t.txt && ! -L t.txt ]]
+0~Trace of every native call: d.txt~ln -s gone.txt d.txt~$sim run --seconds 1 --trace d.txt~[[ -L d.txt && -s gone.txt ]]
+0~The script's log: l.log~echo old >l.log; chmod 640 l.log~umask 077; $sim run --seconds 1 --log l.log --trace new.txt~[[ $(stat -c %a l.log new.txt) == $'640\n600' ]]
+3~writing the log l.log failed: File too large~echo old >l.log~(trap '' XFSZ; ulimit -f 1; exec $sim run --scenario $examples/downtown.json --log l.log)~[[ $(cat l.log) == old ]]
+3~writing the log /dev/full failed: No space left on device~~$sim run --seconds 1 --log /dev/full~true
+3~writing pics/map-0[1-6].svg failed: File too large~$sim run --seconds 3 --svg pics >/dev/null; cat pics/* >old~(trap '' XFSZ; ulimit -f 5; exec $sim run --scenario $examples/downtown.json --svg pics)~cat pics/* | cmp -s - old
+3~^skirmora-sim: --log run.txt and the standard output are the same file$~~$sim run --seconds 1 --log run.txt >run.txt~[[ ! -s run.txt ]]
+3~--log /dev/stdout and the standard output are the same file~~$sim run --seconds 1 --log /dev/stdout >f.txt~true
+3~the standard output is the config file c2.txt~cp c.txt c2.txt~$sim run --seconds 1 --config c2.txt >>c2.txt~true
+3~--html pics is the folder --svg pics~~$sim run --svg pics --html pics~[[ ! -e pics ]]
+3~cannot write the replay nowhere/r.html~mkdir pics~$sim run --svg new --html nowhere/r.html~[[ ! -e new ]]
+143~^Stopped at [0-9.]+ s of game time by SIGTERM~mkdir tmp~$sim run --config - --seconds 86400 --trace t.txt --log l.log --html r.html --svg pics <c.txt & sleep 1; kill -TERM $!; wait $!~[[ -s t.txt && -s l.log && -s r.html && -s pics/index.html ]]
+129~^In [0-9]+ s: ~mkdir tmp~cat c.txt | TMPDIR=tmp $sim run --config - --seconds 86400 --trace t.txt & sleep 1; kill -HUP $!; wait $!~[[ -s t.txt && -z $(ls -A tmp) ]]
+130~Stopped at .* by Ctrl\+C~mkdir tmp~cat c.txt | TMPDIR=tmp $sim run --config - --seconds 86400 --trace t.txt --svg pics & sleep 1; kill -INT $!; sleep 0.05; kill -INT $!; wait $!~[[ -z $(ls -A tmp) ]]
+3~cannot read the config file ./Skirmora_config.txt: Is a directory~mkdir Skirmora_config.txt~$sim run --seconds 1~true
+3~cannot read the config file ./Skirmora_config.txt: Permission denied~cp c.txt Skirmora_config.txt; chmod 000 Skirmora_config.txt~"${asUser[@]}" $sim run --seconds 1~true
+3~--config /dev/stdin and --scenario - are one pipe, which holds one input only~~ cat c.txt | $sim run --config /dev/stdin --scenario -~true
+0~^Scenario built-in, n\\x0Al.txt: ~cp c.txt $'n\nl.txt'~$sim run --seconds 1 --config $'n\nl.txt'~true
+3~^skirmora-sim: cannot read the config file a\\x0Ab: No such file~~ $sim run --config $'a\nb'~true
+0~^n\\x0Al.txt: loads completely~cp c.txt $'n\nl.txt'~$sim check $'n\nl.txt'~true
+3~--trace-to 0 traces nothing: the trace starts at the run's start \(0 s\)~~$sim run --trace t.txt --trace-to 0~true
+0~^Note: --trace-from 100 is past the run's end \(5 s\): the trace will be empty\.$~~$sim run --seconds 5 --trace t.txt --trace-from 100~[[ -e t.txt && ! -s t.txt ]]
+0~Run `skirmora-sim check "with space.txt"` for details~echo '{"MaxRioter": 1}' >'with space.txt'~$sim run --seconds 1 --config 'with space.txt'~true
+0~Run `skirmora-sim check -- -x.txt` for details~echo '{"MaxRioter": 1}' >-x.txt~$sim run --seconds 1 --config -x.txt~true
+0~^-x.txt: loads completely~cp c.txt -- -x.txt~$sim check -- -x.txt~true
+1~^-d: 3 things stand in the way~mkdir -- -d; touch -- -d/GTA5.exe~$sim doctor -- -d~true
+3~unexpected argument 'x' for run~~ $sim run -- x~true
+TABLE
 # Off a terminal the run writes nothing but its result: no progress line.
 "$sim" run --seconds 3 >out.txt 2>err.txt
 [[ ! -s err.txt ]] || { echo "FAIL: stderr off a terminal:"; cat err.txt; failures=$((failures + 1)); }
