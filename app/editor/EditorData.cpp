@@ -16,39 +16,27 @@ extern const std::size_t GameModelCount;
 
 namespace {
 
-// The form field of a key: "key" (F1 to F8), "whole", "number", "bool", "weapons", "models" or "factions".
-std::string FieldOf(const ConfigKey& key) {
-    switch (key.id) {
-        case ConfigKeyId::EnableKey:
+// The form field of a key, from how the load reads it: "key" (F1 to F8), "whole", "number", "bool",
+// "weapons", "models" or "factions".
+const char* FieldOf(const ConfigKey& key) {
+    switch (key.kind) {
+        case KeyKind::KeyName:
             return "key";
-        case ConfigKeyId::MaxRioters:
-        case ConfigKeyId::MaxMembers:
+        case KeyKind::WholeNumber:
             return "whole";
-        case ConfigKeyId::PedAccuracy:
+        case KeyKind::Number:
             return "number";
-        case ConfigKeyId::DisableCops:
-        case ConfigKeyId::RiotersOnlyAttackPlayer:
-        case ConfigKeyId::WillAttackSelf:
+        case KeyKind::TrueFalse:
+        case KeyKind::SwitchOn:
             return "bool";
-        case ConfigKeyId::Factions:
-            return "factions";
-        case ConfigKeyId::MemberModels:
-            return "models";
-        case ConfigKeyId::WeaponsUsedByAllFactions:
-        case ConfigKeyId::PedWeapons:
-        case ConfigKeyId::Weapons:
+        case KeyKind::WeaponNames:
             return "weapons";
-        case ConfigKeyId::Count:
-            break;
+        case KeyKind::ModelNames:
+            return "models";
+        case KeyKind::FactionList:
+            return "factions";
     }
-    return "";  // every key has its case above: the editor's build fails on a new key without one (-Wswitch)
-}
-
-// What the form says beside a key whose effect outlasts the file.
-const char* WarningOf(const ConfigKey& key) {
-    return key.id == ConfigKeyId::RiotersOnlyAttackPlayer
-               ? "Once on, it stays on until the game restarts: a later load with false changes nothing."
-               : nullptr;
+    return "";
 }
 
 Json::Value List(const std::vector<std::string>& names) {
@@ -105,7 +93,8 @@ Json::Value EditorData() {
         row["field"] = FieldOf(*key);
         if (key->is) row["is"] = key->is;
         if (key->instead) row["instead"] = key->instead;
-        if (WarningOf(*key)) row["warning"] = WarningOf(*key);
+        if (key->warning) row["warning"] = key->warning;
+        row["doc"] = key->doc;
         if (!BuiltInOf(key->id).isNull()) row["builtIn"] = BuiltInOf(key->id);
         keys.append(row);
     }

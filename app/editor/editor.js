@@ -224,7 +224,7 @@
   }
 
   const rowOf = (name, level) => data.keys.find((row) => row.name === name && row.level === level);
-  const docOf = (row) => (row && docs[row.level][row.name]) || '';
+  const docOf = (row) => (row && (row.doc || docs[row.level][row.name])) || '';
 
   // Sets the value at path (a key of an object, or an item of an array) to the JSON text, adding the key when
   // the file lacks it (with its line of documentation, as in a new file).
