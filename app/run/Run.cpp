@@ -237,6 +237,7 @@ void PrintTimeline(const RiotResult& result, bool traceFailed, std::ostream& out
     for (const std::string& name : recording.factionNames)
         out << "  " << name << '\n';
     out << '\n' << FormatTotals(recording.totals, result.seconds);
+    out << FormatFactionTable(recording);
 }
 
 // Puts each file of the run in place and says so on out or, failing, on err: the status.

@@ -147,9 +147,10 @@ void AppendChanges(std::string& out, const std::vector<int32_t>& pairs, int32_t 
 // The names the page reads the recording by: how a track ended (in TrackEnd's order) and a track's fields.
 const char* const EndNames[] = {"dead", "vanished", "tooFar", "dropped", "stillThere"};
 static_assert(std::size(EndNames) == static_cast<size_t>(TrackEnd::Count), "a name for every end");
-const char* const TrackFields[] = {"id",    "faction", "start",  "end",   "end reason",
-                                   "death", "vanish",  "killer", "model", "model failed",
-                                   "steps", "targets", "weapons"};
+const char* const TrackFields[] = {
+    "id",     "faction",        "start",       "end",          "end reason", "death",
+    "vanish", "killer",         "model",       "model failed", "startMs",    "deathMs",
+    "endMs",  "killer faction", "kill weapon", "steps",        "targets",    "weapons"};
 
 // A JSON array of the texts of any list: names, or the page's fixed words.
 template <typename Texts>
@@ -189,10 +190,11 @@ void AppendTracks(std::string& out, const ReplaySamples& replay) {
     for (size_t k = 0; k < replay.tracks.size(); ++k) {
         const ReplayTrack& track = replay.tracks[k];
         if (k) out += ",\n";
-        fmt::format_to(std::back_inserter(out), "[{},{},{},{},{},{},{},{},{},{},", track.handle,
-                       track.faction, track.start, track.end < 0 ? samples : track.end,
+        fmt::format_to(std::back_inserter(out), "[{},{},{},{},{},{},{},{},{},{},{},{},{},{},{},",
+                       track.handle, track.faction, track.start, track.end < 0 ? samples : track.end,
                        static_cast<int>(track.reason), track.death, track.vanish, track.killer, track.model,
-                       track.modelFailed ? 1 : 0);
+                       track.modelFailed ? 1 : 0, track.startMs, track.deathMs, track.endMs,
+                       track.killerFaction, track.killWeapon);
         AppendSteps(out, track.x, track.y);
         out += ',';
         AppendChanges(out, track.targets, track.start);
@@ -200,6 +202,18 @@ void AppendTracks(std::string& out, const ReplaySamples& replay) {
         AppendChanges(out, track.weapons, track.start);
         out += ']';
     }
+}
+
+// The factions' attacks and hits so far at moments of the run: [ms, attacks of F0, hits of F0, ...] each.
+void AppendFights(std::string& out, const std::vector<FightSample>& fights) {
+    out += '[';
+    for (size_t k = 0; k < fights.size(); ++k) {
+        fmt::format_to(std::back_inserter(out), "{}[{}", k ? "," : "", fights[k].ms);
+        for (size_t f = 0; f < fights[k].attacks.size(); ++f)
+            fmt::format_to(std::back_inserter(out), ",{},{}", fights[k].attacks[f], fights[k].hits[f]);
+        out += ']';
+    }
+    out += ']';
 }
 
 // Each press as [ms, the key's name, 1 when it was the toggle key in force].
@@ -234,7 +248,9 @@ std::string ReplayJson(const Recording& recording, const ReplayFacts& facts) {
     AppendTexts(out, EndNames);
     const ReplaySamples& replay = recording.replay;
     out += ",\"weapons\":";
-    AppendTexts(out, replay.weaponNames);
+    AppendTexts(out, recording.weaponNames);
+    out += ",\"fights\":";
+    AppendFights(out, recording.fights);
     fmt::format_to(std::back_inserter(out), ",\"radius\":{},\"times\":", static_cast<int>(CullDistance));
     AppendDeltas(out, replay.times);
     out += ",\"steps\":{\"alphabet\":";

@@ -5,8 +5,8 @@
   // How a rioter's track ended, by the recording's name for it.
   var END_WORDS = { dead: 'died', vanished: 'vanished', tooFar: 'too far', dropped: 'dropped at a reload',
                     stillThere: '' };
-  var SPEEDS = [0.25, 0.5, 1, 2, 4, 8, 16, 32, 64];
-  var MARK = 5.5, PLAYER = 11, ROW = 22, TRAIL_SECONDS = 5, BLOCK = 256, BAR_PAD = 8;
+  var SPEEDS = [0.25, 0.5, 1, 2, 4, 8, 16, 32, 64, 128, 256, 512, 1024];
+  var TIP_WEAPONS = 3, MARK = 5.5, PLAYER = 11, ROW = 22, TRAIL_SECONDS = 5, BLOCK = 256, BAR_PAD = 8;
   var FONT11 = '11px "DejaVu Sans", Verdana, Arial, sans-serif', FONT12 = '12px "DejaVu Sans", Verdana, Arial, sans-serif';
   // The kinds of events, in the order they are listed within one moment, and their filter buttons' words.
   var KINDS = ['press', 'mode', 'player', 'vehicle', 'recruit', 'death', 'release'];
@@ -26,7 +26,7 @@
   source.textContent = '';  // decoded below; the text is not kept twice
 
   // ---- The recording, decoded into typed arrays; the parsed JSON is let go ----
-  var facts = rec.facts, factionNames = rec.factions, weaponNames = rec.weapons, modelNames = rec.models;
+  var facts = rec.facts, factionNames = rec.factions, weaponNames = rec.weapons, modelNames = rec.models, fights = rec.fights;
   var presses = rec.presses, radius = rec.radius, PALETTE = rec.palette, UNKNOWN = rec.unknownColour, ENDS = rec.ends;
   var END = {};
   ENDS.forEach(function (name, k) { END[name] = k; });
@@ -91,16 +91,17 @@
   // The tracks as columns: one typed array a field, positions (tenths) and changes in shared pools.
   function decodeTracks(raw) {
     var F = {}, list = raw.tracks, n = list.length, whole = ['id', 'faction', 'start', 'end', 'death', 'vanish',
-                                                            'killer', 'model'];
-    raw.trackFields.forEach(function (name, k) { F[name] = k; });
+                                                            'killer', 'model', 'startMs', 'deathMs', 'endMs',
+                                                            'killerFaction', 'killWeapon'];
+    raw.trackFields.forEach(function (name, k) { F[name.replace(/ (\w)/g, function (m, c) { return c.toUpperCase(); })] = k; });
     var t = { n: n, at: new Int32Array(n + 1), aimAt: new Int32Array(n + 1), armAt: new Int32Array(n + 1),
               reason: new Int8Array(n), modelFailed: new Uint8Array(n) };
     whole.forEach(function (name) { t[name] = new Int32Array(n); });
     for (var k = 0; k < n; k++) {
       var r = list[k];
       for (var w = 0; w < whole.length; w++) t[whole[w]][k] = r[F[whole[w]]];
-      t.reason[k] = r[F['end reason']];
-      t.modelFailed[k] = r[F['model failed']];
+      t.reason[k] = r[F.endReason];
+      t.modelFailed[k] = r[F.modelFailed];
       t.at[k + 1] = t.at[k] + (t.id[k] !== 0 ? Math.max(0, t.end[k] - t.start[k]) : 0);
       t.aimAt[k + 1] = t.aimAt[k] + r[F.targets].length;
       t.armAt[k + 1] = t.armAt[k] + r[F.weapons].length;
@@ -185,9 +186,9 @@
       if (flip & 1) add(times[i], KIND.vehicle, state & 1);
     }
     for (var k = 0; k < tracks.n; k++) {
-      add(timeOf(tracks.start[k]), KIND.recruit, k);
-      if (tracks.death[k] >= 0) add(timeOf(tracks.death[k]), KIND.death, k);
-      if (tracks.reason[k] !== END.stillThere) add(timeOf(tracks.end[k]), KIND.release, k);
+      add(tracks.startMs[k], KIND.recruit, k);
+      if (tracks.death[k] >= 0) add(tracks.deathMs[k], KIND.death, k);
+      if (tracks.reason[k] !== END.stillThere) add(tracks.endMs[k], KIND.release, k);
     }
     var n = ms.length, order = new Uint32Array(n);
     for (k = 0; k < n; k++) order[k] = k;
@@ -230,6 +231,22 @@
   function shortName(faction) { return 'F' + faction; }
   function endWords(reason) { return END_WORDS[ENDS[reason]] || ''; }
   function fixed(value) { return (Math.round(value * 10) / 10).toFixed(1); }
+  // Game time as a clock: seconds below an hour ("75.3"), h:mm:ss past it ("1:02:05.3"); places decimals.
+  function clockText(seconds, places) {
+    var scale = Math.pow(10, places), units = Math.round(seconds * scale), whole = Math.floor(units / scale);
+    var part = places ? '.' + String(units % scale).padStart(places, '0') : '';
+    if (duration < 3600) return whole + part;
+    var h = Math.floor(whole / 3600), m = Math.floor(whole / 60) % 60, sec = whole % 60;
+    return h + ':' + String(m).padStart(2, '0') + ':' + String(sec).padStart(2, '0') + part;
+  }
+  // An event's time as recorded, to the millisecond, without trailing zeros.
+  function msText(ms) { return clockText(ms / 1000, 3).replace(/\.?0+$/, ''); }
+  // n / d with places decimals, halves up, in whole numbers: as run's table rounds (RatioText).
+  function ratio(n, d, places) {
+    if (d <= 0) return '-';
+    var scale = Math.pow(10, places), scaled = Math.floor((2 * n * scale + d) / (2 * d));
+    return places ? Math.floor(scaled / scale) + '.' + String(scaled % scale).padStart(places, '0') : String(scaled);
+  }
   function el(tag, className, text) {
     var node = document.createElement(tag);
     if (className) node.className = className;
@@ -298,7 +315,7 @@
     return button;
   }
   function timeButton(ms) {
-    var button = el('button', 'when', fixed(ms / 1000) + ' s');
+    var button = el('button', 'when', clockText(ms / 1000, 1) + (duration < 3600 ? ' s' : ''));
     button.type = 'button';
     button.setAttribute('data-ms', String(ms));
     return button;
@@ -688,6 +705,7 @@
   }
   // The moment's mark is a line over the chart, so the chart itself is drawn only when its size changes.
   function drawChart() {
+    if (!chart.clientWidth) return;  // folded away
     if (!chartBox || chart.clientWidth !== chartBox.w) drawChartBase();
     marker.style.transform = 'translateX(' + (chartX(state.t) - 1) + 'px)';
   }
@@ -724,6 +742,94 @@
     line.style.height = (chartBox.h - plot.top - plot.bottom) + 'px';
   }
 
+  // ---- Factions compared: run's table, for the whole run or up to the playhead ----
+  function factionScores(ms) {
+    var scores = [], f, k, i = sampleAt(ms / 1000), all = ms >= facts.ms;
+    for (f = 0; f < factionCount; f++)
+      scores.push({ members: 0, recruited: 0, kills: 0, deaths: 0, attacks: 0, hits: 0, life: 0, longest: 0, weapons: {} });
+    function weapon(s, w) { return s.weapons[w] || (s.weapons[w] = { handed: 0, kills: 0 }); }
+    for (k = 0; k < tracks.n; k++) {
+      var s = scores[tracks.faction[k]];
+      if (!s || tracks.startMs[k] > ms) continue;
+      var left = tracks.endMs[k] >= 0 && tracks.endMs[k] <= ms, died = tracks.deathMs[k] >= 0 && tracks.deathMs[k] <= ms;
+      var life = (died ? tracks.deathMs[k] : left ? tracks.endMs[k] : Math.min(ms, facts.ms)) - tracks.startMs[k];
+      s.recruited += 1; s.members += left ? 0 : 1; s.life += life; s.longest = Math.max(s.longest, life);
+      for (var q = tracks.armAt[k]; q + 1 < tracks.armAt[k + 1] && (all || tracks.arms[q] <= i); q += 2)
+        weapon(s, tracks.arms[q + 1]).handed += 1;
+      if (!died) continue;
+      s.deaths += 1;
+      var by = scores[tracks.killerFaction[k]];
+      if (by) { by.kills += 1; weapon(by, tracks.killWeapon[k]).kills += 1; }
+    }
+    var j = fights.length - 1;
+    while (j > 0 && fights[j][0] > ms) j--;
+    scores.forEach(function (score, f) {
+      score.attacks = j >= 0 ? fights[j][1 + 2 * f] || 0 : 0;
+      score.hits = j >= 0 ? fights[j][2 + 2 * f] || 0 : 0;
+    });
+    return scores;
+  }
+  function weaponsText(score) {
+    var indices = Object.keys(score.weapons).map(Number).sort(function (a, b) { return (a >>> 0) - (b >>> 0); });
+    return indices.map(function (w) {
+      var use = score.weapons[w];
+      return w >= 0 ? (weaponNames[w] || '?') + ' ' + use.handed + ' (' + use.kills + ')' : 'no weapon (' + use.kills + ')';
+    }).join(', ') || 'none';
+  }
+  var table = { body: document.querySelector('#factions tbody'), scope: 'all', ms: -1, wall: 0 };
+  function lifeText(ms, count) { return count ? ratio(ms, count * 1000, 1) + ' s' : '-'; }
+  function fillFactions(force) {
+    if (lower.folded || lower.tab !== 'factions') return;
+    var ms = table.scope === 'all' ? facts.ms : Math.round(state.t * 1000), wall = performance.now();
+    if (!force && (ms === table.ms || (state.playing && wall - table.wall < 1000))) return;
+    table.ms = ms; table.wall = wall;
+    table.body.textContent = '';
+    var scores = factionScores(ms);
+    scores.forEach(function (s, f) {
+      var row = el('tr'), name = el('td'), swatch = el('span', 'swatch');
+      swatch.style.background = colour(f);
+      add(name, swatch, ' ' + shortName(f));
+      name.title = factionName(f);
+      row.setAttribute('data-faction', String(f));
+      add(row, name);
+      [s.members, s.recruited, s.kills, s.deaths, ratio(s.kills, s.deaths, 2), ratio(s.hits, s.attacks, 2),
+       lifeText(s.life, s.recruited), s.recruited ? ratio(s.longest, 1000, 1) + ' s' : '-'].forEach(function (value) {
+        add(row, el('td', null, String(value)));
+      });
+      add(row, el('td', 'weapons', weaponsText(s)));
+      table.body.appendChild(row);
+    });
+    var sums = scores.reduce(function (sum, s) { return [sum[0] + s.attacks, sum[1] + s.hits, sum[2] + s.kills]; }, [0, 0, 0]);
+    var outside = [facts.attacks - sums[0], facts.hits - sums[1], facts.pedDeaths - sums[2]];
+    $('factions-note').textContent = table.scope === 'all' ? 'Over the whole run: the numbers skirmora-sim run prints.' +
+        (outside.some(Boolean) ? ' By peds out of the roster (dropped at a reload, or released alive): ' + outside[0] +
+         ' attacks, ' + outside[1] + ' hits, ' + outside[2] + ' peds killed.' : '')
+        : 'Up to ' + clockText(ms / 1000, 1) + (duration < 3600 ? ' s' : '') + '; attacks and hits as of ' +
+          clockText(fights[Math.max(0, fights.findIndex(function (p) { return p[0] > ms; }) - 1)][0] / 1000, 1) + '.';
+  }
+  Array.prototype.forEach.call(document.querySelectorAll('#scope input'), function (input) {
+    input.addEventListener('change', function () { table.scope = input.value; fillFactions(true); });
+  });
+
+  // ---- Below the map: the chart or the table, folded away on a short window ----
+  var lower = { folded: window.innerHeight < 820, tab: 'chart' };
+  function showLower(tab, folded) {
+    lower.tab = tab; lower.folded = folded;
+    $('lower').classList.toggle('folded', folded);
+    $('fold').setAttribute('aria-expanded', String(!folded));
+    $('fold').textContent = folded ? 'Unfold' : 'Fold';
+    ['chart', 'factions'].forEach(function (name) {
+      $('tab-' + name).setAttribute('aria-selected', String(name === tab));
+      $(name + '-box').hidden = name !== tab;
+    });
+    chartBox = null; bar = null; state.dirty = true;
+    fillFactions(true);
+  }
+  ['chart', 'factions'].forEach(function (name) {
+    $('tab-' + name).addEventListener('click', function () { showLower(name, lower.tab === name ? !lower.folded : false); });
+  });
+  $('fold').addEventListener('click', function () { showLower(lower.tab, !lower.folded); });
+
   // ---- The panel: this moment ----
   var panel = (function () {
     var line = el('div', 'row state'), total = el('b', 'total'), rows = [];
@@ -753,11 +859,12 @@
 
   function updatePanel() {
     var i = sampleAt(state.t);
-    clock.textContent = fixed(state.t) + ' / ' + fixed(duration) + ' s';
+    clock.textContent = clockText(state.t, 1) + ' / ' + clockText(duration, 1) + (duration < 3600 ? ' s' : '');
     timebar.setAttribute('aria-valuenow', fixed(state.t));
     timebar.setAttribute('aria-valuetext', fixed(state.t) + ' seconds');
     playButton.textContent = state.playing ? 'Pause' : 'Play';
     followList(false);
+    fillFactions(false);
     if (i === state.shownSample) return;
     state.shownSample = i;
     updateNow(i);
@@ -774,14 +881,15 @@
   function endLine(k) {
     var line = el('p'), reason = ENDS[tracks.reason[k]], killer = tracks.killer[k];
     if (tracks.death[k] >= 0) {
-      add(line, 'killed at ', timeButton(timeOf(tracks.death[k])));
+      add(line, 'killed at ', timeButton(tracks.deathMs[k]));
       if (killer) add(line, ' by ', pedButton(killer));
-      if (reason === 'dead') add(line, ', released at ', timeButton(timeOf(tracks.end[k])));
+      if (tracks.killerFaction[k] >= 0) add(line, ' ' + weaponWords(tracks.killWeapon[k]));
+      if (reason === 'dead') add(line, ', released at ', timeButton(tracks.endMs[k]));
     }
     if (reason === 'stillThere') return add(line, tracks.death[k] >= 0 ? '; still listed at the end' : 'still in the riot at the end');
     if (reason !== 'dead' || tracks.death[k] < 0) {
       add(line, tracks.death[k] >= 0 ? '; ' : '', reason === 'dropped' ? 'dropped at a reload at ' : 'released (' +
-          endWords(tracks.reason[k]) + ') at ', timeButton(timeOf(tracks.end[k])));
+          endWords(tracks.reason[k]) + ') at ', timeButton(tracks.endMs[k]));
     }
     return line;
   }
@@ -814,7 +922,7 @@
     add(pickBox, add(heading, swatch, tracks.id[k] ? '#' + tracks.id[k] : 'A failed spawn', close));
     add(pickBox, add(el('p'), factionName(tracks.faction[k])));
     add(pickBox, add(el('p'), el('span', 'label', 'model: '), modelWords(k)));
-    add(pickBox, add(el('p'), 'recruited at ', timeButton(timeOf(tracks.start[k]))));
+    add(pickBox, add(el('p'), 'recruited at ', timeButton(tracks.startMs[k])));
     add(pickBox, el('p', 'label', 'targets and weapons handed'), storyList(k));
     add(pickBox, endLine(k), el('p', 'pick-now'));
     updatePickNow(sampleAt(state.t));
@@ -874,12 +982,16 @@
   function fillTip(k, i) {
     tip.textContent = '';
     add(tip, el('b', null, '#' + tracks.id[k]), ' \u00b7 ' + factionName(tracks.faction[k]), el('br'),
-        'target: ', targetWords(aimOf(k, i)), el('br'), 'model: ' + modelWords(k), el('br'), 'weapons handed: ');
-    var handed = [];
-    for (var q = tracks.armAt[k]; q + 1 < tracks.armAt[k + 1] && tracks.arms[q] <= i; q += 2)
-      handed.push((weaponNames[tracks.arms[q + 1]] || '?') + ' (' + fixed(timeOf(tracks.arms[q]) / 1000) + ' s)');
-    add(tip, handed.length ? handed.join(', ') : 'none yet', el('br'), 'recruited at ' + fixed(timeOf(tracks.start[k]) / 1000) + ' s');
-    if (tracks.death[k] >= 0 && tracks.death[k] <= i) add(tip, ', dead since ' + fixed(timeOf(tracks.death[k]) / 1000) + ' s');
+        'target: ', targetWords(aimOf(k, i)), el('br'), 'model: ' + modelWords(k), el('br'), 'last weapons handed: ');
+    // The last few only: a rioter is handed a weapon at each new target, hundreds in a long run.
+    var handed = [], q = tracks.armAt[k], n = 0;
+    for (; q + 1 < tracks.armAt[k + 1] && tracks.arms[q] <= i; q += 2) n += 1;
+    for (var r = q - 2; r >= tracks.armAt[k] && handed.length < TIP_WEAPONS; r -= 2)
+      handed.push((weaponNames[tracks.arms[r + 1]] || '?') + ' (' + clockText(timeOf(tracks.arms[r]) / 1000, 1) + ')');
+    add(tip, handed.length ? handed.join(', ') : 'none yet');
+    if (n > handed.length) add(tip, el('span', 'hint', ' and ' + (n - handed.length) + ' before (all in the panel once selected)'));
+    add(tip, el('br'), 'recruited at ' + msText(tracks.startMs[k]));
+    if (tracks.death[k] >= 0 && tracks.death[k] <= i) add(tip, ', dead since ' + msText(tracks.deathMs[k]));
     add(tip, el('br'), el('span', 'hint', 'click to select; click a number to select that one'));
     tip.setAttribute('data-id', String(tracks.id[k]));
     tip.setAttribute('data-faction', String(tracks.faction[k]));
@@ -946,16 +1058,31 @@
     if (kind === 'player') return w ? 'the player died' : 'the player is back';
     if (kind === 'vehicle') return w ? 'the player got in a vehicle' : 'the player got out of the vehicle';
     if (kind === 'recruit') return rioterName(w) + ' recruited' + (tracks.modelFailed[w] ? ', a random pedestrian' : '');
-    if (kind === 'death') {
-      var killer = tracks.killer[w], by = byId.get(killer);
-      return rioterName(w) + ' killed' + (by !== undefined ? ' by ' + rioterName(by) : killer ? ' by #' + killer : '');
-    }
+    if (kind === 'death') return rioterName(w) + ' killed' + killerWords(w);
     return rioterName(w) + (ENDS[tracks.reason[w]] === 'dropped' ? ' dropped at a reload' : ' released: ' + endWords(tracks.reason[w]));
   }
+  // ' by #176 F1 with WEAPON_PISTOL', as far as the world knows.
+  function killerWords(k) {
+    var killer = tracks.killer[k], f = tracks.killerFaction[k];
+    if (!killer) return '';
+    if (f < 0) return ' by #' + killer;
+    return ' by #' + killer + ' ' + shortName(f) + ' ' + weaponWords(tracks.killWeapon[k]);
+  }
+  function weaponWords(weapon) { return weapon >= 0 ? 'with ' + (weaponNames[weapon] || '?') : 'unarmed'; }
   function fillRow(row, e) {
-    row.className = 'ev ' + KINDS[events.kind[e]];
+    var kind = events.kind[e], k = events.who[e];
+    row.className = 'ev ' + KINDS[kind];
     row.textContent = '';
-    add(row, el('span', 'at', fixed(events.ms[e] / 1000)), eventWords(e));
+    add(row, el('span', 'at', msText(events.ms[e])));
+    if (kind === KIND.death && tracks.killerFaction[k] >= 0 && byId.has(tracks.killer[k])) {
+      // The killer's number selects the killer, the rest of the row the victim.
+      var who = el('button', 'who', '#' + tracks.killer[k] + ' ' + shortName(tracks.killerFaction[k]));
+      who.type = 'button'; who.tabIndex = -1;
+      who.setAttribute('data-id', String(tracks.killer[k]));
+      add(row, rioterName(k) + ' killed by ', who, ' ' + weaponWords(tracks.killWeapon[k]));
+    } else {
+      add(row, eventWords(e));
+    }
     row.setAttribute('data-event', String(e));
   }
   function renderRows() {
@@ -991,10 +1118,11 @@
   eventBox.addEventListener('scroll', renderRows, { passive: true });
   eventBox.addEventListener('click', function (event) {
     var row = event.target.closest && event.target.closest('.ev');
-    if (!row || !row.hasAttribute('data-event')) return;
+    if (!row || !row.hasAttribute('data-event') || event.target.closest('button')) return;
     var e = Number(row.getAttribute('data-event'));
     list.userWall = -1e9;
-    seek(events.ms[e] / 1000);
+    // A recruit shows from the first sample after it.
+    seek((events.kind[e] === KIND.recruit ? Math.max(events.ms[e], timeOf(tracks.start[events.who[e]])) : events.ms[e]) / 1000);
     if (events.kind[e] >= KIND.recruit) select(events.who[e], 'follow');
   });
 
@@ -1018,12 +1146,33 @@
     if (/^[=+\-@\t\r]/.test(text)) text = "'" + text;
     return /[",\r\n]/.test(text) ? '"' + text.replace(/"/g, '""') + '"' : text;
   }
+  // What the reason column says of an event: why a rioter left, the key pressed, which way the mode went.
+  function csvReason(e) {
+    var kind = KINDS[events.kind[e]], w = events.who[e];
+    if (kind === 'release') return ENDS[tracks.reason[w]] === 'dropped' ? 'dropped at a reload' : endWords(tracks.reason[w]);
+    if (kind === 'recruit') return tracks.modelFailed[w] ? 'a random pedestrian: its model never loaded' : '';
+    if (kind === 'press') return presses[w][1] + (presses[w][2] ? '' : ' (not the toggle key)');
+    if (kind === 'mode') return w ? 'on' : 'off';
+    if (kind === 'player') return w ? 'died' : 'back';
+    if (kind === 'vehicle') return w ? 'in' : 'out';
+    return '';
+  }
+  function csvPlace(e) {
+    var kind = events.kind[e], i = sampleAt(events.ms[e] / 1000), k = events.who[e];
+    if (kind < KIND.recruit) return playerPosition(i, 0);
+    if (tracks.id[k] === 0) return null;
+    return trackPosition(k, Math.max(tracks.start[k], Math.min(i, tracks.end[k] - 1)), 0);
+  }
   function eventsCsv() {
-    var lines = ['time (s),kind,rioter,faction,what'];
+    var lines = ["time (s),kind,rioter,faction,killer,killer's faction,weapon,reason,x,y"];
     for (var q = 0; q < list.shown.length; q++) {
       var e = list.shown[q], kind = events.kind[e], k = events.who[e], rioter = kind >= KIND.recruit;
+      var death = kind === KIND.death, kf = death ? tracks.killerFaction[k] : -1, at = csvPlace(e);
       lines.push([(events.ms[e] / 1000).toFixed(3), KINDS[kind], rioter && tracks.id[k] ? tracks.id[k] : '',
-                  rioter ? factionName(tracks.faction[k]) : '', eventWords(e)].map(csvField).join(','));
+                  rioter ? factionName(tracks.faction[k]) : '', death && tracks.killer[k] ? tracks.killer[k] : '',
+                  kf >= 0 ? factionName(kf) : '',
+                  kf >= 0 ? (tracks.killWeapon[k] >= 0 ? weaponNames[tracks.killWeapon[k]] || '?' : 'unarmed') : '',
+                  csvReason(e), at ? at.x.toFixed(1) : '', at ? at.y.toFixed(1) : ''].map(csvField).join(','));
     }
     return lines.join('\r\n') + '\r\n';
   }
@@ -1284,6 +1433,7 @@
     barPoint: function (t, y) { if (!bar) drawBarBase(); return pagePoint(timebar, barX(t * 1000), y); },
     stats: stats
   };
+  showLower('chart', lower.folded);
   refilter();
   readLink();
   window.requestAnimationFrame(tick);
