@@ -41,8 +41,26 @@ function record(name, args) {
     rows.push({ to: Number(match[2]), members: numbers.slice(0, factions), total: numbers[factions] });
   }
   assert.ok(rows.length > 0, 'the run printed no timeline');
-  return { file, rows, bytes: fs.statSync(file).size };
+  return { file, rows, factions: factionTable(text), bytes: fs.statSync(file).size };
 }
+
+// The factions' table run prints after its totals: per faction its numbers and its weapons' line.
+function factionTable(text) {
+  const lines = text.split('\n'), factions = [];
+  for (let k = lines.findIndex((line) => /^Factions\s+members/.test(line)) + 1; k > 0 && k < lines.length; k++) {
+    const row = /^  F\d+\s+(.*)$/.exec(lines[k]);
+    if (row) factions.push({ cells: row[1].trim().split(/\s{2,}/), weapons: '' });
+    else if (/^ {4}/.test(lines[k]) && factions.length) {
+      factions[factions.length - 1].weapons += lines[k].replace('weapons handed (kills):', '').trim() + ' ';
+    } else break;
+  }
+  factions.forEach((f) => { f.weapons = f.weapons.trim(); });
+  return factions;
+}
+
+// A CSV line's fields (quoted fields may hold commas and doubled quotes).
+const csvFields = (line) => [...line.matchAll(/("(?:[^"]|"")*"|[^,]*)(,|$)/g)].slice(0, -1)
+  .map((m) => m[1].replace(/^"|"$/g, '').replace(/""/g, '"'));
 
 // Opens the page (or the page that links it, then the link) and keeps what it logs and any request it makes.
 async function open(browser, file, { from, hash = '', options = {} } = {}) {
@@ -114,6 +132,7 @@ async function checkPlayback(page, example) {
   const paused = await now(page);
   await page.keyboard.press('ArrowRight');
   assert.ok(Math.abs(await now(page) - paused - 1) < 1e-9);
+  await page.evaluate(() => document.activeElement.blur());  // on the page, up and down change the speed
   const keys = [8, 4, 2, 1, 0.5, 0.25, 0.25].map((n) => ['ArrowDown', n]).concat([['ArrowUp', 0.5], ['ArrowUp', 1]]);
   for (const [key, speed] of keys) {
     await page.keyboard.press(key);
@@ -176,7 +195,7 @@ async function checkSelection(page) {
   assert.ok(tip.includes(factionName), `the tip names the faction: ${tip}`);
   assert.match(tip, /target: (the player|#\d+ \(F\d+\))/);
   assert.match(tip, /model: (g_m_y_\w+|a random pedestrian)/);
-  assert.match(tip, /weapons handed: WEAPON_[A-Z_]+ \(\d+\.\d s\)/);
+  assert.match(tip, /last weapons handed: WEAPON_[A-Z_]+ \(\d+\.\d\)/);
   await page.mouse.click(armed.x, armed.y);
   assert.equal(await page.evaluate(() => window.replay.picked()), armed.id);
   const panel = await page.$eval('#pick', (p) => p.textContent);
@@ -211,7 +230,7 @@ async function checkSearch(page) {
   await page.press('#find', 'Enter');
   assert.equal(await page.$eval('#faction-filter', (s) => s.value), '2');
   const rows = await page.$$eval('#events .ev:not([hidden])', (r) => r.map((row) => row.textContent));
-  assert.ok(rows.length > 0 && rows.every((row) => /^\d+\.\d(#\d+ F2 |a failed spawn \(F2\))/.test(row)), rows.join('\n'));
+  assert.ok(rows.length > 0 && rows.every((row) => /^\d+(\.\d+)?(#\d+ F2 |a failed spawn \(F2\))/.test(row)), rows.join('\n'));
   await page.fill('#find', '');
   await page.dispatchEvent('#find', 'input');
   assert.equal(await page.$eval('#faction-filter', (s) => s.value), '-1');
@@ -261,7 +280,7 @@ async function checkEvents(page) {
     const box = row.parentNode.getBoundingClientRect(), at = row.getBoundingClientRect();
     return { text: row.textContent, inView: at.top >= box.top && at.bottom <= box.bottom };
   });
-  assert.ok(Number(/^\d+\.\d/.exec(current.text)[0]) <= 50 && current.inView, JSON.stringify(current));
+  assert.ok(Number(/^\d+(\.\d+)?/.exec(current.text)[0]) <= 50 && current.inView, JSON.stringify(current));
   for (const kind of ['press', 'mode', 'player', 'vehicle', 'recruit', 'release']) await page.click(`#kinds [data-kind="${kind}"]`);
   const rows = await page.$$eval('#events .ev:not([hidden])', (r) => r.map((row) => ({ kind: row.className, text: row.textContent })));
   assert.ok(rows.length > 3 && rows.every((row) => /\bdeath\b/.test(row.kind)), JSON.stringify(rows));
@@ -273,10 +292,11 @@ async function checkEvents(page) {
       return at.top >= frame.top && at.bottom <= frame.bottom;
     });
     const at = row.getBoundingClientRect();
-    return { text: row.textContent, x: at.x + at.width / 2, y: at.y + at.height / 2 };
+    return { text: row.textContent, x: at.x + 20, y: at.y + at.height / 2 };
   });
   await page.mouse.click(x, y);
-  const [, at, id] = /^(\d+\.\d)#(\d+)/.exec(text);
+  const [, at, id] = /^(\d+(?:\.\d+)?)#(\d+)/.exec(text);
+  assert.match(text, /#\d+ F\d killed by #\d+ F\d (with WEAPON_[A-Z_]+|unarmed)$/, 'the kill line names the weapon');
   assert.ok(Math.abs(await now(page) - Number(at)) <= 0.05, `the click went to ${at}`);
   assert.equal(await page.evaluate(() => window.replay.picked()), Number(id));
   await page.check('#only-pick');
@@ -284,13 +304,120 @@ async function checkEvents(page) {
   assert.ok(own.length >= 1 && own.every((line) => line.includes(`#${id} `)), own.join('\n'));
   const [download] = await Promise.all([page.waitForEvent('download'), page.click('#csv')]);
   const csv = fs.readFileSync(await download.path(), 'utf8').trim().split('\r\n');
-  assert.equal(csv[0], 'time (s),kind,rioter,faction,what');
+  assert.equal(csv[0], "time (s),kind,rioter,faction,killer,killer's faction,weapon,reason,x,y");
   assert.equal(csv.length - 1, Number(await page.$eval('#events', (e) => e.dataset.shown)));
-  assert.match(csv[1], /^\d+\.\d{3},death,\d+,("F\d \(cap [^"]*"|F\d \(cap \d+\)),#\d+ F\d killed/);
+  const fields = csvFields(csv.find((line) => line.includes(`,death,${id},`)));
+  assert.equal(fields.length, 10, csv[1]);
+  assert.equal(Number(fields[0]), Number(at));
+  assert.match(fields[3], /^F\d \(cap /);
+  assert.ok(/^\d+$/.test(fields[4]) && /^F\d \(cap /.test(fields[5]) && /^(WEAPON_[A-Z_]+|unarmed)$/.test(fields[6]), fields.join('|'));
+  assert.ok(/^-?\d+\.\d$/.test(fields[8]) && /^-?\d+\.\d$/.test(fields[9]), fields.join('|'));
   await page.click('#link');
-  assert.ok(page.url().endsWith(`#t=${at}&r=${id}`), page.url());
+  assert.ok(page.url().endsWith(`#t=${Number(at)}&r=${id}`), page.url());
   await page.uncheck('#only-pick');
   for (const kind of ['press', 'mode', 'player', 'vehicle', 'recruit', 'release']) await page.click(`#kinds [data-kind="${kind}"]`);
+}
+
+// The factions compared: the page's table over the whole run is the one run printed; up to the end of the run it
+// is the same, up to a moment before it counts less. The killer's number in a kill line selects the killer.
+async function checkFactions(page, example) {
+  const table = () => page.$$eval('#factions tbody tr', (rows) => rows.map((row) => {
+    const cells = [...row.cells].map((cell) => cell.textContent);
+    return { cells: cells.slice(1, 9), weapons: cells[9] };
+  }));
+  await page.click('#tab-factions');
+  assert.equal(await page.$eval('#tab-factions', (t) => t.getAttribute('aria-selected')), 'true');
+  assert.ok(example.factions.length >= 3, 'run printed the factions');
+  assert.deepEqual(await table(), example.factions, 'the page and run give the same numbers');
+  await page.check('#scope input[value="now"]');
+  await seekTo(page, await page.evaluate(() => window.replay.duration));
+  assert.deepEqual(await table(), example.factions, 'up to the end is the whole run');
+  await seekTo(page, 40);
+  const early = await table(), sum = (rows, c) => rows.reduce((n, row) => n + Number(row.cells[c]), 0);
+  assert.ok(sum(early, 1) > 0 && sum(early, 1) < sum(example.factions, 1), 'fewer recruited by 40 s');
+  assert.ok(sum(early, 3) < sum(example.factions, 3), 'fewer deaths by 40 s');
+  await page.check('#scope input[value="all"]');
+  await page.click('#tab-chart');
+  const killer = await page.$('#events .ev.death:not([hidden]) button.who');
+  const id = Number(await killer.getAttribute('data-id'));
+  await killer.click();
+  assert.equal(await page.evaluate(() => window.replay.picked()), id, 'the killer\'s number selects the killer');
+}
+
+// The keyboard: a focused control keeps its keys (Space and Enter toggle a checkbox), the page's keys act
+// elsewhere and after Escape; the time bar moves time with all four arrows; event rows take the focus and Enter.
+async function checkKeys(page) {
+  await page.keyboard.press('Escape');
+  await page.evaluate(() => { document.activeElement.blur(); window.replay.pause(); window.replay.setSpeed(1); });
+  await seekTo(page, 20);
+  await page.focus('#follow');
+  const follow = () => page.$eval('#follow', (box) => box.checked);
+  const was = await follow();
+  await page.keyboard.press('Space');
+  assert.equal(await follow(), !was, 'Space toggles a focused checkbox');
+  assert.equal(await page.evaluate(() => window.replay.playing()), false, 'and does not play');
+  await page.keyboard.press('Enter');
+  assert.equal(await follow(), was, 'Enter toggles it back');
+  await page.keyboard.press('Escape');
+  await page.keyboard.press('Space');
+  assert.equal(await page.evaluate(() => window.replay.playing()), true, 'after Escape, Space plays');
+  await page.keyboard.press('Space');
+  await seekTo(page, 20);
+  await page.focus('#timebar');
+  await page.keyboard.press('ArrowUp');
+  assert.ok(Math.abs(await now(page) - 21) < 1e-9 && await page.evaluate(() => window.replay.speed()) === 1,
+            'Up on the time bar moves time, not the speed');
+  await page.keyboard.press('ArrowDown');
+  assert.ok(Math.abs(await now(page) - 20) < 1e-9);
+  await page.keyboard.press('n');
+  const next = await now(page);
+  assert.ok(next > 20 && next < 25, `n goes to the next event: ${next}`);
+  await page.focus('#find');
+  await page.fill('#find', '#' + (await drawn(page))[0].id);
+  await page.keyboard.press('Enter');
+  const found = await now(page);
+  await page.keyboard.press('ArrowRight');
+  assert.ok(Math.abs(await now(page) - found - 1) < 1e-9, 'after a search the arrows seek');
+  const row = await page.$('#events .ev:not([hidden]):not(.now)');
+  await row.focus();
+  const [rowAt, q] = [Number(/^[\d.]+/.exec(await row.textContent())[0]), Number(await row.getAttribute('data-q'))];
+  await page.keyboard.press('Enter');
+  assert.ok(Math.abs(await now(page) - rowAt) < 0.2, 'Enter on a row goes to its event');
+  await page.keyboard.press('ArrowDown');
+  assert.equal(await page.evaluate(() => Number(document.activeElement.dataset.q)), q + 1, 'Down: the next row');
+  await page.keyboard.press('Escape');
+}
+
+// The layouts: on common laptop windows the map takes half the height or more, a selection leaves the event
+// list in view, the tip stays small; both themes; a screenshot of each.
+async function checkLayouts(browser, file) {
+  for (const [width, height] of [[1920, 1080], [1366, 650], [1280, 720]]) {
+    for (const colorScheme of ['light', 'dark']) {
+      const { page, errors } = await open(browser, file, { hash: '#t=22', options: { viewport: { width, height }, colorScheme } });
+      const box = (selector) => page.$eval(selector, (e) => { const r = e.getBoundingClientRect(); return { top: r.top, bottom: r.bottom, height: r.height }; });
+      const map = await box('#view');
+      assert.ok(map.height >= height / 2 && map.bottom <= height, `the map at ${width}x${height}: ${JSON.stringify(map)}`);
+      const one = apart(await drawn(page));
+      await page.mouse.move(one.x, one.y);
+      await page.waitForSelector('#tip:not([hidden])');
+      const tip = await box('#tip');
+      assert.ok(tip.top >= map.top && tip.bottom <= map.bottom + 1 && tip.height < 260, `the tip: ${JSON.stringify(tip)}`);
+      await page.mouse.click(one.x, one.y);
+      const rows = await page.$eval('#events', (list) => {
+        const frame = list.getBoundingClientRect();
+        return [...list.querySelectorAll('.ev:not([hidden])')].filter((r) => {
+          const at = r.getBoundingClientRect();
+          return at.top >= frame.top && at.bottom <= Math.min(frame.bottom, innerHeight);
+        }).length;
+      });
+      assert.ok(rows >= 5, `${rows} event rows in view at ${width}x${height} with a rioter selected`);
+      const background = await page.evaluate(() => getComputedStyle(document.body).backgroundColor);
+      assert.equal(background.match(/\d+/g).map(Number).reduce((a, b) => a + b) < 120, colorScheme === 'dark', background);
+      await page.screenshot({ path: path.join(shots, `replay-${width}x${height}-${colorScheme}.png`) });
+      assert.deepEqual(errors, []);
+      await page.context().close();
+    }
+  }
 }
 
 // A phone: long and hostile names stay text and wrap, nothing is wider than the screen, dark when the system is;
@@ -307,6 +434,15 @@ async function checkPhone(browser, file) {
   await page.touchscreen.tap(one.x, one.y);
   assert.equal(await page.evaluate(() => window.replay.picked()), one.id);
   assert.equal(await page.$eval('#view', (v) => getComputedStyle(v).touchAction), 'none');
+  // Its card where the finger is, not a screen below.
+  const card = await page.$eval('#tip', (t) => ({ shown: !t.hidden, id: Number(t.dataset.id), ...t.getBoundingClientRect().toJSON() }));
+  assert.ok(card.shown && card.id === one.id && card.top >= 0 && card.bottom <= 844 &&
+            Math.abs(card.top + card.height / 2 - one.y) < 250, `the tapped rioter's card: ${JSON.stringify(card)}`);
+  // Targets a finger can hit.
+  const small = await page.$$eval('button:not(.who):not(.when), select, #find, summary, #events .ev:not([hidden])',
+                                  (all) => all.filter((e) => e.offsetParent && e.getBoundingClientRect().height < 44)
+                                    .map((e) => e.id || e.textContent.slice(0, 20)));
+  assert.deepEqual(small, [], 'targets of 44 px at least');
   const cdp = await page.context().newCDPSession(page);
   const touch = (type, points) => cdp.send('Input.dispatchTouchEvent', { type, touchPoints: points.map(([x, y], id) => ({ x, y, id })) });
   const box = await page.$eval('#view', (v) => { const r = v.getBoundingClientRect(); return { x: r.x + r.width / 2, y: r.y + r.height / 2 }; });
@@ -331,6 +467,12 @@ async function checkPhone(browser, file) {
   assert.ok(r + g + b < 120, `a dark page: ${layout.background}`);
   assert.equal(layout.injected, 0, 'names stay text');
   assert.ok(layout.pick.includes('<svg onload'), layout.pick);
+  // An event tapped far below the map brings the map back.
+  await page.$eval('#events', (e) => e.scrollIntoView());
+  const row = await page.$('#events .ev:not([hidden])');
+  await row.tap();
+  const top = await page.$eval('#view', (v) => v.getBoundingClientRect().top);
+  assert.ok(Math.abs(top) < 2, `the map back in view: ${top}`);
   assert.deepEqual(errors, [], 'the console stays clean and nothing is fetched');
   await page.context().close();
 }
@@ -357,6 +499,14 @@ async function checkHour(browser, hour) {
   const rows = await page.$$eval('#events .ev', (r) => r.length);
   const events = Number(await page.$eval('#events', (e) => e.dataset.shown));
   assert.ok(events > 10000 && rows < 100, `${rows} rows drawn for ${events} events`);
+  // A rioter handed a weapon at each of many targets: the tip lists the last few and counts the rest.
+  await page.evaluate(() => window.replay.seek(3000));
+  const many = (await drawn(page)).filter((r) => !r.dead && !r.gone).sort((a, b) => b.weapons - a.weapons)[0];
+  await page.mouse.move(many.x, many.y);
+  await page.waitForSelector('#tip:not([hidden])');
+  const tip = await page.$eval('#tip', (t) => ({ height: t.offsetHeight, text: t.textContent }));
+  assert.ok(tip.height < 260, `a tip of ${tip.height} px for ${many.weapons} weapons`);
+  if (many.weapons > 3) assert.match(tip.text, /and \d+ before/);
   await page.evaluate(() => { window.replay.seek(1200); window.replay.setSpeed(16); window.replay.play(); });
   const start = await page.evaluate(() => ({ frames: window.replay.stats.frames, ms: window.replay.stats.drawMs,
                                              wall: performance.now(), peak: window.replay.count() }));
@@ -410,7 +560,10 @@ async function main() {
     await checkSearch(page);
     await checkMarks(page);
     await checkEvents(page);
+    await checkFactions(page, example);
+    await checkKeys(page);
     assert.deepEqual(errors, [], 'the console stays clean and nothing is fetched');
+    await checkLayouts(browser, example.file);
     await checkPhone(browser, phonePage.file);
     await phoneShot(browser, example.file);
     await checkHour(browser, hour);

@@ -6,7 +6,8 @@
   var END_WORDS = { dead: 'died', vanished: 'vanished', tooFar: 'too far', dropped: 'dropped at a reload',
                     stillThere: '' };
   var SPEEDS = [0.25, 0.5, 1, 2, 4, 8, 16, 32, 64, 128, 256, 512, 1024];
-  var TIP_WEAPONS = 3, MARK = 5.5, PLAYER = 11, ROW = 22, TRAIL_SECONDS = 5, BLOCK = 256, BAR_PAD = 8;
+  var COARSE = window.matchMedia('(pointer: coarse)').matches;
+  var TIP_WEAPONS = 3, MARK = 5.5, PLAYER = 11, ROW = COARSE ? 44 : 22, TRAIL_SECONDS = 5, BLOCK = 256, BAR_PAD = 8;
   var FONT11 = '11px "DejaVu Sans", Verdana, Arial, sans-serif', FONT12 = '12px "DejaVu Sans", Verdana, Arial, sans-serif';
   // The kinds of events, in the order they are listed within one moment, and their filter buttons' words.
   var KINDS = ['press', 'mode', 'player', 'vehicle', 'recruit', 'death', 'release'];
@@ -763,6 +764,7 @@
     }
     var j = fights.length - 1;
     while (j > 0 && fights[j][0] > ms) j--;
+    scores.fightMs = j >= 0 ? fights[j][0] : 0;
     scores.forEach(function (score, f) {
       score.attacks = j >= 0 ? fights[j][1 + 2 * f] || 0 : 0;
       score.hits = j >= 0 ? fights[j][2 + 2 * f] || 0 : 0;
@@ -805,7 +807,7 @@
         (outside.some(Boolean) ? ' By peds out of the roster (dropped at a reload, or released alive): ' + outside[0] +
          ' attacks, ' + outside[1] + ' hits, ' + outside[2] + ' peds killed.' : '')
         : 'Up to ' + clockText(ms / 1000, 1) + (duration < 3600 ? ' s' : '') + '; attacks and hits as of ' +
-          clockText(fights[Math.max(0, fights.findIndex(function (p) { return p[0] > ms; }) - 1)][0] / 1000, 1) + '.';
+          clockText(scores.fightMs / 1000, 1) + '.';
   }
   Array.prototype.forEach.call(document.querySelectorAll('#scope input'), function (input) {
     input.addEventListener('change', function () { table.scope = input.value; fillFactions(true); });
@@ -1091,6 +1093,7 @@
     while (list.rows.length < count) {
       var made = el('div', 'ev');
       made.setAttribute('role', 'listitem');
+      made.tabIndex = 0;
       list.rows.push(eventBox.appendChild(made));
     }
     list.rows.forEach(function (row, r) {
@@ -1098,6 +1101,7 @@
       row.hidden = r >= count || q >= list.shown.length;
       if (row.hidden) return;
       if (row.getAttribute('data-event') !== String(list.shown[q])) fillRow(row, list.shown[q]);
+      row.setAttribute('data-q', String(q));
       row.style.transform = 'translateY(' + q * ROW + 'px)';
       row.classList.toggle('now', q === list.now);
     });
@@ -1119,12 +1123,38 @@
   eventBox.addEventListener('click', function (event) {
     var row = event.target.closest && event.target.closest('.ev');
     if (!row || !row.hasAttribute('data-event') || event.target.closest('button')) return;
-    var e = Number(row.getAttribute('data-event'));
+    goToEvent(Number(row.getAttribute('data-event')));
+  });
+  // A focused row: Enter goes there, the arrows up and down move to the row before or after.
+  eventBox.addEventListener('keydown', function (event) {
+    var row = event.target.closest && event.target.closest('.ev[data-q]');
+    if (!row || event.altKey || event.ctrlKey || event.metaKey) return;
+    var q = Number(row.getAttribute('data-q')), to = event.key === 'ArrowDown' ? q + 1 : event.key === 'ArrowUp' ? q - 1 : -1;
+    if (to < 0 && event.key !== 'Enter') return;
+    if (event.key === 'Enter') {
+      var e = list.shown[q];
+      goToEvent(e);
+      to = list.shown.indexOf(e);  // the rows were drawn anew: keep the focus on its row
+    }
+    if (to >= 0 && to < list.shown.length) {
+      eventBox.scrollTop = Math.min(eventBox.scrollTop, to * ROW);
+      eventBox.scrollTop = Math.max(eventBox.scrollTop, (to + 1) * ROW - eventBox.clientHeight);
+      renderRows();
+      var next = eventBox.querySelector('.ev[data-q="' + to + '"]:not([hidden])');
+      if (next) next.focus({ preventScroll: true });
+    }
+    event.preventDefault();
+    event.stopPropagation();
+  });
+  function goToEvent(e) {
     list.userWall = -1e9;
     // A recruit shows from the first sample after it.
     seek((events.kind[e] === KIND.recruit ? Math.max(events.ms[e], timeOf(tracks.start[events.who[e]])) : events.ms[e]) / 1000);
     if (events.kind[e] >= KIND.recruit) select(events.who[e], 'follow');
-  });
+    // On a narrow screen the map is far above the list: bring it back into view.
+    var rect = view.getBoundingClientRect();
+    if (rect.top < 0 || rect.bottom > window.innerHeight) view.scrollIntoView({ block: 'start' });
+  }
 
   // The kinds' buttons.
   KINDS.forEach(function (kind, k) {
@@ -1213,7 +1243,12 @@
     if (f < 0) findNote.textContent = 'no rioter or faction "' + q + '"';
     else setFaction(f);
   }
-  findBox.addEventListener('keydown', function (event) { if (event.key === 'Enter') find(findBox.value); });
+  // Once found, the box lets go of the keys, so that the arrows seek again.
+  findBox.addEventListener('keydown', function (event) {
+    if (event.key !== 'Enter') return;
+    find(findBox.value);
+    if (!findNote.textContent) findBox.blur();
+  });
   findBox.addEventListener('input', function () { if (!findBox.value) find(''); });
   factionFilter.addEventListener('change', function () { setFaction(Number(factionFilter.value)); });
   onlyPick.addEventListener('change', refilter);
@@ -1243,40 +1278,64 @@
   function stepSpeed(by) { setSpeed(SPEEDS[Math.max(0, Math.min(SPEEDS.length - 1, SPEEDS.indexOf(state.speed) + by))]); }
 
   // A link to a moment: #t=45.2, and &r=1352 for a selected rioter.
+  // The time as seconds (45.2, 1e3) or h:mm:ss (1:02:03.5).
   function readLink() {
-    var t = /(?:^#|&)t=([0-9]+(?:\.[0-9]*)?)/.exec(location.hash), r = /(?:^#|&)r=([0-9]+)/.exec(location.hash);
+    var t = /(?:^#|&)t=([^&]*)/.exec(location.hash), r = /(?:^#|&)r=([0-9]+)/.exec(location.hash);
     if (r && byId.has(Number(r[1]))) select(byId.get(Number(r[1])), 'find');
-    if (t) seek(Number(t[1]));
+    var seconds = t ? t[1].split(':').reduce(function (sum, part) { return sum * 60 + Number(part); }, 0) : NaN;
+    if (isFinite(seconds) && seconds >= 0) seek(seconds);
   }
   $('link').addEventListener('click', function () {
-    var hash = '#t=' + fixed(state.t) + (state.pick >= 0 && tracks.id[state.pick] ? '&r=' + tracks.id[state.pick] : '');
+    var hash = '#t=' + Math.round(state.t * 1000) / 1000 + (state.pick >= 0 && tracks.id[state.pick] ? '&r=' + tracks.id[state.pick] : '');
     try { history.replaceState(null, '', hash); } catch (error) { location.hash = hash; }
   });
   window.addEventListener('hashchange', readLink);
 
   playButton.addEventListener('click', function () { if (state.playing) pause(); else play(); });
-  speedBox.addEventListener('change', function () { setSpeed(Number(speedBox.value)); });
+  // A speed chosen with the pointer hands the keys back to the page (Space plays again); by the keyboard, the
+  // list keeps them.
+  var pointed = false;
+  speedBox.addEventListener('pointerdown', function () { pointed = true; });
+  speedBox.addEventListener('keydown', function () { pointed = false; });
+  speedBox.addEventListener('change', function () { setSpeed(Number(speedBox.value)); if (pointed) speedBox.blur(); });
   followBox.addEventListener('change', function () {
     setFollow(followBox.checked ? (state.pick >= 0 && tracks.id[state.pick] ? 'pick' : 'player') : null);
   });
+  // The next event from now: of the list as filtered, of the selected rioter, or the player's next death.
+  function nextEvent(test) {
+    for (var e = firstEventAfter(state.t * 1000 + 0.5); e < events.n; e++) if (test(e)) return seek(events.ms[e] / 1000);
+  }
+  function ofPick(e) {
+    var k = events.who[e];
+    return events.kind[e] >= KIND.recruit && state.pick >= 0 && (k === state.pick || (events.kind[e] === KIND.death &&
+        tracks.id[state.pick] !== 0 && tracks.killer[k] === tracks.id[state.pick]));
+  }
+  // Standard controls keep their keys; the page's act on the map, the time bar, an event row or nothing focused.
+  var CONTROLS = 'input, select, textarea, button, summary, a[href], [role="tab"]';
   document.addEventListener('keydown', function (event) {
-    var target = event.target, typing = target.type === 'search' || target.tagName === 'SELECT';
-    if (event.altKey || event.ctrlKey || event.metaKey || typing) return;
-    var step = event.shiftKey ? 10 : 1, handled = true;
-    if (event.key === ' ' || event.code === 'Space') { if (state.playing) pause(); else play(); }
-    else if (event.key === 'ArrowLeft') seek(state.t - step);
-    else if (event.key === 'ArrowRight') seek(state.t + step);
-    else if (event.key === 'ArrowUp') stepSpeed(1);
-    else if (event.key === 'ArrowDown') stepSpeed(-1);
-    else if (event.key === 'Home') seek(0);
-    else if (event.key === 'End') seek(duration);
-    else if (event.key === 'Escape') select(-1);
+    var target = event.target, control = target.closest && target.closest(CONTROLS), key = event.key;
+    if (event.altKey || event.ctrlKey || event.metaKey) return;
+    if (key === 'Escape') {
+      if (control && document.activeElement === control) control.blur(); else select(-1);
+      event.preventDefault();
+      return;
+    }
+    if (control && key === 'Enter' && target.type === 'checkbox') { target.click(); event.preventDefault(); }
+    if (control) return;
+    var step = event.shiftKey ? 10 : 1, handled = true, slider = target === timebar;
+    if (key === ' ' || event.code === 'Space') { if (state.playing) pause(); else play(); }
+    else if (key === 'ArrowLeft' || (slider && key === 'ArrowDown')) seek(state.t - step);
+    else if (key === 'ArrowRight' || (slider && key === 'ArrowUp')) seek(state.t + step);
+    else if (slider && (key === 'PageDown' || key === 'PageUp')) seek(state.t + (key === 'PageUp' ? 60 : -60));
+    else if (key === 'ArrowUp') stepSpeed(1);
+    else if (key === 'ArrowDown') stepSpeed(-1);
+    else if (key === 'Home') seek(0);
+    else if (key === 'End') seek(duration);
+    else if (key === 'n') nextEvent(function (e) { return passes(e); });
+    else if (key === 'd') nextEvent(function (e) { return events.kind[e] === KIND.player && events.who[e] === 1; });
+    else if (key === 's') nextEvent(ofPick);
     else handled = false;
     if (handled) event.preventDefault();
-  });
-  // A focused button would take the space bar as a click as well.
-  document.addEventListener('keyup', function (event) {
-    if ((event.key === ' ' || event.code === 'Space') && event.target.type !== 'search') event.preventDefault();
   });
 
   // The time bar and the chart: a press or a drag goes there.
@@ -1321,6 +1380,9 @@
     if (touch) setMapActive(true);
     var near = nearest(event.clientX - rect.left, event.clientY - rect.top, touch ? 22 : 10);
     if (near) select(near.k);
+    if (!touch) return;
+    // Under a finger there is no pointing: the tapped rioter's card comes where the finger is.
+    if (near) { fillTip(near.k, frame.sample); placeTip(near); } else { tip.hidden = true; tipShows.k = -1; }
   }
 
   view.addEventListener('pointerdown', function (event) {
