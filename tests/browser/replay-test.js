@@ -268,6 +268,21 @@ async function checkMarks(page) {
   const bar = await page.evaluate(() => window.replay.barPoint(30, 15));
   await page.mouse.click(bar.x, bar.y);
   near(await now(page), 30, 'a click on the time bar');
+  // Shift and a drag zoom the bar and the chart to that span; a click then reads within it; back to the whole.
+  const [from, to] = await page.evaluate(() => [window.replay.barPoint(20, 15), window.replay.barPoint(40, 15)]);
+  await page.keyboard.down('Shift');
+  await page.mouse.move(from.x, from.y);
+  await page.mouse.down();
+  await page.mouse.move(to.x, to.y, { steps: 5 });
+  await page.mouse.up();
+  await page.keyboard.up('Shift');
+  const span = await page.evaluate(() => window.replay.span());
+  near(span.from, 20, 'the span from'); near(span.to, 40, 'the span to');
+  const quarter = await page.evaluate(() => { const r = document.querySelector('#timebar').getBoundingClientRect(); return { x: r.left + 8 + (r.width - 16) / 4, y: r.top + 15 }; });
+  await page.mouse.click(quarter.x, quarter.y);
+  near(await now(page), 25, 'a quarter of the zoomed bar');
+  await page.click('#whole-run');
+  assert.deepEqual(await page.evaluate(() => window.replay.span()), { from: 0, to: await page.evaluate(() => window.replay.duration) });
 }
 
 // The story: every event, filtered by kind, following the playhead; a click goes to the event; CSV.
@@ -496,6 +511,9 @@ async function checkHour(browser, hour) {
   const heap = await cdp.send('Runtime.getHeapUsage');
   const memory = heap.usedSize + (heap.backingStorageSize || 0);
   assert.ok(memory <= 64 * 1024 * 1024, `the hour's page holds ${memory} bytes of JavaScript heap and arrays`);
+  // The player's many deaths crowd the bar: they share marks that count them.
+  const deaths = await page.evaluate(() => [window.replay.marks().deaths.length, window.replay.deathMarks()]);
+  assert.ok(deaths[0] > 100 && deaths[1] < deaths[0] && deaths[1] * 10 <= 1280, `${deaths[1]} marks for ${deaths[0]} deaths`);
   const rows = await page.$$eval('#events .ev', (r) => r.length);
   const events = Number(await page.$eval('#events', (e) => e.dataset.shown));
   assert.ok(events > 10000 && rows < 100, `${rows} rows drawn for ${events} events`);

@@ -620,9 +620,14 @@
   }
 
   // ---- The time bar: where the playhead is, and the marks of the run ----
-  var bar = null;
-  function barX(ms) { return BAR_PAD + ms / Math.max(facts.ms, 1e-9) * (bar.w - 2 * BAR_PAD); }
-  function barTime(x) { return Math.max(0, Math.min(duration, (x - BAR_PAD) / (bar.w - 2 * BAR_PAD) * duration)); }
+  // Both the bar and the chart show the span of time zoomed to (the whole run at first), in seconds.
+  var bar = null, span = { from: 0, to: duration }, barBins = 0;
+  function spanX(t, left, width) { return left + (t - span.from) / Math.max(span.to - span.from, 1e-9) * width; }
+  function spanTime(x, left, width) {
+    return Math.max(0, Math.min(duration, span.from + (x - left) / width * (span.to - span.from)));
+  }
+  function barX(ms) { return spanX(ms / 1000, BAR_PAD, bar.w - 2 * BAR_PAD); }
+  function barTime(x) { return spanTime(x, BAR_PAD, bar.w - 2 * BAR_PAD); }
   function spans(c, list, y, h) {
     list.forEach(function (span) { c.fillRect(barX(span[0]), y, Math.max(1.5, barX(span[1]) - barX(span[0])), h); });
   }
@@ -630,10 +635,22 @@
     c.beginPath(); c.moveTo(x - 4, y); c.lineTo(x + 4, y); c.lineTo(x, y + 6); c.closePath();
     if (filled) c.fill(); else c.stroke();
   }
+  // Moments (ms, sorted) in view grouped where they fall within `width` px of the group's first: [{x, n}].
+  function bins(list, x, left, right, width) {
+    var out = [];
+    for (var k = 0; k < list.length; k++) {
+      var at = x(list[k]);
+      if (at < left - width || at > right + width) continue;
+      var last = out[out.length - 1];
+      if (last && at - last.x0 < width) { last.n += 1; last.x = (last.x0 + at) / 2; } else out.push({ x0: at, x: at, n: 1 });
+    }
+    return out;
+  }
   function drawBarBase() {
     bar = size(timebar);
-    var c = barCtx;
+    var c = barCtx, right = bar.w - BAR_PAD;
     c.clearRect(0, 0, bar.w, bar.h);
+    c.save(); c.beginPath(); c.rect(BAR_PAD - 5, 0, bar.w - 2 * BAR_PAD + 10, bar.h); c.clip();
     c.fillStyle = theme.track; c.fillRect(BAR_PAD, 11, bar.w - 2 * BAR_PAD, 9);
     c.fillStyle = theme.mode; c.globalAlpha = 0.55; spans(c, marks.mode, 11, 9);
     c.globalAlpha = 1;
@@ -642,21 +659,44 @@
     marks.presses.forEach(function (press) { triangle(c, barX(press.ms), 2, press.toggle); });
     c.strokeStyle = theme.ink; c.lineWidth = 1.5;
     marks.reloads.forEach(function (ms) { ring(c, barX(ms), 15.5, 3); });
-    c.strokeStyle = theme.death; c.lineWidth = 2;
-    marks.deaths.forEach(function (ms) { cross(c, barX(ms), 27, 3.5); c.stroke(); });
+    // The player's deaths: a cross each, a count where they crowd.
+    var deaths = bins(marks.deaths, barX, BAR_PAD, right, 10);
+    c.strokeStyle = c.fillStyle = theme.death; c.lineWidth = 2; c.font = 'bold 9px "DejaVu Sans", Verdana, Arial, sans-serif';
+    c.textAlign = 'center';
+    deaths.forEach(function (b) {
+      if (b.n === 1) { cross(c, b.x, 27, 3.5); c.stroke(); return; }
+      var text = b.n > 99 ? '99+' : String(b.n), w = Math.max(10, c.measureText(text).width + 4);
+      c.fillRect(b.x - w / 2, 22, w, 10);
+      c.fillStyle = theme.bg; c.fillText(text, b.x, 30.5); c.fillStyle = theme.death;
+    });
+    barBins = deaths.length;
+    c.restore();
   }
   function drawBar() {
     if (!bar || timebar.clientWidth !== bar.w) drawBarBase();
-    barHead.style.transform = 'translateX(' + (barX(state.t * 1000) - 1) + 'px)';
+    var t = state.t;
+    // Playing past the zoomed span turns the page: the next span of the same length.
+    if (state.playing && (t > span.to || t < span.from) && span.to - span.from < duration) {
+      var length = span.to - span.from;
+      zoomTo(t, t + length);
+    }
+    barHead.style.display = t < span.from || t > span.to ? 'none' : '';
+    barHead.style.transform = 'translateX(' + (barX(t * 1000) - 1) + 'px)';
+  }
+  // Zooms the bar and the chart to a span (at least a second, within the run); none: the whole run.
+  function zoomTo(from, to) {
+    if (from === undefined) { from = 0; to = duration; }
+    var length = Math.min(duration, Math.max(1, to - from));
+    from = Math.max(0, Math.min(duration - length, from));
+    span = { from: from, to: from + length };
+    $('whole-run').hidden = length >= duration;
+    bar = null; chartBox = null; state.dirty = true;
   }
 
   // ---- The chart of members per faction, with the same marks ----
   var chartBox = null, plot = { left: 44, right: 30, top: 10, bottom: 24 };
-  function chartX(t) { return plot.left + t / Math.max(duration, 1e-9) * (chartBox.w - plot.left - plot.right); }
-  function chartTime(x) {
-    var t = (x - plot.left) / (chartBox.w - plot.left - plot.right) * duration;
-    return Math.max(0, Math.min(duration, t));
-  }
+  function chartX(t) { return spanX(t, plot.left, chartBox.w - plot.left - plot.right); }
+  function chartTime(x) { return spanTime(x, plot.left, chartBox.w - plot.left - plot.right); }
   function chartY(n) { return chartBox.h - plot.bottom - n / most * (chartBox.h - plot.bottom - plot.top); }
   function drawChartAxes(c) {
     var w = chartBox.w, h = chartBox.h;
@@ -665,13 +705,16 @@
       c.beginPath(); c.moveTo(plot.left, Math.round(chartY(n)) + 0.5); c.lineTo(w - plot.right, Math.round(chartY(n)) + 0.5); c.stroke();
       c.fillText(String(n), plot.left - 6, chartY(n) + 4);
     }
-    var xstep = niceStep(duration, Math.max(2, Math.min(10, Math.floor(w / 90))));
+    var xstep = niceStep(span.to - span.from, Math.max(2, Math.min(10, Math.floor(w / 90))));
+    if (duration >= 3600) xstep = Math.max(xstep, 1);
     c.textAlign = 'center';
-    for (var k = 0; k * xstep <= duration + 1e-9; k++)
-      c.fillText(Number((k * xstep).toPrecision(6)) + ' s', chartX(k * xstep), h - 8);
+    for (var t = Math.ceil(span.from / xstep - 1e-9) * xstep; t <= span.to + 1e-9; t += xstep) {
+      var label = duration >= 3600 ? clockText(t, 0) : Number(t.toPrecision(6)) + ' s';
+      c.fillText(label, chartX(t), h - 8);
+    }
   }
   function drawChartMarks(c) {
-    var top = plot.top, bottom = chartBox.h - plot.bottom;
+    var top = plot.top, bottom = chartBox.h - plot.bottom, right = chartBox.w - plot.right;
     var x = function (ms) { return chartX(ms / 1000); };
     c.globalAlpha = 0.12; c.fillStyle = theme.mode;
     marks.mode.forEach(function (s) { c.fillRect(x(s[0]), top, Math.max(1, x(s[1]) - x(s[0])), bottom - top); });
@@ -680,14 +723,19 @@
     c.globalAlpha = 0.7; c.lineWidth = 1; c.strokeStyle = theme.press; c.setLineDash([3, 3]); c.beginPath();
     marks.presses.forEach(function (p) { c.moveTo(Math.round(x(p.ms)) + 0.5, top); c.lineTo(Math.round(x(p.ms)) + 0.5, bottom); });
     c.stroke(); c.setLineDash([]); c.strokeStyle = theme.death; c.lineWidth = 1.5; c.beginPath();
-    marks.deaths.forEach(function (ms) { c.moveTo(x(ms), top); c.lineTo(x(ms), bottom); });
+    // The player's deaths: a line each while they are few, a tick at the top, longer for more, where they crowd.
+    var deaths = bins(marks.deaths, x, plot.left, right, 4), sparse = deaths.length * 12 < right - plot.left;
+    deaths.forEach(function (b) {
+      c.moveTo(b.x, top); c.lineTo(b.x, sparse && b.n === 1 ? bottom : top + 4 + 3 * Math.log2(b.n));
+    });
     c.stroke(); c.globalAlpha = 1;
   }
   function drawChartLine(c, series, col, width) {
     c.strokeStyle = col; c.lineWidth = width; c.beginPath();
-    for (var k = 0; k < samples; k++) {
+    var from = Math.max(0, sampleAt(span.from) - 1), to = Math.min(samples, sampleAt(span.to) + 2);
+    for (var k = from; k < to; k++) {
       var x = chartX(times[k] / 1000), y = chartY(series[k]);
-      if (k === 0) c.moveTo(x, y); else { c.lineTo(x, chartY(series[k - 1])); c.lineTo(x, y); }
+      if (k === from) c.moveTo(x, y); else { c.lineTo(x, chartY(series[k - 1])); c.lineTo(x, y); }
     }
     c.stroke();
   }
@@ -695,12 +743,15 @@
     chartBox = size(chart);
     var c = chartCtx;
     c.fillStyle = theme.bg; c.fillRect(0, 0, chartBox.w, chartBox.h);
-    drawChartMarks(c);
     drawChartAxes(c);
+    c.save(); c.beginPath(); c.rect(plot.left, 0, chartBox.w - plot.left - plot.right + 1, chartBox.h); c.clip();
+    drawChartMarks(c);
     drawChartLine(c, totals, theme.total, 2);
     for (var f = 0; f < factionCount; f++) drawChartLine(c, counts[f], colour(f), 1.6);
+    c.restore();
     c.font = FONT11; c.textAlign = 'left'; c.fillStyle = theme.muted;
-    haloText(c, 'all', chartX(times[samples - 1] / 1000) + 3, chartY(totals[samples - 1]) + 4);
+    var last = sampleAt(span.to);
+    haloText(c, 'all', chartX(times[last] / 1000) + 3, chartY(totals[last]) + 4);
     marker.style.top = (plot.top - 6) + 'px';
     marker.style.height = (chartBox.h - plot.bottom - plot.top + 6) + 'px';
   }
@@ -708,6 +759,7 @@
   function drawChart() {
     if (!chart.clientWidth) return;  // folded away
     if (!chartBox || chart.clientWidth !== chartBox.w) drawChartBase();
+    marker.style.display = state.t < span.from || state.t > span.to ? 'none' : '';
     marker.style.transform = 'translateX(' + (chartX(state.t) - 1) + 'px)';
   }
 
@@ -1339,14 +1391,40 @@
   });
 
   // The time bar and the chart: a press or a drag goes there.
+  // With Shift, a drag marks a span of time to zoom the bar and the chart to; the wheel over them zooms too.
   function scrubber(canvas, timeAt) {
-    var held = false;
-    function go(event) { seek(timeAt(event.clientX - canvas.getBoundingClientRect().left)); }
-    canvas.addEventListener('pointerdown', function (event) { held = true; canvas.setPointerCapture(event.pointerId); go(event); });
-    canvas.addEventListener('pointermove', function (event) { if (held) go(event); });
-    canvas.addEventListener('pointerup', function () { held = false; });
-    canvas.addEventListener('pointercancel', function () { held = false; });
+    var held = false, brushFrom = null, brush = el('div', 'brush');
+    brush.hidden = true;
+    canvas.parentNode.appendChild(brush);
+    function x(event) { return event.clientX - canvas.getBoundingClientRect().left; }
+    function go(event) { seek(timeAt(x(event))); }
+    canvas.addEventListener('pointerdown', function (event) {
+      held = true; canvas.setPointerCapture(event.pointerId);
+      if (event.shiftKey) { brushFrom = x(event); brush.hidden = false; brush.style.left = brushFrom + 'px'; brush.style.width = '0'; }
+      else go(event);
+    });
+    canvas.addEventListener('pointermove', function (event) {
+      if (!held) return;
+      if (brushFrom === null) { go(event); return; }
+      brush.style.left = Math.min(brushFrom, x(event)) + 'px';
+      brush.style.width = Math.abs(x(event) - brushFrom) + 'px';
+    });
+    function release(event) {
+      held = false;
+      if (brushFrom === null) return;
+      var a = timeAt(brushFrom), b = timeAt(x(event));
+      if (Math.abs(x(event) - brushFrom) > 6) zoomTo(Math.min(a, b), Math.max(a, b));
+      brushFrom = null; brush.hidden = true;
+    }
+    canvas.addEventListener('pointerup', release);
+    canvas.addEventListener('pointercancel', release);
+    canvas.addEventListener('wheel', function (event) {
+      event.preventDefault();
+      var at = timeAt(x(event)), scale = Math.pow(1.25, Math.sign(event.deltaY));
+      zoomTo(at - (at - span.from) * scale, at + (span.to - at) * scale);
+    }, { passive: false });
   }
+  $('whole-run').addEventListener('click', function () { zoomTo(); });
   scrubber(timebar, function (x) { if (!bar) drawBarBase(); return barTime(x); });
   scrubber(chart, function (x) { if (!chartBox) drawChartBase(); return chartTime(x); });
   chart.addEventListener('pointermove', function (event) {
@@ -1491,6 +1569,10 @@
                reloads: marks.reloads.map(s), deaths: marks.deaths.map(s),
                mode: marks.mode.map(function (m) { return m.map(s); }), vehicle: marks.vehicle.map(function (m) { return m.map(s); }) };
     },
+    span: function () { return { from: span.from, to: span.to }; },
+    zoomTo: zoomTo,
+    // How many marks the time bar drew for the player's deaths (crowded ones share one with their count).
+    deathMarks: function () { if (!bar) drawBarBase(); return barBins; },
     chartPoint: function (t) { if (!chartBox) drawChartBase(); return pagePoint(chart, chartX(t), chartBox.h / 2); },
     barPoint: function (t, y) { if (!bar) drawBarBase(); return pagePoint(timebar, barX(t * 1000), y); },
     stats: stats
