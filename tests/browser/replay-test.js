@@ -393,6 +393,7 @@ async function checkKeys(page) {
   const found = await now(page);
   await page.keyboard.press('ArrowRight');
   assert.ok(Math.abs(await now(page) - found - 1) < 1e-9, 'after a search the arrows seek');
+  await drawn(page);  // the list has followed the playhead
   const row = await page.$('#events .ev:not([hidden]):not(.now)');
   await row.focus();
   const [rowAt, q] = [Number(/^[\d.]+/.exec(await row.textContent())[0]), Number(await row.getAttribute('data-q'))];

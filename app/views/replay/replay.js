@@ -7,7 +7,7 @@
                     stillThere: '' };
   var SPEEDS = [0.25, 0.5, 1, 2, 4, 8, 16, 32, 64, 128, 256, 512, 1024];
   var COARSE = window.matchMedia('(pointer: coarse)').matches;
-  var TIP_WEAPONS = 3, MARK = 5.5, PLAYER = 11, ROW = COARSE ? 44 : 22, TRAIL_SECONDS = 5, BLOCK = 256, BAR_PAD = 8;
+  var SLICE = 4000, TIP_WEAPONS = 3, MARK = 5.5, PLAYER = 11, ROW = COARSE ? 44 : 22, TRAIL_SECONDS = 5, BLOCK = 256, BAR_PAD = 8;
   var FONT11 = '11px "DejaVu Sans", Verdana, Arial, sans-serif', FONT12 = '12px "DejaVu Sans", Verdana, Arial, sans-serif';
   // The kinds of events, in the order they are listed within one moment, and their filter buttons' words.
   var KINDS = ['press', 'mode', 'player', 'vehicle', 'recruit', 'death', 'release'];
@@ -15,28 +15,41 @@
   var KIND = {};
   KINDS.forEach(function (name, k) { KIND[name] = k; });
 
-  var source = document.getElementById('replay-data');
-  var rec = JSON.parse(source.textContent);
-  if (!rec || !rec.times.length) {
-    var empty = document.createElement('span');
-    empty.className = 'empty';
-    empty.textContent = 'This page holds no riot: skirmora-sim run --html FILE writes one that does.';
-    document.getElementById('facts').appendChild(empty);
-    return;
-  }
-  source.textContent = '';  // decoded below; the text is not kept twice
-
-  // ---- The recording, decoded into typed arrays; the parsed JSON is let go ----
-  var facts = rec.facts, factionNames = rec.factions, weaponNames = rec.weapons, modelNames = rec.models, fights = rec.fights;
-  var presses = rec.presses, radius = rec.radius, PALETTE = rec.palette, UNKNOWN = rec.unknownColour, ENDS = rec.ends;
-  var END = {};
-  ENDS.forEach(function (name, k) { END[name] = k; });
-  var readSteps = stepReader(rec.steps);
-  var times = sums(rec.times);  // ms of each sample
-  var samples = times.length, duration = facts.ms / 1000;
-  var player = decodePlayer(rec.player);
-  var tracks = decodeTracks(rec);
-  rec = null;
+  // ---- The recording, decoded into typed arrays a slice at a time, saying how far it got; the parsed JSON is
+  // let go. A day's page takes seconds to read: the page stays responsive and says so. ----
+  var loading = document.getElementById('loading');
+  var facts, factionNames, weaponNames, modelNames, fights, presses, radius, PALETTE, UNKNOWN, ENDS, END = {};
+  var readSteps, times, samples, duration, player, tracks;
+  function say(words) { loading.textContent = words; }
+  function later(step) { setTimeout(step, 0); }
+  later(function () {
+    var source = document.getElementById('replay-data'), rec = JSON.parse(source.textContent);
+    if (!rec || !rec.times.length) {
+      say('');
+      var empty = document.createElement('span');
+      empty.className = 'empty';
+      empty.textContent = 'This page holds no riot: skirmora-sim run --html FILE writes one that does.';
+      document.getElementById('facts').appendChild(empty);
+      return;
+    }
+    source.textContent = '';  // decoded below; the text is not kept twice
+    facts = rec.facts; factionNames = rec.factions; weaponNames = rec.weapons; modelNames = rec.models;
+    fights = rec.fights; presses = rec.presses; radius = rec.radius; PALETTE = rec.palette;
+    UNKNOWN = rec.unknownColour; ENDS = rec.ends;
+    ENDS.forEach(function (name, k) { END[name] = k; });
+    readSteps = stepReader(rec.steps);
+    times = sums(rec.times);  // ms of each sample
+    samples = times.length; duration = facts.ms / 1000;
+    player = decodePlayer(rec.player);
+    decodeTracks(rec, function (done) {
+      say('Reading the riot: ' + Math.floor(done * 100) + '% of ' + rec.tracks.length + ' rioters\u2019 tracks\u2026');
+    }, function (decoded) {
+      tracks = decoded;
+      rec = null;
+      say('Drawing\u2026');
+      later(function () { begin(); loading.hidden = true; });
+    });
+  });
 
   function sums(deltas) {
     var out = new Float64Array(deltas.length), value = 0;
@@ -89,8 +102,9 @@
     }
   }
 
-  // The tracks as columns: one typed array a field, positions (tenths) and changes in shared pools.
-  function decodeTracks(raw) {
+  // The tracks as columns: one typed array a field, positions (tenths) and changes in shared pools. Decoded in
+  // slices of SLICE tracks, telling progress after each; then done(the tracks).
+  function decodeTracks(raw, progress, done) {
     var F = {}, list = raw.tracks, n = list.length, whole = ['id', 'faction', 'start', 'end', 'death', 'vanish',
                                                             'killer', 'model', 'startMs', 'deathMs', 'endMs',
                                                             'killerFaction', 'killWeapon'];
@@ -109,14 +123,18 @@
     }
     t.x = new Int32Array(t.at[n]); t.y = new Int32Array(t.at[n]);
     t.aims = new Int32Array(t.aimAt[n]); t.arms = new Int32Array(t.armAt[n]);
-    for (k = 0; k < n; k++) {
-      readSteps(list[k][F.steps], t.x, t.y, t.at[k], t.at[k + 1] - t.at[k]);
-      changes(list[k][F.targets], t.aims, t.aimAt[k], t.start[k]);
-      changes(list[k][F.weapons], t.arms, t.armAt[k], t.start[k]);
-    }
-    t.x = narrow(t.x);
-    t.y = narrow(t.y);
-    return t;
+    (function slice(from) {
+      for (var k = from; k < Math.min(n, from + SLICE); k++) {
+        readSteps(list[k][F.steps], t.x, t.y, t.at[k], t.at[k + 1] - t.at[k]);
+        changes(list[k][F.targets], t.aims, t.aimAt[k], t.start[k]);
+        changes(list[k][F.weapons], t.arms, t.armAt[k], t.start[k]);
+        list[k] = null;  // let it go now: less for the collector to walk over
+      }
+      if (from + SLICE < n) { progress((from + SLICE) / n); later(function () { slice(from + SLICE); }); return; }
+      t.x = narrow(t.x);
+      t.y = narrow(t.y);
+      done(t);
+    })(0);
   }
 
   // Tenths of a unit fit in 16 bits within 3 km of the origin, as a riot's places mostly do: half the memory.
@@ -125,6 +143,9 @@
     return Int16Array.from(values);
   }
 
+  // Everything else starts once the recording is read. (Its body is not indented a level further, to keep the
+  // history readable.)
+  function begin() {
   var factionCount = factionNames.length, byId = new Map();
   for (var k0 = 0; k0 < tracks.n; k0++) {
     factionCount = Math.max(factionCount, tracks.faction[k0] + 1);
@@ -660,7 +681,7 @@
     c.strokeStyle = theme.ink; c.lineWidth = 1.5;
     marks.reloads.forEach(function (ms) { ring(c, barX(ms), 15.5, 3); });
     // The player's deaths: a cross each, a count where they crowd.
-    var deaths = bins(marks.deaths, barX, BAR_PAD, right, 10);
+    var deaths = bins(marks.deaths, barX, BAR_PAD, right, 22);
     c.strokeStyle = c.fillStyle = theme.death; c.lineWidth = 2; c.font = 'bold 9px "DejaVu Sans", Verdana, Arial, sans-serif';
     c.textAlign = 'center';
     deaths.forEach(function (b) {
@@ -705,8 +726,12 @@
       c.beginPath(); c.moveTo(plot.left, Math.round(chartY(n)) + 0.5); c.lineTo(w - plot.right, Math.round(chartY(n)) + 0.5); c.stroke();
       c.fillText(String(n), plot.left - 6, chartY(n) + 4);
     }
-    var xstep = niceStep(span.to - span.from, Math.max(2, Math.min(10, Math.floor(w / 90))));
-    if (duration >= 3600) xstep = Math.max(xstep, 1);
+    var ticks = Math.max(2, Math.min(10, Math.floor(w / 90))), xstep = niceStep(span.to - span.from, ticks);
+    // A clock's steps past an hour: whole minutes and hours.
+    if (duration >= 3600 && xstep >= 60)
+      xstep = [60, 120, 300, 600, 900, 1800, 3600, 7200, 10800, 21600, 43200].find(function (step) {
+        return step * ticks >= span.to - span.from;
+      }) || 86400;
     c.textAlign = 'center';
     for (var t = Math.ceil(span.from / xstep - 1e-9) * xstep; t <= span.to + 1e-9; t += xstep) {
       var label = duration >= 3600 ? clockText(t, 0) : Number(t.toPrecision(6)) + ' s';
@@ -1581,4 +1606,5 @@
   refilter();
   readLink();
   window.requestAnimationFrame(tick);
+  }
 })();
