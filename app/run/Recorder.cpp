@@ -120,7 +120,7 @@ void Recorder::Observe(const World& world, const LivingWorld& living, double sec
     if (last) Finish(living, ms);
     frameMs_ = ms;  // what the script does next happens in this frame
     if (!keepSamples_) return;
-    NotePresses(seconds, ms);
+    if (!last) NotePresses(seconds, ms);  // the run plays no frame at its end: a press there is left out
     const std::vector<int32_t>& times = recording_.replay.times;
     const int32_t sampleMs = recording_.replay.sampleMs;
     if (times.empty() || ms >= (times.back() / sampleMs + 1) * sampleMs || (last && ms > times.back()))

@@ -240,8 +240,6 @@ std::string ReplayJson(const Recording& recording, const ReplayFacts& facts) {
     AppendFacts(out, recording.totals, recording.replay.sampleMs, facts);
     out += ",\"factions\":";
     AppendTexts(out, recording.factionNames);
-    out += ",\"palette\":";
-    AppendTexts(out, FactionPalette);
     out += ",\"unknownColour\":";
     AppendJsonText(out, UnknownFactionColour);
     out += ",\"ends\":";

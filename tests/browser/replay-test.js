@@ -404,6 +404,15 @@ async function checkKeys(page) {
   await page.keyboard.press('Escape');
 }
 
+// The contrast of two #rrggbb colours, as WCAG reckons it.
+function contrast(a, b) {
+  const lum = (hex) => [1, 3, 5].map((k) => parseInt(hex.slice(k, k + 2), 16) / 255)
+    .map((c) => (c <= 0.03928 ? c / 12.92 : ((c + 0.055) / 1.055) ** 2.4))
+    .reduce((sum, c, k) => sum + c * [0.2126, 0.7152, 0.0722][k], 0);
+  const [x, y] = [lum(a), lum(b)].sort((p, q) => q - p);
+  return (x + 0.05) / (y + 0.05);
+}
+
 // The layouts: on common laptop windows the map takes half the height or more, a selection leaves the event
 // list in view, the tip stays small; both themes; a screenshot of each.
 async function checkLayouts(browser, file) {
@@ -427,6 +436,10 @@ async function checkLayouts(browser, file) {
         }).length;
       });
       assert.ok(rows >= 5, `${rows} event rows in view at ${width}x${height} with a rioter selected`);
+      // Sixteen factions tell apart by colour and shape, each colour 3:1 or more against the map.
+      const styles = await page.evaluate(() => [...Array(16).keys()].map((f) => window.replay.style(f)));
+      assert.equal(new Set(styles.map((st) => st.colour + st.shape)).size, 16, JSON.stringify(styles));
+      for (const st of styles) assert.ok(contrast(st.colour, st.map) >= 3, `${st.colour} on ${st.map} (${colorScheme})`);
       const background = await page.evaluate(() => getComputedStyle(document.body).backgroundColor);
       assert.equal(background.match(/\d+/g).map(Number).reduce((a, b) => a + b) < 120, colorScheme === 'dark', background);
       await page.screenshot({ path: path.join(shots, `replay-${width}x${height}-${colorScheme}.png`) });
@@ -482,7 +495,7 @@ async function checkPhone(browser, file) {
   const [r, g, b] = layout.background.match(/\d+/g).map(Number);
   assert.ok(r + g + b < 120, `a dark page: ${layout.background}`);
   assert.equal(layout.injected, 0, 'names stay text');
-  assert.ok(layout.pick.includes('<svg onload'), layout.pick);
+  assert.ok(layout.pick.includes('<svg onload') && layout.pick.includes('m\\x01'), layout.pick);
   // An event tapped far below the map brings the map back.
   await page.$eval('#events', (e) => e.scrollIntoView());
   const row = await page.$('#events .ev:not([hidden])');
@@ -559,7 +572,7 @@ async function main() {
   const hostile = '<img src=x onerror="window.pwned=1">';
   const config = path.join(out, 'hostile.json'), scenario = path.join(out, 'hostile-scenario.json');
   fs.writeFileSync(config, JSON.stringify({ MaxRioters: 8, Factions: [{ MaxMembers: 8, Weapons: [`WEAPON_${'X'.repeat(70)}${hostile}`],
-                                            MemberModels: [`<svg onload="window.pwned=2">${'m'.repeat(70)}`] }] }));
+                                            MemberModels: [`<svg onload="window.pwned=2">${'m'.repeat(70)}\u0001`] }] }));
   fs.writeFileSync(scenario, JSON.stringify({ name: `${'riot'.repeat(30)} ${hostile}`, seconds: 20 }));
   const phonePage = record('phone.html', ['--config', config, '--scenario', scenario]);
   const hundred = path.join(out, 'hundred.json');

@@ -7,7 +7,7 @@
                     stillThere: '' };
   var SPEEDS = [0.25, 0.5, 1, 2, 4, 8, 16, 32, 64, 128, 256, 512, 1024];
   var COARSE = window.matchMedia('(pointer: coarse)').matches;
-  var SLICE = 4000, TIP_WEAPONS = 3, MARK = 5.5, PLAYER = 11, ROW = COARSE ? 44 : 22, TRAIL_SECONDS = 5, BLOCK = 256, BAR_PAD = 8;
+  var COLOURS = 8, SLICE = 4000, TIP_WEAPONS = 3, MARK = 5.5, PLAYER = 11, ROW = COARSE ? 44 : 22, TRAIL_SECONDS = 5, BLOCK = 256, BAR_PAD = 8;
   var FONT11 = '11px "DejaVu Sans", Verdana, Arial, sans-serif', FONT12 = '12px "DejaVu Sans", Verdana, Arial, sans-serif';
   // The kinds of events, in the order they are listed within one moment, and their filter buttons' words.
   var KINDS = ['press', 'mode', 'player', 'vehicle', 'recruit', 'death', 'release'];
@@ -18,9 +18,13 @@
   // ---- The recording, decoded into typed arrays a slice at a time, saying how far it got; the parsed JSON is
   // let go. A day's page takes seconds to read: the page stays responsive and says so. ----
   var loading = document.getElementById('loading');
-  var facts, factionNames, weaponNames, modelNames, fights, presses, radius, PALETTE, UNKNOWN, ENDS, END = {};
+  var facts, factionNames, weaponNames, modelNames, fights, presses, radius, UNKNOWN, ENDS, END = {};
   var readSteps, times, samples, duration, player, tracks;
   function say(words) { loading.textContent = words; }
+  // Names as run's terminal shows them: control characters as \xNN.
+  function printable(text) {
+    return String(text).replace(/[\x00-\x1f\x7f]/g, function (c) { return '\\x' + c.charCodeAt(0).toString(16).toUpperCase().padStart(2, '0'); });
+  }
   function later(step) { setTimeout(step, 0); }
   later(function () {
     var source = document.getElementById('replay-data'), rec = JSON.parse(source.textContent);
@@ -33,8 +37,10 @@
       return;
     }
     source.textContent = '';  // decoded below; the text is not kept twice
-    facts = rec.facts; factionNames = rec.factions; weaponNames = rec.weapons; modelNames = rec.models;
-    fights = rec.fights; presses = rec.presses; radius = rec.radius; PALETTE = rec.palette;
+    facts = rec.facts; factionNames = rec.factions.map(printable); weaponNames = rec.weapons.map(printable);
+    modelNames = rec.models.map(printable);
+    facts.config = printable(facts.config); facts.scenario = printable(facts.scenario);
+    fights = rec.fights; presses = rec.presses; radius = rec.radius;
     UNKNOWN = rec.unknownColour; ENDS = rec.ends;
     ENDS.forEach(function (name, k) { END[name] = k; });
     readSteps = stepReader(rec.steps);
@@ -247,8 +253,15 @@
   }
 
   // ---- Small helpers ----
-  function colour(faction) { return faction < 0 || faction >= factionCount ? UNKNOWN : PALETTE[faction % PALETTE.length]; }
-  function shape(faction) { return faction < 0 ? 0 : Math.floor(faction / 10) % 4; }
+  // A faction's style: one of COLOURS colours for its theme (the page's --f0 to --f7), and past those a shape: a
+  // circle, then a square, a diamond, a triangle.
+  function colour(faction) { return faction < 0 || faction >= factionCount ? UNKNOWN : theme.factions[faction % COLOURS]; }
+  function shape(faction) { return faction < 0 ? 0 : Math.floor(faction / COLOURS) % 4; }
+  function paint(node, faction) {
+    node.style.background = faction < 0 || faction >= factionCount ? UNKNOWN : 'var(--f' + faction % COLOURS + ')';
+    node.classList.add('shape' + shape(faction));
+    return node;
+  }
   function factionName(faction) { return faction < factionNames.length ? factionNames[faction] : 'Faction ' + faction; }
   function shortName(faction) { return 'F' + faction; }
   function endWords(reason) { return END_WORDS[ENDS[reason]] || ''; }
@@ -361,6 +374,8 @@
      'aim', 'after', 'track', 'bg', 'rule'].forEach(function (name) {
       theme[name] = style.getPropertyValue('--' + name).trim() || '#888888';
     });
+    theme.factions = [];
+    for (var f = 0; f < COLOURS; f++) theme.factions.push(style.getPropertyValue('--f' + f).trim() || '#888888');
   }
   readTheme();
 
@@ -402,8 +417,9 @@
 
   var frame = null;  // what the last drawing showed: the rioters' places on the screen and the sample
   function transform(box, i, u) {
+    // Following a rioter not in the riot at this moment (before its recruitment, after its release): the player.
     var centre = state.follow === 'player' ? playerPosition(i, u)
-        : state.follow === 'pick' && state.pick >= 0 ? trackPosition(state.pick, i, u) : null;
+        : state.follow === 'pick' && state.pick >= 0 ? trackPosition(state.pick, i, u) || playerPosition(i, u) : null;
     if (centre) { state.cx = centre.x; state.cy = centre.y; }
     var scale = baseScale(box) * state.zoom;
     return {
@@ -772,7 +788,11 @@
     c.save(); c.beginPath(); c.rect(plot.left, 0, chartBox.w - plot.left - plot.right + 1, chartBox.h); c.clip();
     drawChartMarks(c);
     drawChartLine(c, totals, theme.total, 2);
-    for (var f = 0; f < factionCount; f++) drawChartLine(c, counts[f], colour(f), 1.6);
+    for (var f = 0; f < factionCount; f++) {
+      c.setLineDash(shape(f) ? [6, 2 + 2 * shape(f)] : []);  // past the colours, dashed
+      drawChartLine(c, counts[f], colour(f), 1.6);
+    }
+    c.setLineDash([]);
     c.restore();
     c.font = FONT11; c.textAlign = 'left'; c.fillStyle = theme.muted;
     var last = sampleAt(span.to);
@@ -794,7 +814,7 @@
     function item(mark, words) { legend.appendChild(add(el('li'), mark, words)); }
     function swatch(colourValue, className) { var s = el('span', className || 'swatch'); s.style.background = colourValue; return s; }
     function glyph(text, colourValue) { var s = el('span', 'glyph', text); s.style.color = colourValue; return s; }
-    for (var f = 0; f < factionCount; f++) item(swatch(colour(f)), factionName(f));
+    for (var f = 0; f < factionCount; f++) item(paint(el('span', 'swatch'), f), factionName(f));
     item(swatch('var(--total)'), 'all rioters');
     item(glyph('\u25bc', 'var(--press)'), 'a key press (hollow: not the toggle key)');
     item(glyph('\u25cb', 'var(--ink)'), 'the config read again (at each toggle)');
@@ -810,7 +830,7 @@
     add(read, el('b', null, fixed(t) + ' s'), ' \u00b7 all ' + totals[i]);
     for (var f = 0; f < factionCount; f++) {
       var s = el('span', 'swatch');
-      s.style.background = colour(f);
+      paint(s, f);
       add(read, ' \u00b7 ', s, ' ' + shortName(f) + ' ' + counts[f][i]);
     }
     read.hidden = false; line.hidden = false;
@@ -866,7 +886,7 @@
     var scores = factionScores(ms);
     scores.forEach(function (s, f) {
       var row = el('tr'), name = el('td'), swatch = el('span', 'swatch');
-      swatch.style.background = colour(f);
+      paint(swatch, f);
       add(name, swatch, ' ' + shortName(f));
       name.title = factionName(f);
       row.setAttribute('data-faction', String(f));
@@ -917,7 +937,7 @@
       var row = el('div', 'row'), swatch = el('span', 'swatch'), count = el('span', 'count');
       var option = el('option', null, factionName(f));
       row.setAttribute('data-faction', String(f));
-      swatch.style.background = colour(f);
+      paint(swatch, f);
       add(nowBox, add(row, swatch, el('span', 'name', factionName(f)), count));
       rows.push(count);
       option.value = String(f);
@@ -995,7 +1015,7 @@
     pickBox.hidden = k < 0;
     if (k < 0) return;
     var heading = el('h3'), swatch = el('span', 'swatch'), close = el('button', 'close', '\u00d7');
-    swatch.style.background = colour(tracks.faction[k]);
+    paint(swatch, tracks.faction[k]);
     close.type = 'button'; close.title = 'Let go of it (Escape)';
     close.addEventListener('click', function () { select(-1); });
     add(pickBox, add(heading, swatch, tracks.id[k] ? '#' + tracks.id[k] : 'A failed spawn', close));
@@ -1125,7 +1145,7 @@
     for (var e = 0; e < events.n; e++) if (passes(e)) keep[n++] = e;
     list.shown = keep.subarray(0, n);
     space.style.height = n * ROW + 'px';
-    $('events-count').textContent = n === events.n ? events.n + ' events' : n + ' of ' + events.n + ' events';
+    $('events-count').textContent = (n === events.n ? '' : n + ' of ') + events.n + (events.n === 1 ? ' event' : ' events');
     eventBox.setAttribute('data-shown', String(n));
     list.rows.forEach(function (row) { row.removeAttribute('data-event'); });
     followList(true);
@@ -1595,6 +1615,8 @@
                mode: marks.mode.map(function (m) { return m.map(s); }), vehicle: marks.vehicle.map(function (m) { return m.map(s); }) };
     },
     span: function () { return { from: span.from, to: span.to }; },
+    // Faction f's style as drawn (any f, even past the run's factions) and the map's colour.
+    style: function (f) { return { colour: theme.factions[f % COLOURS], shape: shape(f), map: theme.map }; },
     zoomTo: zoomTo,
     // How many marks the time bar drew for the player's deaths (crowded ones share one with their count).
     deathMarks: function () { if (!bar) drawBarBase(); return barBins; },

@@ -180,6 +180,18 @@ TEST(Replay, TheFactionsScoresAreTheTracksAndAddUpToTheTotals) {
     }
 }
 
+// The run plays no frame at its end: the default press at 1 s of a 1-second run is left out, as run says.
+TEST(Replay, APressAtTheRunsEndIsLeftOut) {
+    Scenario scenario = BuiltInScenario();
+    scenario.seconds = 1.0;
+    ASSERT_EQ(scenario.presses.size(), 1u);
+    RiotOutputs outputs;
+    outputs.replaySamples = true;
+    EXPECT_TRUE(PlayRiot(scenario, "", outputs).recording.replay.presses.empty());
+    scenario.seconds = 1.1;
+    EXPECT_EQ(PlayRiot(scenario, "", outputs).recording.replay.presses.size(), 1u);
+}
+
 TEST(Replay, ThePageHoldsItsScriptStyleAndDataAsValidJsonWhateverTheNames) {
     Scenario scenario = BuiltInScenario();
     scenario.seconds = 8.0;
