@@ -134,14 +134,25 @@ void AppendList(std::string& out, const std::vector<int32_t>& values) {
     fmt::format_to(std::back_inserter(out), "[{}]", fmt::join(values, ","));
 }
 
-// Pairs of a sample and a value, each sample as the samples since the pair before (the first since `from`).
-void AppendChanges(std::string& out, const std::vector<int32_t>& pairs, int32_t from) {
-    out += '[';
+// Pairs of a sample and a value as text: each sample as the samples since the pair before (the first since
+// `from`) and the value's code, both numbers as AppendStepNumber writes them. A retarget or a weapon handed
+// costs some three bytes rather than eight or more.
+template <typename Code>
+void AppendChanges(std::string& out, const std::vector<int32_t>& pairs, int32_t from, Code code) {
+    out += '"';
     for (size_t k = 0; k + 1 < pairs.size(); k += 2) {
-        fmt::format_to(std::back_inserter(out), "{}{},{}", k ? "," : "", pairs[k] - from, pairs[k + 1]);
+        AppendStepNumber(out, static_cast<uint64_t>(std::max(0, pairs[k] - from)));
+        AppendStepNumber(out, code(pairs[k + 1]));
         from = pairs[k];
     }
-    out += ']';
+    out += '"';
+}
+
+// A target's code: 0 none, 1 the player, else how far its handle is from the rioter's own (zigzagged) + 2.
+uint64_t TargetCode(int32_t target, int32_t own) {
+    if (target == 0 || target == -1) return static_cast<uint64_t>(-target);
+    const int64_t d = static_cast<int64_t>(target) - own;
+    return (d >= 0 ? 2 * static_cast<uint64_t>(d) : 2 * static_cast<uint64_t>(-d) - 1) + 2;
 }
 
 // The names the page reads the recording by: how a track ended (in TrackEnd's order) and a track's fields.
@@ -197,9 +208,11 @@ void AppendTracks(std::string& out, const ReplaySamples& replay) {
                        track.killerFaction, track.killWeapon);
         AppendSteps(out, track.x, track.y);
         out += ',';
-        AppendChanges(out, track.targets, track.start);
+        AppendChanges(out, track.targets, track.start,
+                      [&](int32_t target) { return TargetCode(target, track.handle); });
         out += ',';
-        AppendChanges(out, track.weapons, track.start);
+        AppendChanges(out, track.weapons, track.start,
+                      [](int32_t weapon) { return static_cast<uint64_t>(std::max(0, weapon)); });
         out += ']';
     }
 }

@@ -394,8 +394,15 @@ async function checkKeys(page) {
   await page.keyboard.press('ArrowRight');
   assert.ok(Math.abs(await now(page) - found - 1) < 1e-9, 'after a search the arrows seek');
   await drawn(page);  // the list has followed the playhead
-  const row = await page.$('#events .ev:not([hidden]):not(.now)');
-  await row.focus();
+  const row = await page.evaluateHandle(() => {
+    const box = document.querySelector('#events'), frame = box.getBoundingClientRect();
+    const inView = [...box.querySelectorAll('.ev:not([hidden]):not(.now)')].find((r) => {
+      const at = r.getBoundingClientRect();
+      return at.top >= frame.top && at.bottom <= frame.bottom - 30;
+    });
+    inView.focus({ preventScroll: true });
+    return inView;
+  });
   const [rowAt, q] = [Number(/^[\d.]+/.exec(await row.textContent())[0]), Number(await row.getAttribute('data-q'))];
   await page.keyboard.press('Enter');
   assert.ok(Math.abs(await now(page) - rowAt) < 0.2, 'Enter on a row goes to its event');

@@ -44,6 +44,7 @@
     UNKNOWN = rec.unknownColour; ENDS = rec.ends;
     ENDS.forEach(function (name, k) { END[name] = k; });
     readSteps = stepReader(rec.steps);
+    codeReader(rec.steps);
     times = sums(rec.times);  // ms of each sample
     samples = times.length; duration = facts.ms / 1000;
     player = decodePlayer(rec.player);
@@ -99,14 +100,38 @@
     return p;
   }
 
-  // Pairs of (samples since the pair before, value) back to (sample, value), into a shared pool.
-  function changes(pairs, pool, at, from) {
-    for (var k = 0; k + 1 < pairs.length; k += 2) {
-      from += pairs[k];
-      pool[at + k] = from;
-      pool[at + k + 1] = pairs[k + 1];
+  // Pairs of (samples since the pair before, the value's code) as text (AppendChanges in app/views/Replay.cpp):
+  // how many, and back to (sample, value) into a shared pool.
+  var codeOf = new Int16Array(128).fill(-1), BASE = 0;
+  function codeReader(steps) {
+    for (var k = 0; k < steps.alphabet.length; k++) codeOf[steps.alphabet.charCodeAt(k)] = k;
+    BASE = steps.digits;
+  }
+  function changeCount(text) {
+    var n = 0;
+    for (var k = 0; k < text.length; k++) if (codeOf[text.charCodeAt(k) & 127] < BASE) n += 1;
+    return n;  // numbers: two a pair
+  }
+  function changes(text, pool, at, from, value) {
+    var k = 0, q = at;
+    function number() {
+      for (var v = 0, scale = 1; k < text.length; scale *= BASE) {
+        var s = codeOf[text.charCodeAt(k++) & 127];
+        if (s < BASE) return v + Math.max(s, 0) * scale;
+        v += (s - BASE) * scale;
+      }
+      return v;
+    }
+    while (k < text.length) {
+      from += number();
+      pool[q++] = from;
+      pool[q++] = value(number());
     }
   }
+  function targetOf(own) {
+    return function (code) { return code < 2 ? -code : own + (code % 2 ? -(code - 1) / 2 : (code - 2) / 2); };
+  }
+  function weaponOf(code) { return code; }
 
   // The tracks as columns: one typed array a field, positions (tenths) and changes in shared pools. Decoded in
   // slices of SLICE tracks, telling progress after each; then done(the tracks).
@@ -124,16 +149,16 @@
       t.reason[k] = r[F.endReason];
       t.modelFailed[k] = r[F.modelFailed];
       t.at[k + 1] = t.at[k] + (t.id[k] !== 0 ? Math.max(0, t.end[k] - t.start[k]) : 0);
-      t.aimAt[k + 1] = t.aimAt[k] + r[F.targets].length;
-      t.armAt[k + 1] = t.armAt[k] + r[F.weapons].length;
+      t.aimAt[k + 1] = t.aimAt[k] + changeCount(r[F.targets]);
+      t.armAt[k + 1] = t.armAt[k] + changeCount(r[F.weapons]);
     }
     t.x = new Int32Array(t.at[n]); t.y = new Int32Array(t.at[n]);
     t.aims = new Int32Array(t.aimAt[n]); t.arms = new Int32Array(t.armAt[n]);
     (function slice(from) {
       for (var k = from; k < Math.min(n, from + SLICE); k++) {
         readSteps(list[k][F.steps], t.x, t.y, t.at[k], t.at[k + 1] - t.at[k]);
-        changes(list[k][F.targets], t.aims, t.aimAt[k], t.start[k]);
-        changes(list[k][F.weapons], t.arms, t.armAt[k], t.start[k]);
+        changes(list[k][F.targets], t.aims, t.aimAt[k], t.start[k], targetOf(t.id[k]));
+        changes(list[k][F.weapons], t.arms, t.armAt[k], t.start[k], weaponOf);
         list[k] = null;  // let it go now: less for the collector to walk over
       }
       if (from + SLICE < n) { progress((from + SLICE) / n); later(function () { slice(from + SLICE); }); return; }
