@@ -195,17 +195,31 @@ void AppendFacts(std::string& out, const Totals& totals, int32_t sampleMs, const
         totals.dropped, totals.attacks, totals.hits, totals.pedDeaths, totals.playerDeaths);
 }
 
-// Each track as an array of its fields, in TrackFields' order.
+// Each track as an array of its fields, in TrackFields' order, written small: its handle and first sample as
+// the steps from the track before, its other samples from its first (-1: none), its killer from its own
+// handle (0: none), and each game time from the time of its sample (0 where there is none: not killed, still
+// there).
 void AppendTracks(std::string& out, const ReplaySamples& replay) {
     const int32_t samples = static_cast<int32_t>(replay.times.size());
+    const auto fromSample = [&](int32_t ms, int32_t sample) {
+        return sample < 0 || ms < 0 ? 0
+                                    : ms - replay.times[static_cast<size_t>(std::min(sample, samples - 1))];
+    };
+    const auto fromStart = [](int32_t sample, int32_t start) { return sample < 0 ? -1 : sample - start; };
+    int32_t handle = 0, start = 0;
     for (size_t k = 0; k < replay.tracks.size(); ++k) {
         const ReplayTrack& track = replay.tracks[k];
+        const int32_t end = track.end < 0 ? samples : track.end;
         if (k) out += ",\n";
         fmt::format_to(std::back_inserter(out), "[{},{},{},{},{},{},{},{},{},{},{},{},{},{},{},",
-                       track.handle, track.faction, track.start, track.end < 0 ? samples : track.end,
-                       static_cast<int>(track.reason), track.death, track.vanish, track.killer, track.model,
-                       track.modelFailed ? 1 : 0, track.startMs, track.deathMs, track.endMs,
+                       track.handle - handle, track.faction, track.start - start, end - track.start,
+                       static_cast<int>(track.reason), fromStart(track.death, track.start),
+                       fromStart(track.vanish, track.start), track.killer ? track.killer - track.handle : 0,
+                       track.model, track.modelFailed ? 1 : 0, fromSample(track.startMs, track.start),
+                       fromSample(track.deathMs, track.death), fromSample(track.endMs, track.end),
                        track.killerFaction, track.killWeapon);
+        handle = track.handle;
+        start = track.start;
         AppendSteps(out, track.x, track.y);
         out += ',';
         AppendChanges(out, track.targets, track.start,

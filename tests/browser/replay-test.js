@@ -428,6 +428,7 @@ async function checkLayouts(browser, file) {
       const { page, errors } = await open(browser, file, { hash: '#t=22', options: { viewport: { width, height }, colorScheme } });
       const box = (selector) => page.$eval(selector, (e) => { const r = e.getBoundingClientRect(); return { top: r.top, bottom: r.bottom, height: r.height }; });
       const map = await box('#view');
+      assert.equal(await page.$eval('#loading', (word) => word.offsetHeight), 0, 'the loading word is gone');
       assert.ok(map.height >= height / 2 && map.bottom <= height, `the map at ${width}x${height}: ${JSON.stringify(map)}`);
       const one = apart(await drawn(page));
       await page.mouse.move(one.x, one.y);

@@ -148,6 +148,7 @@
       for (var w = 0; w < whole.length; w++) t[whole[w]][k] = r[F[whole[w]]];
       t.reason[k] = r[F.endReason];
       t.modelFailed[k] = r[F.modelFailed];
+      unpack(t, k);
       t.at[k + 1] = t.at[k] + (t.id[k] !== 0 ? Math.max(0, t.end[k] - t.start[k]) : 0);
       t.aimAt[k + 1] = t.aimAt[k] + changeCount(r[F.targets]);
       t.armAt[k + 1] = t.armAt[k] + changeCount(r[F.weapons]);
@@ -166,6 +167,20 @@
       t.y = narrow(t.y);
       done(t);
     })(0);
+  }
+
+  // A track's fields as written small (AppendTracks in app/views/Replay.cpp) back to what they say.
+  function unpack(t, k) {
+    function timeOf(sample) { return times[Math.max(0, Math.min(samples - 1, sample))]; }
+    var start = t.start[k] += k ? t.start[k - 1] : 0, ended = ENDS[t.reason[k]] !== 'stillThere';
+    t.id[k] += k ? t.id[k - 1] : 0;
+    t.end[k] += start;
+    if (t.death[k] >= 0) t.death[k] += start;
+    if (t.vanish[k] >= 0) t.vanish[k] += start;
+    if (t.killer[k]) t.killer[k] += t.id[k];
+    t.startMs[k] += timeOf(start);
+    t.deathMs[k] = t.death[k] >= 0 ? t.deathMs[k] + timeOf(t.death[k]) : -1;
+    t.endMs[k] = ended ? t.endMs[k] + timeOf(t.end[k]) : -1;
   }
 
   // Tenths of a unit fit in 16 bits within 3 km of the origin, as a riot's places mostly do: half the memory.
@@ -1113,7 +1128,7 @@
     for (var r = q - 2; r >= tracks.armAt[k] && handed.length < TIP_WEAPONS; r -= 2)
       handed.push((weaponNames[tracks.arms[r + 1]] || '?') + ' (' + clockText(timeOf(tracks.arms[r]) / 1000, 1) + ')');
     add(tip, handed.length ? handed.join(', ') : 'none yet');
-    if (n > handed.length) add(tip, el('span', 'hint', ' and ' + (n - handed.length) + ' before (all in the panel once selected)'));
+    if (n > handed.length) add(tip, el('span', 'hint', ' and ' + (n - handed.length) + ' before'));
     add(tip, el('br'), 'recruited at ' + msText(tracks.startMs[k]));
     if (tracks.death[k] >= 0 && tracks.death[k] <= i) add(tip, ', dead since ' + msText(tracks.deathMs[k]));
     add(tip, el('br'), el('span', 'hint', 'click to select; click a number to select that one'));
