@@ -181,6 +181,7 @@ async function checkMap(page) {
 
 // Pointing at a rioter tells about it; a click selects it, and a number in the tip selects that rioter.
 async function checkSelection(page) {
+  await page.click('#tab-factions');  // for the README's picture
   await page.evaluate(() => document.activeElement.blur());
   await page.keyboard.press('Escape');
   const rioters = await drawn(page);
@@ -203,6 +204,7 @@ async function checkSelection(page) {
   assert.match(panel, /recruited at \d+\.\d s/);
   assert.match(panel, /handed WEAPON_[A-Z_]+/);
   await page.screenshot({ path: path.join(shots, 'replay.png') });
+  await page.click('#tab-chart');
   const target = await page.$('#tip button.who');
   if (target) {
     const id = Number(await target.getAttribute('data-id'));
