@@ -875,7 +875,7 @@
   function chartReadout(x) {
     var read = $('chart-read'), line = $('chart-hover'), t = chartTime(x), i = sampleAt(t);
     read.textContent = '';
-    add(read, el('b', null, fixed(t) + ' s'), ' \u00b7 all ' + totals[i]);
+    add(read, el('b', null, clockText(t, 1) + (duration < 3600 ? ' s' : '')), ' \u00b7 all ' + totals[i]);
     for (var f = 0; f < factionCount; f++) {
       var s = el('span', 'swatch');
       paint(s, f);
@@ -1008,7 +1008,7 @@
     var i = sampleAt(state.t);
     clock.textContent = clockText(state.t, 1) + ' / ' + clockText(duration, 1) + (duration < 3600 ? ' s' : '');
     timebar.setAttribute('aria-valuenow', fixed(state.t));
-    timebar.setAttribute('aria-valuetext', fixed(state.t) + ' seconds');
+    timebar.setAttribute('aria-valuetext', duration < 3600 ? fixed(state.t) + ' seconds' : clockText(state.t, 1));
     playButton.textContent = state.playing ? 'Pause' : 'Play';
     followList(false);
     fillFactions(false);
