@@ -90,7 +90,13 @@ Recorder::Recorder(const Scenario& scenario, bool keepSamples)
 
 void Recorder::Observe(const World& world, const LivingWorld& living, double seconds, bool last) {
     world_ = &world;
+    living_ = &living;
+    const int32_t ms = static_cast<int32_t>(std::llround(seconds * 1000.0));
     FollowRoster();
+    for (size_t k = 0; k < roster_.size(); ++k)
+        for (Member& member : roster_[k])
+            LookAt(member, static_cast<int>(k), world, living);
+    CountHits(world, living);
     const int rioters = CountRioters();
     Totals& totals = recording_.totals;
     totals.peakRioters = std::max(totals.peakRioters, rioters);
@@ -100,6 +106,7 @@ void Recorder::Observe(const World& world, const LivingWorld& living, double sec
         for (const Faction& faction : FactionList)
             sample.members.push_back(static_cast<int>(faction.Members.size()));
         recording_.chart.push_back(std::move(sample));
+        NoteFights(static_cast<int32_t>(std::llround(chartNext_ * 1000.0)));
         chartNext_ += chartSeconds_;
     }
     while (nextSnapshot_ < snapshots_.size() && snapshots_[nextSnapshot_] <= seconds + 1e-9) {
@@ -110,10 +117,10 @@ void Recorder::Observe(const World& world, const LivingWorld& living, double sec
     // ends.
     if (seconds + 1e-9 >= row_.from + rowSeconds_) EndRow(world, living, row_.from + rowSeconds_);
     if (last && seconds > row_.from + 1e-9) EndRow(world, living, seconds);
-    if (last) Finish(living);
+    if (last) Finish(living, ms);
+    frameMs_ = ms;  // what the script does next happens in this frame
     if (!keepSamples_) return;
-    const int32_t ms = static_cast<int32_t>(std::llround(seconds * 1000.0));
-    NotePresses(seconds, ms);
+    if (!last) NotePresses(seconds, ms);  // the run plays no frame at its end: a press there is left out
     const std::vector<int32_t>& times = recording_.replay.times;
     const int32_t sampleMs = recording_.replay.sampleMs;
     if (times.empty() || ms >= (times.back() / sampleMs + 1) * sampleMs || (last && ms > times.back()))
@@ -170,7 +177,7 @@ MapSnapshot Recorder::Map(const World& world, double seconds) const {
     return map;
 }
 
-void Recorder::Finish(const LivingWorld& living) {
+void Recorder::Finish(const LivingWorld& living, int32_t ms) {
     Totals& totals = recording_.totals;
     for (const TimelineRow& row : recording_.rows) {
         totals.recruited += row.recruited;
@@ -182,8 +189,18 @@ void Recorder::Finish(const LivingWorld& living) {
     totals.attacks = living.Tally().attacks;
     totals.hits = living.Tally().hits;
     totals.pedDeaths = living.Tally().pedDeaths;
-    for (size_t k = 0; k < FactionList.size(); ++k)
+    for (size_t k = 0; k < FactionList.size(); ++k) {
         recording_.factionNames.push_back(FactionName(FactionList[k], k));
+        Score(static_cast<int>(k)).members = static_cast<int>(FactionList[k].Members.size());
+    }
+    for (size_t k = 0; k < roster_.size(); ++k)
+        for (const Member& member : roster_[k])
+            AddLife(Score(static_cast<int>(k)), member, ms);
+    for (FactionScore& score : recording_.factions)
+        std::sort(score.weapons.begin(), score.weapons.end(), [](const WeaponScore& a, const WeaponScore& b) {
+            return static_cast<uint32_t>(a.weapon) < static_cast<uint32_t>(b.weapon);  // no weapon last
+        });
+    NoteFights(ms);
 }
 
 // The script appends recruits and erases the rioters it releases (as it tells), keeping the order of the
@@ -194,6 +211,7 @@ void Recorder::FollowRoster() {
     const int32_t next = static_cast<int32_t>(recording_.replay.times.size());
     for (size_t k = 0; k < roster_.size(); ++k) {
         static const std::vector<Rioter> none;
+        const int faction = static_cast<int>(k);
         const std::vector<Rioter>& members = k < FactionList.size() ? FactionList[k].Members : none;
         std::vector<Member>& seen = roster_[k];
         size_t kept = 0;
@@ -201,18 +219,20 @@ void Recorder::FollowRoster() {
             ++kept;
         row_.dropped += static_cast<int64_t>(seen.size() - kept);
         row_.recruited += static_cast<int64_t>(members.size() - kept);
-        for (size_t j = kept; j < seen.size() && keepSamples_; ++j) {
-            tracks[seen[j].track].end = next;
-            tracks[seen[j].track].reason = TrackEnd::Dropped;
-        }
+        for (size_t j = kept; j < seen.size(); ++j)
+            Left(seen[j], faction, TrackEnd::Dropped, next);
         seen.resize(kept);
         for (size_t j = kept; j < members.size(); ++j) {
-            seen.push_back({members[j].Ped, tracks.size()});
+            Member member{members[j].Ped, tracks.size(), frameMs_};
+            ++Score(faction).recruited;
+            if (member.handle != 0) fighters_[member.handle] = Fighter{faction};
+            seen.push_back(member);
             if (!keepSamples_) continue;
             ReplayTrack track;
             track.handle = members[j].Ped;
-            track.faction = static_cast<int>(k);
+            track.faction = faction;
             track.start = next;
+            track.startMs = frameMs_;
             NoteModel(track, FactionList[k]);
             tracks.push_back(std::move(track));
         }
@@ -224,18 +244,148 @@ void Recorder::Releasing(std::size_t faction, std::size_t position, CullReason r
     if (faction >= roster_.size() || position >= roster_[faction].size()) return;
     ++row_.released[static_cast<int>(reason)];
     std::vector<Member>& seen = roster_[faction];
-    if (keepSamples_) {
-        ReplayTrack& track = recording_.replay.tracks[seen[position].track];
-        const int32_t next = static_cast<int32_t>(recording_.replay.times.size());
-        track.end = next;
-        track.reason = EndOf(reason);
-        const SimPed* ped = track.handle != 0 && world_ ? world_->FindPed(track.handle) : nullptr;
-        if (ped && !ped->alive && track.death < 0) {  // killed and released between samples
-            track.death = next;
-            track.killer = ped->killer;
+    const int32_t next = static_cast<int32_t>(recording_.replay.times.size());
+    if (world_ && living_) LookAt(seen[position], static_cast<int>(faction), *world_, *living_);
+    Left(seen[position], static_cast<int>(faction), EndOf(reason), next);
+    seen.erase(seen.begin() + static_cast<std::ptrdiff_t>(position));
+}
+
+// A member leaves the roster: its time in the riot counts, its track ends; its ped's last attack is still to
+// be seen by the next look.
+void Recorder::Left(const Member& member, int faction, TrackEnd reason, int32_t next) {
+    AddLife(Score(faction), member, frameMs_);
+    if (member.handle != 0) leaving_.push_back(member.handle);
+    if (!keepSamples_) return;
+    ReplayTrack& track = recording_.replay.tracks[member.track];
+    track.end = next;
+    track.endMs = frameMs_;
+    track.reason = reason;
+}
+
+void Recorder::AddLife(FactionScore& score, const Member& member, int32_t endMs) {
+    const int64_t life = (member.deathMs >= 0 ? member.deathMs : endMs) - member.recruitedMs;
+    score.lifeMs += life;
+    score.longestLifeMs = std::max(score.longestLifeMs, life);
+}
+
+// What a rioter's ped did in the frame since the last look: the attack it made (its cooldown set anew), its
+// death, the weapons handed to it.
+void Recorder::LookAt(Member& member, int faction, const World& world, const LivingWorld& living) {
+    if (member.handle == 0) return;
+    const SimPed* ped = world.FindPed(member.handle);
+    auto found = fighters_.find(member.handle);
+    if (!ped || found == fighters_.end()) return;
+    Fighter& fighter = found->second;
+    const float again = living.Plan().rules.attackSeconds;
+    if (ped->attackCooldown == again && fighter.cooldown != again && fighter.health > 0.0f)
+        attacks_.push_back(
+            {member.handle, faction, fighter.target, fighter.weapon >= 0 || !ped->weapons.empty()});
+    if (!ped->alive && member.deathMs < 0)
+        Died(member, faction, *ped, static_cast<int32_t>(recording_.replay.times.size()));
+    NoteWeapons(member, faction, *ped);
+}
+
+// The kill counts for the killer's faction with the weapon it held in the frame of the kill: the last one
+// handed before this frame's.
+void Recorder::Died(Member& member, int faction, const SimPed& ped, int32_t next) {
+    member.deathMs = frameMs_;
+    ++Score(faction).deaths;
+    auto killer = fighters_.find(ped.killer);
+    const int killerFaction = ped.killer != 0 && killer != fighters_.end() ? killer->second.faction : -1;
+    const int32_t weapon = killerFaction >= 0 ? killer->second.weapon : -1;
+    if (killerFaction >= 0) {
+        ++Score(killerFaction).kills;
+        ++Weapon(killerFaction, weapon).kills;
+        killedBy_[ped.killer] = member.handle;
+    }
+    if (!keepSamples_) return;
+    ReplayTrack& track = recording_.replay.tracks[member.track];
+    track.death = next;
+    track.deathMs = frameMs_;
+    track.killer = ped.killer;
+    track.killerFaction = killerFaction;
+    track.killWeapon = killerFaction >= 0 ? weapon : -1;
+}
+
+void Recorder::NoteWeapons(Member& member, int faction, const SimPed& ped) {
+    const int32_t next = static_cast<int32_t>(recording_.replay.times.size());
+    for (; member.weaponsSeen < ped.weapons.size(); ++member.weaponsSeen) {
+        const int32_t weapon = WeaponIndex(ped.weapons[member.weaponsSeen]);
+        ++Weapon(faction, weapon).handed;
+        fighters_[member.handle].nextWeapon = weapon;
+        if (!keepSamples_) continue;
+        std::vector<int32_t>& weapons = recording_.replay.tracks[member.track].weapons;
+        weapons.insert(weapons.end(), {next, weapon});
+    }
+}
+
+// A frame's hits: how far each target's health fell, in hits of the damage of those that attacked it. The
+// world does not say which of two attackers of one target in one frame hit: the first in handle order counts.
+void Recorder::CountHits(const World& world, const LivingWorld& living) {
+    const FightRules& rules = living.Plan().rules;
+    std::map<int32_t, float> fell;  // by target
+    for (Attack& attack : attacks_) {
+        auto kill = killedBy_.find(attack.attacker);
+        if (kill != killedBy_.end()) attack.target = kill->second;
+        if (fell.count(attack.target)) continue;
+        if (attack.target == -1) {
+            const float before =
+                playerDead_ && !world.playerDead ? living.Plan().player.health : playerHealth_;
+            fell[-1] = before - world.playerHealth;
+        } else {
+            const SimPed* ped = world.FindPed(attack.target);
+            auto memo = fighters_.find(attack.target);
+            fell[attack.target] = ped && memo != fighters_.end() ? memo->second.health - ped->health : 0.0f;
         }
     }
-    seen.erase(seen.begin() + static_cast<std::ptrdiff_t>(position));
+    for (const Attack& attack : attacks_) {
+        FactionScore& score = Score(attack.faction);
+        ++score.attacks;
+        const float damage = attack.armed ? rules.gunDamage : rules.meleeDamage;
+        float& left = fell[attack.target];
+        if (left < damage - 0.01f) continue;
+        left -= damage;
+        ++score.hits;
+    }
+    attacks_.clear();
+    killedBy_.clear();
+    for (const int32_t handle : leaving_)
+        fighters_.erase(handle);
+    leaving_.clear();
+    for (auto& [handle, fighter] : fighters_) {  // what the next frame starts from
+        const SimPed* ped = world.FindPed(handle);
+        if (!ped) continue;
+        fighter.target = ped->combatTarget == world.playerPed ? -1 : ped->combatTarget;
+        fighter.weapon = fighter.nextWeapon;
+        fighter.cooldown = ped->attackCooldown;
+        fighter.health = ped->alive ? ped->health : 0.0f;
+    }
+    playerHealth_ = world.playerHealth;
+    playerDead_ = world.playerDead;
+}
+
+void Recorder::NoteFights(int32_t ms) {
+    FightSample sample;
+    sample.ms = ms;
+    for (const FactionScore& score : recording_.factions) {
+        sample.attacks.push_back(score.attacks);
+        sample.hits.push_back(score.hits);
+    }
+    recording_.fights.push_back(std::move(sample));
+}
+
+FactionScore& Recorder::Score(int faction) {
+    std::vector<FactionScore>& scores = recording_.factions;
+    if (static_cast<size_t>(faction) >= scores.size()) scores.resize(static_cast<size_t>(faction) + 1);
+    return scores[static_cast<size_t>(faction)];
+}
+
+WeaponScore& Recorder::Weapon(int faction, int32_t weapon) {
+    std::vector<WeaponScore>& weapons = Score(faction).weapons;
+    for (WeaponScore& score : weapons)
+        if (score.weapon == weapon) return score;
+    weapons.push_back({weapon, 0, 0});
+    return weapons.back();
 }
 
 void Recorder::Sample(const World& world, int32_t ms) {
@@ -265,16 +415,10 @@ void Recorder::SampleTrack(ReplayTrack& track, const World& world, int32_t index
     }
     track.x.push_back(Tenths(ped->position.x));
     track.y.push_back(Tenths(ped->position.y));
-    if (!ped->alive && track.death < 0) {
-        track.death = index;
-        track.killer = ped->killer;
-    }
     if (!ped->exists && track.vanish < 0) track.vanish = index;
     const int32_t target = ped->combatTarget == world.playerPed ? -1 : ped->combatTarget;
     const int32_t last = track.targets.empty() ? 0 : track.targets.back();
     if (target != last) track.targets.insert(track.targets.end(), {index, target});
-    for (; track.weaponsSeen < ped->weapons.size(); ++track.weaponsSeen)
-        track.weapons.insert(track.weapons.end(), {index, WeaponIndex(ped->weapons[track.weaponsSeen])});
 }
 
 // Which model the world made the ped of, or why it made a random pedestrian.
@@ -310,5 +454,5 @@ int32_t Recorder::WeaponIndex(uint32_t hash) {
             lists.push_back(&faction.Weapons);
         return lists;
     };
-    return NameIndex(hash, candidates, recording_.replay.weaponNames, weaponIndex_);
+    return NameIndex(hash, candidates, recording_.weaponNames, weaponIndex_);
 }

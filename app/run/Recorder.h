@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <map>
+#include <unordered_map>
 #include <vector>
 
 #include "app/run/Recording.h"
@@ -28,12 +29,40 @@ class Recorder : public RiotObserver {
     struct Member {
         int32_t handle = 0;
         size_t track = 0;
+        int32_t recruitedMs = 0;
+        int32_t deathMs = -1;
+        size_t weaponsSeen = 0;
+    };
+    // A rioter's ped as the last look saw it: what it fought with in the frame since.
+    struct Fighter {
+        int faction = 0;
+        int32_t target = 0;       // 0 none, -1 the player
+        int32_t weapon = -1;      // the last weapon handed, -1 none
+        int32_t nextWeapon = -1;  // and as of this look
+        float cooldown = 0.0f;    // the fight model's time to its next attack
+        float health = 0.0f;
+        bool dead = false;
+    };
+    struct Attack {
+        int32_t attacker = 0;
+        int faction = 0;
+        int32_t target = 0;
+        bool armed = false;
     };
 
     void EndRow(const World& world, const LivingWorld& living, double to);
     MapSnapshot Map(const World& world, double seconds) const;
-    void Finish(const LivingWorld& living);
+    void Finish(const LivingWorld& living, int32_t ms);
     void FollowRoster();
+    void LookAt(Member& member, int faction, const World& world, const LivingWorld& living);
+    void Died(Member& member, int faction, const SimPed& ped, int32_t next);
+    void Left(const Member& member, int faction, TrackEnd reason, int32_t next);
+    void AddLife(FactionScore& score, const Member& member, int32_t endMs);
+    void NoteFights(int32_t ms);
+    void CountHits(const World& world, const LivingWorld& living);
+    void NoteWeapons(Member& member, int faction, const SimPed& ped);
+    WeaponScore& Weapon(int faction, int32_t weapon);
+    FactionScore& Score(int faction);
     void Sample(const World& world, int32_t ms);
     void SampleTrack(ReplayTrack& track, const World& world, int32_t index);
     void NoteModel(ReplayTrack& track, const Faction& faction);
@@ -42,6 +71,7 @@ class Recorder : public RiotObserver {
 
     Recording recording_;
     const World* world_ = nullptr;
+    const LivingWorld* living_ = nullptr;
     std::vector<std::vector<Member>> roster_;  // per faction, in roster order
     // The timeline, the chart and the maps.
     const double rowSeconds_;
@@ -58,4 +88,13 @@ class Recorder : public RiotObserver {
     std::vector<KeyPress> presses_;
     size_t nextPress_ = 0;
     int32_t lastState_ = -1;
+    // The factions' fights: the peds of the roster (and those that left it this frame) as the last look saw
+    // them, this frame's attacks, and the game time of the frame whose changes a look sees.
+    std::unordered_map<int32_t, Fighter> fighters_;
+    std::vector<int32_t> leaving_;
+    std::vector<Attack> attacks_;
+    std::map<int32_t, int32_t> killedBy_;  // killer, victim: this frame's kills
+    float playerHealth_ = 0.0f;
+    bool playerDead_ = false;
+    int32_t frameMs_ = 0;
 };

@@ -80,7 +80,13 @@ struct ReplayTrack {
     std::vector<int32_t> x, y;
     std::vector<int32_t> targets;  // sample, target (0 none, -1 the player, else a ped handle), ...
     std::vector<int32_t> weapons;  // sample, index into the weapon names, ...
-    size_t weaponsSeen = 0;
+    // Game times (ms) of the frames that saw it recruited, killed (-1: never) and leave the roster (-1:
+    // never).
+    int32_t startMs = 0;
+    int32_t deathMs = -1;
+    int32_t endMs = -1;
+    int killerFaction = -1;   // the killer's faction when it was a rioter, else -1
+    int32_t killWeapon = -1;  // the weapon the killer was last handed before the kill; -1: none (unarmed)
 };
 
 // A key press of the scenario, at a game time in ms.
@@ -98,13 +104,40 @@ struct ReplaySamples {
     std::vector<int32_t> playerX, playerY;
     std::vector<int32_t> playerStates;  // sample, state, ...: 1 in a vehicle, 2 dead, 4 mode on (bits)
     std::vector<ReplayTrack> tracks;
-    std::vector<std::string> weaponNames;
     std::vector<std::string> modelNames;
     std::vector<ReplayPress> presses;
 };
 
+// A faction's fights: kills, deaths, attacks and hits, and the weapons its members were handed.
+struct WeaponScore {
+    int32_t weapon = -1;  // index into the weapon names; -1: no weapon
+    int64_t handed = 0;
+    int64_t kills = 0;
+};
+
+struct FactionScore {
+    int members = 0;  // in the roster at the end
+    int64_t recruited = 0;
+    int64_t kills = 0;   // peds its members killed
+    int64_t deaths = 0;  // its members killed
+    int64_t attacks = 0;
+    int64_t hits = 0;
+    int64_t lifeMs = 0;  // summed over its recruits: recruitment to death, leaving the roster or the end
+    int64_t longestLifeMs = 0;
+    std::vector<WeaponScore> weapons;  // in the order of the weapon names
+};
+
+// The factions' attacks and hits so far, at a game time: the page's "up to the playhead".
+struct FightSample {
+    int32_t ms = 0;
+    std::vector<int64_t> attacks, hits;  // per faction
+};
+
 struct Recording {
     std::vector<std::string> factionNames;  // "F0 (cap 10)", ... as the run ends
+    std::vector<std::string> weaponNames;   // as the config names them, in the order first handed
+    std::vector<FactionScore> factions;     // per faction, over the whole run
+    std::vector<FightSample> fights;        // at the chart's moments and the end
     std::vector<TimelineRow> rows;
     Totals totals;
     std::vector<MapSnapshot> maps;

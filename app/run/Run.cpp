@@ -329,6 +329,7 @@ void PrintTimeline(const RiotResult& result, bool traceFailed, std::ostream& out
     for (const std::string& name : recording.factionNames)
         out << "  " << name << '\n';
     out << '\n' << FormatTotals(recording.totals, result.seconds);
+    out << FormatFactionTable(recording);
 }
 
 // Writes the pictures' whole set, or leaves the set there was.

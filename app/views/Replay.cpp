@@ -134,22 +134,34 @@ void AppendList(std::string& out, const std::vector<int32_t>& values) {
     fmt::format_to(std::back_inserter(out), "[{}]", fmt::join(values, ","));
 }
 
-// Pairs of a sample and a value, each sample as the samples since the pair before (the first since `from`).
-void AppendChanges(std::string& out, const std::vector<int32_t>& pairs, int32_t from) {
-    out += '[';
+// Pairs of a sample and a value as text: each sample as the samples since the pair before (the first since
+// `from`) and the value's code, both numbers as AppendStepNumber writes them. A retarget or a weapon handed
+// costs some three bytes rather than eight or more.
+template <typename Code>
+void AppendChanges(std::string& out, const std::vector<int32_t>& pairs, int32_t from, Code code) {
+    out += '"';
     for (size_t k = 0; k + 1 < pairs.size(); k += 2) {
-        fmt::format_to(std::back_inserter(out), "{}{},{}", k ? "," : "", pairs[k] - from, pairs[k + 1]);
+        AppendStepNumber(out, static_cast<uint64_t>(std::max(0, pairs[k] - from)));
+        AppendStepNumber(out, code(pairs[k + 1]));
         from = pairs[k];
     }
-    out += ']';
+    out += '"';
+}
+
+// A target's code: 0 none, 1 the player, else how far its handle is from the rioter's own (zigzagged) + 2.
+uint64_t TargetCode(int32_t target, int32_t own) {
+    if (target == 0 || target == -1) return static_cast<uint64_t>(-target);
+    const int64_t d = static_cast<int64_t>(target) - own;
+    return (d >= 0 ? 2 * static_cast<uint64_t>(d) : 2 * static_cast<uint64_t>(-d) - 1) + 2;
 }
 
 // The names the page reads the recording by: how a track ended (in TrackEnd's order) and a track's fields.
 const char* const EndNames[] = {"dead", "vanished", "tooFar", "dropped", "stillThere"};
 static_assert(std::size(EndNames) == static_cast<size_t>(TrackEnd::Count), "a name for every end");
-const char* const TrackFields[] = {"id",    "faction", "start",  "end",   "end reason",
-                                   "death", "vanish",  "killer", "model", "model failed",
-                                   "steps", "targets", "weapons"};
+const char* const TrackFields[] = {
+    "id",     "faction",        "start",       "end",          "end reason", "death",
+    "vanish", "killer",         "model",       "model failed", "startMs",    "deathMs",
+    "endMs",  "killer faction", "kill weapon", "steps",        "targets",    "weapons"};
 
 // A JSON array of the texts of any list: names, or the page's fixed words.
 template <typename Texts>
@@ -183,23 +195,52 @@ void AppendFacts(std::string& out, const Totals& totals, int32_t sampleMs, const
         totals.dropped, totals.attacks, totals.hits, totals.pedDeaths, totals.playerDeaths);
 }
 
-// Each track as an array of its fields, in TrackFields' order.
+// Each track as an array of its fields, in TrackFields' order, written small: its handle and first sample as
+// the steps from the track before, its other samples from its first (-1: none), its killer from its own
+// handle (0: none), and each game time from the time of its sample (0 where there is none: not killed, still
+// there).
 void AppendTracks(std::string& out, const ReplaySamples& replay) {
     const int32_t samples = static_cast<int32_t>(replay.times.size());
+    const auto fromSample = [&](int32_t ms, int32_t sample) {
+        return sample < 0 || ms < 0 ? 0
+                                    : ms - replay.times[static_cast<size_t>(std::min(sample, samples - 1))];
+    };
+    const auto fromStart = [](int32_t sample, int32_t start) { return sample < 0 ? -1 : sample - start; };
+    int32_t handle = 0, start = 0;
     for (size_t k = 0; k < replay.tracks.size(); ++k) {
         const ReplayTrack& track = replay.tracks[k];
+        const int32_t end = track.end < 0 ? samples : track.end;
         if (k) out += ",\n";
-        fmt::format_to(std::back_inserter(out), "[{},{},{},{},{},{},{},{},{},{},", track.handle,
-                       track.faction, track.start, track.end < 0 ? samples : track.end,
-                       static_cast<int>(track.reason), track.death, track.vanish, track.killer, track.model,
-                       track.modelFailed ? 1 : 0);
+        fmt::format_to(std::back_inserter(out), "[{},{},{},{},{},{},{},{},{},{},{},{},{},{},{},",
+                       track.handle - handle, track.faction, track.start - start, end - track.start,
+                       static_cast<int>(track.reason), fromStart(track.death, track.start),
+                       fromStart(track.vanish, track.start), track.killer ? track.killer - track.handle : 0,
+                       track.model, track.modelFailed ? 1 : 0, fromSample(track.startMs, track.start),
+                       fromSample(track.deathMs, track.death), fromSample(track.endMs, track.end),
+                       track.killerFaction, track.killWeapon);
+        handle = track.handle;
+        start = track.start;
         AppendSteps(out, track.x, track.y);
         out += ',';
-        AppendChanges(out, track.targets, track.start);
+        AppendChanges(out, track.targets, track.start,
+                      [&](int32_t target) { return TargetCode(target, track.handle); });
         out += ',';
-        AppendChanges(out, track.weapons, track.start);
+        AppendChanges(out, track.weapons, track.start,
+                      [](int32_t weapon) { return static_cast<uint64_t>(std::max(0, weapon)); });
         out += ']';
     }
+}
+
+// The factions' attacks and hits so far at moments of the run: [ms, attacks of F0, hits of F0, ...] each.
+void AppendFights(std::string& out, const std::vector<FightSample>& fights) {
+    out += '[';
+    for (size_t k = 0; k < fights.size(); ++k) {
+        fmt::format_to(std::back_inserter(out), "{}[{}", k ? "," : "", fights[k].ms);
+        for (size_t f = 0; f < fights[k].attacks.size(); ++f)
+            fmt::format_to(std::back_inserter(out), ",{},{}", fights[k].attacks[f], fights[k].hits[f]);
+        out += ']';
+    }
+    out += ']';
 }
 
 // Each press as [ms, the key's name, 1 when it was the toggle key in force].
@@ -226,15 +267,15 @@ std::string ReplayJson(const Recording& recording, const ReplayFacts& facts) {
     AppendFacts(out, recording.totals, recording.replay.sampleMs, facts);
     out += ",\"factions\":";
     AppendTexts(out, recording.factionNames);
-    out += ",\"palette\":";
-    AppendTexts(out, FactionPalette);
     out += ",\"unknownColour\":";
     AppendJsonText(out, UnknownFactionColour);
     out += ",\"ends\":";
     AppendTexts(out, EndNames);
     const ReplaySamples& replay = recording.replay;
     out += ",\"weapons\":";
-    AppendTexts(out, replay.weaponNames);
+    AppendTexts(out, recording.weaponNames);
+    out += ",\"fights\":";
+    AppendFights(out, recording.fights);
     fmt::format_to(std::back_inserter(out), ",\"radius\":{},\"times\":", static_cast<int>(CullDistance));
     AppendDeltas(out, replay.times);
     out += ",\"steps\":{\"alphabet\":";

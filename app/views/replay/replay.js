@@ -6,7 +6,8 @@
   var END_WORDS = { dead: 'died', vanished: 'vanished', tooFar: 'too far', dropped: 'dropped at a reload',
                     stillThere: '' };
   var SPEEDS = [0.25, 0.5, 1, 2, 4, 8, 16, 32, 64, 128, 256, 512, 1024];
-  var MARK = 5.5, PLAYER = 11, ROW = 22, TRAIL_SECONDS = 5, BLOCK = 256, BAR_PAD = 8;
+  var COARSE = window.matchMedia('(pointer: coarse)').matches;
+  var COLOURS = 8, SLICE = 4000, TIP_WEAPONS = 3, MARK = 5.5, PLAYER = 11, ROW = COARSE ? 44 : 22, TRAIL_SECONDS = 5, BLOCK = 256, BAR_PAD = 8;
   var FONT11 = '11px "DejaVu Sans", Verdana, Arial, sans-serif', FONT12 = '12px "DejaVu Sans", Verdana, Arial, sans-serif';
   // The kinds of events, in the order they are listed within one moment, and their filter buttons' words.
   var KINDS = ['press', 'mode', 'player', 'vehicle', 'recruit', 'death', 'release'];
@@ -14,28 +15,48 @@
   var KIND = {};
   KINDS.forEach(function (name, k) { KIND[name] = k; });
 
-  var source = document.getElementById('replay-data');
-  var rec = JSON.parse(source.textContent);
-  if (!rec || !rec.times.length) {
-    var empty = document.createElement('span');
-    empty.className = 'empty';
-    empty.textContent = 'This page holds no riot: skirmora-sim run --html FILE writes one that does.';
-    document.getElementById('facts').appendChild(empty);
-    return;
+  // ---- The recording, decoded into typed arrays a slice at a time, saying how far it got; the parsed JSON is
+  // let go. A day's page takes seconds to read: the page stays responsive and says so. ----
+  var loading = document.getElementById('loading');
+  var facts, factionNames, weaponNames, modelNames, fights, presses, radius, UNKNOWN, ENDS, END = {};
+  var readSteps, times, samples, duration, player, tracks;
+  function say(words) { loading.textContent = words; }
+  // Names as run's terminal shows them: control characters as \xNN.
+  function printable(text) {
+    return String(text).replace(/[\x00-\x1f\x7f]/g, function (c) { return '\\x' + c.charCodeAt(0).toString(16).toUpperCase().padStart(2, '0'); });
   }
-  source.textContent = '';  // decoded below; the text is not kept twice
-
-  // ---- The recording, decoded into typed arrays; the parsed JSON is let go ----
-  var facts = rec.facts, factionNames = rec.factions, weaponNames = rec.weapons, modelNames = rec.models, fights = rec.fights;
-  var presses = rec.presses, radius = rec.radius, PALETTE = rec.palette, UNKNOWN = rec.unknownColour, ENDS = rec.ends;
-  var END = {};
-  ENDS.forEach(function (name, k) { END[name] = k; });
-  var readSteps = stepReader(rec.steps);
-  var times = sums(rec.times);  // ms of each sample
-  var samples = times.length, duration = facts.ms / 1000;
-  var player = decodePlayer(rec.player);
-  var tracks = decodeTracks(rec);
-  rec = null;
+  function later(step) { setTimeout(step, 0); }
+  later(function () {
+    var source = document.getElementById('replay-data'), rec = JSON.parse(source.textContent);
+    if (!rec || !rec.times.length) {
+      say('');
+      var empty = document.createElement('span');
+      empty.className = 'empty';
+      empty.textContent = 'This page holds no riot: skirmora-sim run --html FILE writes one that does.';
+      document.getElementById('facts').appendChild(empty);
+      return;
+    }
+    source.textContent = '';  // decoded below; the text is not kept twice
+    facts = rec.facts; factionNames = rec.factions.map(printable); weaponNames = rec.weapons.map(printable);
+    modelNames = rec.models.map(printable);
+    facts.config = printable(facts.config); facts.scenario = printable(facts.scenario);
+    fights = rec.fights; presses = rec.presses; radius = rec.radius;
+    UNKNOWN = rec.unknownColour; ENDS = rec.ends;
+    ENDS.forEach(function (name, k) { END[name] = k; });
+    readSteps = stepReader(rec.steps);
+    codeReader(rec.steps);
+    times = sums(rec.times);  // ms of each sample
+    samples = times.length; duration = facts.ms / 1000;
+    player = decodePlayer(rec.player);
+    decodeTracks(rec, function (done) {
+      say('Reading the riot: ' + Math.floor(done * 100) + '% of ' + rec.tracks.length + ' rioters\u2019 tracks\u2026');
+    }, function (decoded) {
+      tracks = decoded;
+      rec = null;
+      say('Drawing\u2026');
+      later(function () { begin(); loading.hidden = true; });
+    });
+  });
 
   function sums(deltas) {
     var out = new Float64Array(deltas.length), value = 0;
@@ -79,17 +100,42 @@
     return p;
   }
 
-  // Pairs of (samples since the pair before, value) back to (sample, value), into a shared pool.
-  function changes(pairs, pool, at, from) {
-    for (var k = 0; k + 1 < pairs.length; k += 2) {
-      from += pairs[k];
-      pool[at + k] = from;
-      pool[at + k + 1] = pairs[k + 1];
+  // Pairs of (samples since the pair before, the value's code) as text (AppendChanges in app/views/Replay.cpp):
+  // how many, and back to (sample, value) into a shared pool.
+  var codeOf = new Int16Array(128).fill(-1), BASE = 0;
+  function codeReader(steps) {
+    for (var k = 0; k < steps.alphabet.length; k++) codeOf[steps.alphabet.charCodeAt(k)] = k;
+    BASE = steps.digits;
+  }
+  function changeCount(text) {
+    var n = 0;
+    for (var k = 0; k < text.length; k++) if (codeOf[text.charCodeAt(k) & 127] < BASE) n += 1;
+    return n;  // numbers: two a pair
+  }
+  function changes(text, pool, at, from, value) {
+    var k = 0, q = at;
+    function number() {
+      for (var v = 0, scale = 1; k < text.length; scale *= BASE) {
+        var s = codeOf[text.charCodeAt(k++) & 127];
+        if (s < BASE) return v + Math.max(s, 0) * scale;
+        v += (s - BASE) * scale;
+      }
+      return v;
+    }
+    while (k < text.length) {
+      from += number();
+      pool[q++] = from;
+      pool[q++] = value(number());
     }
   }
+  function targetOf(own) {
+    return function (code) { return code < 2 ? -code : own + (code % 2 ? -(code - 1) / 2 : (code - 2) / 2); };
+  }
+  function weaponOf(code) { return code; }
 
-  // The tracks as columns: one typed array a field, positions (tenths) and changes in shared pools.
-  function decodeTracks(raw) {
+  // The tracks as columns: one typed array a field, positions (tenths) and changes in shared pools. Decoded in
+  // slices of SLICE tracks, telling progress after each; then done(the tracks).
+  function decodeTracks(raw, progress, done) {
     var F = {}, list = raw.tracks, n = list.length, whole = ['id', 'faction', 'start', 'end', 'death', 'vanish',
                                                             'killer', 'model', 'startMs', 'deathMs', 'endMs',
                                                             'killerFaction', 'killWeapon'];
@@ -102,20 +148,39 @@
       for (var w = 0; w < whole.length; w++) t[whole[w]][k] = r[F[whole[w]]];
       t.reason[k] = r[F.endReason];
       t.modelFailed[k] = r[F.modelFailed];
+      unpack(t, k);
       t.at[k + 1] = t.at[k] + (t.id[k] !== 0 ? Math.max(0, t.end[k] - t.start[k]) : 0);
-      t.aimAt[k + 1] = t.aimAt[k] + r[F.targets].length;
-      t.armAt[k + 1] = t.armAt[k] + r[F.weapons].length;
+      t.aimAt[k + 1] = t.aimAt[k] + changeCount(r[F.targets]);
+      t.armAt[k + 1] = t.armAt[k] + changeCount(r[F.weapons]);
     }
     t.x = new Int32Array(t.at[n]); t.y = new Int32Array(t.at[n]);
     t.aims = new Int32Array(t.aimAt[n]); t.arms = new Int32Array(t.armAt[n]);
-    for (k = 0; k < n; k++) {
-      readSteps(list[k][F.steps], t.x, t.y, t.at[k], t.at[k + 1] - t.at[k]);
-      changes(list[k][F.targets], t.aims, t.aimAt[k], t.start[k]);
-      changes(list[k][F.weapons], t.arms, t.armAt[k], t.start[k]);
-    }
-    t.x = narrow(t.x);
-    t.y = narrow(t.y);
-    return t;
+    (function slice(from) {
+      for (var k = from; k < Math.min(n, from + SLICE); k++) {
+        readSteps(list[k][F.steps], t.x, t.y, t.at[k], t.at[k + 1] - t.at[k]);
+        changes(list[k][F.targets], t.aims, t.aimAt[k], t.start[k], targetOf(t.id[k]));
+        changes(list[k][F.weapons], t.arms, t.armAt[k], t.start[k], weaponOf);
+        list[k] = null;  // let it go now: less for the collector to walk over
+      }
+      if (from + SLICE < n) { progress((from + SLICE) / n); later(function () { slice(from + SLICE); }); return; }
+      t.x = narrow(t.x);
+      t.y = narrow(t.y);
+      done(t);
+    })(0);
+  }
+
+  // A track's fields as written small (AppendTracks in app/views/Replay.cpp) back to what they say.
+  function unpack(t, k) {
+    function timeOf(sample) { return times[Math.max(0, Math.min(samples - 1, sample))]; }
+    var start = t.start[k] += k ? t.start[k - 1] : 0, ended = ENDS[t.reason[k]] !== 'stillThere';
+    t.id[k] += k ? t.id[k - 1] : 0;
+    t.end[k] += start;
+    if (t.death[k] >= 0) t.death[k] += start;
+    if (t.vanish[k] >= 0) t.vanish[k] += start;
+    if (t.killer[k]) t.killer[k] += t.id[k];
+    t.startMs[k] += timeOf(start);
+    t.deathMs[k] = t.death[k] >= 0 ? t.deathMs[k] + timeOf(t.death[k]) : -1;
+    t.endMs[k] = ended ? t.endMs[k] + timeOf(t.end[k]) : -1;
   }
 
   // Tenths of a unit fit in 16 bits within 3 km of the origin, as a riot's places mostly do: half the memory.
@@ -124,6 +189,9 @@
     return Int16Array.from(values);
   }
 
+  // Everything else starts once the recording is read. (Its body is not indented a level further, to keep the
+  // history readable.)
+  function begin() {
   var factionCount = factionNames.length, byId = new Map();
   for (var k0 = 0; k0 < tracks.n; k0++) {
     factionCount = Math.max(factionCount, tracks.faction[k0] + 1);
@@ -190,9 +258,17 @@
       if (tracks.death[k] >= 0) add(tracks.deathMs[k], KIND.death, k);
       if (tracks.reason[k] !== END.stillThere) add(tracks.endMs[k], KIND.release, k);
     }
-    var n = ms.length, order = new Uint32Array(n);
+    var n = ms.length, order = new Uint32Array(n), scale = Math.pow(2, Math.ceil(Math.log2(n + 1)));
     for (k = 0; k < n; k++) order[k] = k;
-    order.sort(function (a, b) { return ms[a] - ms[b] || kind[a] - kind[b] || a - b; });
+    if ((facts.ms * KINDS.length + KINDS.length) * scale < Number.MAX_SAFE_INTEGER) {
+      // By time, kind and order of adding, as one number each: a typed array sorts numbers natively, fast.
+      var keys = new Float64Array(n);
+      for (k = 0; k < n; k++) keys[k] = (ms[k] * KINDS.length + kind[k]) * scale + k;
+      keys.sort();
+      for (k = 0; k < n; k++) order[k] = keys[k] % scale;
+    } else {
+      order.sort(function (a, b) { return ms[a] - ms[b] || kind[a] - kind[b] || a - b; });
+    }
     var out = { n: n, ms: new Float64Array(n), kind: new Uint8Array(n), who: new Int32Array(n) };
     for (k = 0; k < n; k++) { out.ms[k] = ms[order[k]]; out.kind[k] = kind[order[k]]; out.who[k] = who[order[k]]; }
     return out;
@@ -225,12 +301,35 @@
   }
 
   // ---- Small helpers ----
-  function colour(faction) { return faction < 0 || faction >= factionCount ? UNKNOWN : PALETTE[faction % PALETTE.length]; }
-  function shape(faction) { return faction < 0 ? 0 : Math.floor(faction / 10) % 4; }
+  // A faction's style: one of COLOURS colours for its theme (the page's --f0 to --f7), and past those a shape: a
+  // circle, then a square, a diamond, a triangle.
+  function colour(faction) { return faction < 0 || faction >= factionCount ? UNKNOWN : theme.factions[faction % COLOURS]; }
+  function shape(faction) { return faction < 0 ? 0 : Math.floor(faction / COLOURS) % 4; }
+  function paint(node, faction) {
+    node.style.background = faction < 0 || faction >= factionCount ? UNKNOWN : 'var(--f' + faction % COLOURS + ')';
+    node.classList.add('shape' + shape(faction));
+    return node;
+  }
   function factionName(faction) { return faction < factionNames.length ? factionNames[faction] : 'Faction ' + faction; }
   function shortName(faction) { return 'F' + faction; }
   function endWords(reason) { return END_WORDS[ENDS[reason]] || ''; }
   function fixed(value) { return (Math.round(value * 10) / 10).toFixed(1); }
+  // Game time as a clock: seconds below an hour ("75.3"), h:mm:ss past it ("1:02:05.3"); places decimals.
+  function clockText(seconds, places) {
+    var scale = Math.pow(10, places), units = Math.round(seconds * scale), whole = Math.floor(units / scale);
+    var part = places ? '.' + String(units % scale).padStart(places, '0') : '';
+    if (duration < 3600) return whole + part;
+    var h = Math.floor(whole / 3600), m = Math.floor(whole / 60) % 60, sec = whole % 60;
+    return h + ':' + String(m).padStart(2, '0') + ':' + String(sec).padStart(2, '0') + part;
+  }
+  // An event's time as recorded, to the millisecond, without trailing zeros.
+  function msText(ms) { return clockText(ms / 1000, 3).replace(/\.?0+$/, ''); }
+  // n / d with places decimals, halves up, in whole numbers: as run's table rounds (RatioText).
+  function ratio(n, d, places) {
+    if (d <= 0) return '-';
+    var scale = Math.pow(10, places), scaled = Math.floor((2 * n * scale + d) / (2 * d));
+    return places ? Math.floor(scaled / scale) + '.' + String(scaled % scale).padStart(places, '0') : String(scaled);
+  }
   function el(tag, className, text) {
     var node = document.createElement(tag);
     if (className) node.className = className;
@@ -299,7 +398,7 @@
     return button;
   }
   function timeButton(ms) {
-    var button = el('button', 'when', fixed(ms / 1000) + ' s');
+    var button = el('button', 'when', clockText(ms / 1000, 1) + (duration < 3600 ? ' s' : ''));
     button.type = 'button';
     button.setAttribute('data-ms', String(ms));
     return button;
@@ -323,6 +422,8 @@
      'aim', 'after', 'track', 'bg', 'rule'].forEach(function (name) {
       theme[name] = style.getPropertyValue('--' + name).trim() || '#888888';
     });
+    theme.factions = [];
+    for (var f = 0; f < COLOURS; f++) theme.factions.push(style.getPropertyValue('--f' + f).trim() || '#888888');
   }
   readTheme();
 
@@ -364,8 +465,9 @@
 
   var frame = null;  // what the last drawing showed: the rioters' places on the screen and the sample
   function transform(box, i, u) {
+    // Following a rioter not in the riot at this moment (before its recruitment, after its release): the player.
     var centre = state.follow === 'player' ? playerPosition(i, u)
-        : state.follow === 'pick' && state.pick >= 0 ? trackPosition(state.pick, i, u) : null;
+        : state.follow === 'pick' && state.pick >= 0 ? trackPosition(state.pick, i, u) || playerPosition(i, u) : null;
     if (centre) { state.cx = centre.x; state.cy = centre.y; }
     var scale = baseScale(box) * state.zoom;
     return {
@@ -603,9 +705,14 @@
   }
 
   // ---- The time bar: where the playhead is, and the marks of the run ----
-  var bar = null;
-  function barX(ms) { return BAR_PAD + ms / Math.max(facts.ms, 1e-9) * (bar.w - 2 * BAR_PAD); }
-  function barTime(x) { return Math.max(0, Math.min(duration, (x - BAR_PAD) / (bar.w - 2 * BAR_PAD) * duration)); }
+  // Both the bar and the chart show the span of time zoomed to (the whole run at first), in seconds.
+  var bar = null, span = { from: 0, to: duration }, barBins = 0;
+  function spanX(t, left, width) { return left + (t - span.from) / Math.max(span.to - span.from, 1e-9) * width; }
+  function spanTime(x, left, width) {
+    return Math.max(0, Math.min(duration, span.from + (x - left) / width * (span.to - span.from)));
+  }
+  function barX(ms) { return spanX(ms / 1000, BAR_PAD, bar.w - 2 * BAR_PAD); }
+  function barTime(x) { return spanTime(x, BAR_PAD, bar.w - 2 * BAR_PAD); }
   function spans(c, list, y, h) {
     list.forEach(function (span) { c.fillRect(barX(span[0]), y, Math.max(1.5, barX(span[1]) - barX(span[0])), h); });
   }
@@ -613,10 +720,22 @@
     c.beginPath(); c.moveTo(x - 4, y); c.lineTo(x + 4, y); c.lineTo(x, y + 6); c.closePath();
     if (filled) c.fill(); else c.stroke();
   }
+  // Moments (ms, sorted) in view grouped where they fall within `width` px of the group's first: [{x, n}].
+  function bins(list, x, left, right, width) {
+    var out = [];
+    for (var k = 0; k < list.length; k++) {
+      var at = x(list[k]);
+      if (at < left - width || at > right + width) continue;
+      var last = out[out.length - 1];
+      if (last && at - last.x0 < width) { last.n += 1; last.x = (last.x0 + at) / 2; } else out.push({ x0: at, x: at, n: 1 });
+    }
+    return out;
+  }
   function drawBarBase() {
     bar = size(timebar);
-    var c = barCtx;
+    var c = barCtx, right = bar.w - BAR_PAD;
     c.clearRect(0, 0, bar.w, bar.h);
+    c.save(); c.beginPath(); c.rect(BAR_PAD - 5, 0, bar.w - 2 * BAR_PAD + 10, bar.h); c.clip();
     c.fillStyle = theme.track; c.fillRect(BAR_PAD, 11, bar.w - 2 * BAR_PAD, 9);
     c.fillStyle = theme.mode; c.globalAlpha = 0.55; spans(c, marks.mode, 11, 9);
     c.globalAlpha = 1;
@@ -625,21 +744,44 @@
     marks.presses.forEach(function (press) { triangle(c, barX(press.ms), 2, press.toggle); });
     c.strokeStyle = theme.ink; c.lineWidth = 1.5;
     marks.reloads.forEach(function (ms) { ring(c, barX(ms), 15.5, 3); });
-    c.strokeStyle = theme.death; c.lineWidth = 2;
-    marks.deaths.forEach(function (ms) { cross(c, barX(ms), 27, 3.5); c.stroke(); });
+    // The player's deaths: a cross each, a count where they crowd.
+    var deaths = bins(marks.deaths, barX, BAR_PAD, right, 22);
+    c.strokeStyle = c.fillStyle = theme.death; c.lineWidth = 2; c.font = 'bold 9px "DejaVu Sans", Verdana, Arial, sans-serif';
+    c.textAlign = 'center';
+    deaths.forEach(function (b) {
+      if (b.n === 1) { cross(c, b.x, 27, 3.5); c.stroke(); return; }
+      var text = b.n > 99 ? '99+' : String(b.n), w = Math.max(10, c.measureText(text).width + 4);
+      c.fillRect(b.x - w / 2, 22, w, 10);
+      c.fillStyle = theme.bg; c.fillText(text, b.x, 30.5); c.fillStyle = theme.death;
+    });
+    barBins = deaths.length;
+    c.restore();
   }
   function drawBar() {
     if (!bar || timebar.clientWidth !== bar.w) drawBarBase();
-    barHead.style.transform = 'translateX(' + (barX(state.t * 1000) - 1) + 'px)';
+    var t = state.t;
+    // Playing past the zoomed span turns the page: the next span of the same length.
+    if (state.playing && (t > span.to || t < span.from) && span.to - span.from < duration) {
+      var length = span.to - span.from;
+      zoomTo(t, t + length);
+    }
+    barHead.style.display = t < span.from || t > span.to ? 'none' : '';
+    barHead.style.transform = 'translateX(' + (barX(t * 1000) - 1) + 'px)';
+  }
+  // Zooms the bar and the chart to a span (at least a second, within the run); none: the whole run.
+  function zoomTo(from, to) {
+    if (from === undefined) { from = 0; to = duration; }
+    var length = Math.min(duration, Math.max(1, to - from));
+    from = Math.max(0, Math.min(duration - length, from));
+    span = { from: from, to: from + length };
+    $('whole-run').hidden = length >= duration;
+    bar = null; chartBox = null; state.dirty = true;
   }
 
   // ---- The chart of members per faction, with the same marks ----
   var chartBox = null, plot = { left: 44, right: 30, top: 10, bottom: 24 };
-  function chartX(t) { return plot.left + t / Math.max(duration, 1e-9) * (chartBox.w - plot.left - plot.right); }
-  function chartTime(x) {
-    var t = (x - plot.left) / (chartBox.w - plot.left - plot.right) * duration;
-    return Math.max(0, Math.min(duration, t));
-  }
+  function chartX(t) { return spanX(t, plot.left, chartBox.w - plot.left - plot.right); }
+  function chartTime(x) { return spanTime(x, plot.left, chartBox.w - plot.left - plot.right); }
   function chartY(n) { return chartBox.h - plot.bottom - n / most * (chartBox.h - plot.bottom - plot.top); }
   function drawChartAxes(c) {
     var w = chartBox.w, h = chartBox.h;
@@ -648,13 +790,20 @@
       c.beginPath(); c.moveTo(plot.left, Math.round(chartY(n)) + 0.5); c.lineTo(w - plot.right, Math.round(chartY(n)) + 0.5); c.stroke();
       c.fillText(String(n), plot.left - 6, chartY(n) + 4);
     }
-    var xstep = niceStep(duration, Math.max(2, Math.min(10, Math.floor(w / 90))));
+    var ticks = Math.max(2, Math.min(10, Math.floor(w / 90))), xstep = niceStep(span.to - span.from, ticks);
+    // A clock's steps past an hour: whole minutes and hours.
+    if (duration >= 3600 && xstep >= 60)
+      xstep = [60, 120, 300, 600, 900, 1800, 3600, 7200, 10800, 21600, 43200].find(function (step) {
+        return step * ticks >= span.to - span.from;
+      }) || 86400;
     c.textAlign = 'center';
-    for (var k = 0; k * xstep <= duration + 1e-9; k++)
-      c.fillText(Number((k * xstep).toPrecision(6)) + ' s', chartX(k * xstep), h - 8);
+    for (var t = Math.ceil(span.from / xstep - 1e-9) * xstep; t <= span.to + 1e-9; t += xstep) {
+      var label = duration >= 3600 ? clockText(t, 0) : Number(t.toPrecision(6)) + ' s';
+      c.fillText(label, chartX(t), h - 8);
+    }
   }
   function drawChartMarks(c) {
-    var top = plot.top, bottom = chartBox.h - plot.bottom;
+    var top = plot.top, bottom = chartBox.h - plot.bottom, right = chartBox.w - plot.right;
     var x = function (ms) { return chartX(ms / 1000); };
     c.globalAlpha = 0.12; c.fillStyle = theme.mode;
     marks.mode.forEach(function (s) { c.fillRect(x(s[0]), top, Math.max(1, x(s[1]) - x(s[0])), bottom - top); });
@@ -663,14 +812,19 @@
     c.globalAlpha = 0.7; c.lineWidth = 1; c.strokeStyle = theme.press; c.setLineDash([3, 3]); c.beginPath();
     marks.presses.forEach(function (p) { c.moveTo(Math.round(x(p.ms)) + 0.5, top); c.lineTo(Math.round(x(p.ms)) + 0.5, bottom); });
     c.stroke(); c.setLineDash([]); c.strokeStyle = theme.death; c.lineWidth = 1.5; c.beginPath();
-    marks.deaths.forEach(function (ms) { c.moveTo(x(ms), top); c.lineTo(x(ms), bottom); });
+    // The player's deaths: a line each while they are few, a tick at the top, longer for more, where they crowd.
+    var deaths = bins(marks.deaths, x, plot.left, right, 4), sparse = deaths.length * 12 < right - plot.left;
+    deaths.forEach(function (b) {
+      c.moveTo(b.x, top); c.lineTo(b.x, sparse && b.n === 1 ? bottom : top + 4 + 3 * Math.log2(b.n));
+    });
     c.stroke(); c.globalAlpha = 1;
   }
   function drawChartLine(c, series, col, width) {
     c.strokeStyle = col; c.lineWidth = width; c.beginPath();
-    for (var k = 0; k < samples; k++) {
+    var from = Math.max(0, sampleAt(span.from) - 1), to = Math.min(samples, sampleAt(span.to) + 2);
+    for (var k = from; k < to; k++) {
       var x = chartX(times[k] / 1000), y = chartY(series[k]);
-      if (k === 0) c.moveTo(x, y); else { c.lineTo(x, chartY(series[k - 1])); c.lineTo(x, y); }
+      if (k === from) c.moveTo(x, y); else { c.lineTo(x, chartY(series[k - 1])); c.lineTo(x, y); }
     }
     c.stroke();
   }
@@ -678,18 +832,27 @@
     chartBox = size(chart);
     var c = chartCtx;
     c.fillStyle = theme.bg; c.fillRect(0, 0, chartBox.w, chartBox.h);
-    drawChartMarks(c);
     drawChartAxes(c);
+    c.save(); c.beginPath(); c.rect(plot.left, 0, chartBox.w - plot.left - plot.right + 1, chartBox.h); c.clip();
+    drawChartMarks(c);
     drawChartLine(c, totals, theme.total, 2);
-    for (var f = 0; f < factionCount; f++) drawChartLine(c, counts[f], colour(f), 1.6);
+    for (var f = 0; f < factionCount; f++) {
+      c.setLineDash(shape(f) ? [6, 2 + 2 * shape(f)] : []);  // past the colours, dashed
+      drawChartLine(c, counts[f], colour(f), 1.6);
+    }
+    c.setLineDash([]);
+    c.restore();
     c.font = FONT11; c.textAlign = 'left'; c.fillStyle = theme.muted;
-    haloText(c, 'all', chartX(times[samples - 1] / 1000) + 3, chartY(totals[samples - 1]) + 4);
+    var last = sampleAt(span.to);
+    haloText(c, 'all', chartX(times[last] / 1000) + 3, chartY(totals[last]) + 4);
     marker.style.top = (plot.top - 6) + 'px';
     marker.style.height = (chartBox.h - plot.bottom - plot.top + 6) + 'px';
   }
   // The moment's mark is a line over the chart, so the chart itself is drawn only when its size changes.
   function drawChart() {
+    if (!chart.clientWidth) return;  // folded away
     if (!chartBox || chart.clientWidth !== chartBox.w) drawChartBase();
+    marker.style.display = state.t < span.from || state.t > span.to ? 'none' : '';
     marker.style.transform = 'translateX(' + (chartX(state.t) - 1) + 'px)';
   }
 
@@ -699,7 +862,7 @@
     function item(mark, words) { legend.appendChild(add(el('li'), mark, words)); }
     function swatch(colourValue, className) { var s = el('span', className || 'swatch'); s.style.background = colourValue; return s; }
     function glyph(text, colourValue) { var s = el('span', 'glyph', text); s.style.color = colourValue; return s; }
-    for (var f = 0; f < factionCount; f++) item(swatch(colour(f)), factionName(f));
+    for (var f = 0; f < factionCount; f++) item(paint(el('span', 'swatch'), f), factionName(f));
     item(swatch('var(--total)'), 'all rioters');
     item(glyph('\u25bc', 'var(--press)'), 'a key press (hollow: not the toggle key)');
     item(glyph('\u25cb', 'var(--ink)'), 'the config read again (at each toggle)');
@@ -712,10 +875,10 @@
   function chartReadout(x) {
     var read = $('chart-read'), line = $('chart-hover'), t = chartTime(x), i = sampleAt(t);
     read.textContent = '';
-    add(read, el('b', null, fixed(t) + ' s'), ' \u00b7 all ' + totals[i]);
+    add(read, el('b', null, clockText(t, 1) + (duration < 3600 ? ' s' : '')), ' \u00b7 all ' + totals[i]);
     for (var f = 0; f < factionCount; f++) {
       var s = el('span', 'swatch');
-      s.style.background = colour(f);
+      paint(s, f);
       add(read, ' \u00b7 ', s, ' ' + shortName(f) + ' ' + counts[f][i]);
     }
     read.hidden = false; line.hidden = false;
@@ -725,6 +888,95 @@
     line.style.height = (chartBox.h - plot.top - plot.bottom) + 'px';
   }
 
+  // ---- Factions compared: run's table, for the whole run or up to the playhead ----
+  function factionScores(ms) {
+    var scores = [], f, k, i = sampleAt(ms / 1000), all = ms >= facts.ms;
+    for (f = 0; f < factionCount; f++)
+      scores.push({ members: 0, recruited: 0, kills: 0, deaths: 0, attacks: 0, hits: 0, life: 0, longest: 0, weapons: {} });
+    function weapon(s, w) { return s.weapons[w] || (s.weapons[w] = { handed: 0, kills: 0 }); }
+    for (k = 0; k < tracks.n; k++) {
+      var s = scores[tracks.faction[k]];
+      if (!s || tracks.startMs[k] > ms) continue;
+      var left = tracks.endMs[k] >= 0 && tracks.endMs[k] <= ms, died = tracks.deathMs[k] >= 0 && tracks.deathMs[k] <= ms;
+      var life = (died ? tracks.deathMs[k] : left ? tracks.endMs[k] : Math.min(ms, facts.ms)) - tracks.startMs[k];
+      s.recruited += 1; s.members += left ? 0 : 1; s.life += life; s.longest = Math.max(s.longest, life);
+      for (var q = tracks.armAt[k]; q + 1 < tracks.armAt[k + 1] && (all || tracks.arms[q] <= i); q += 2)
+        weapon(s, tracks.arms[q + 1]).handed += 1;
+      if (!died) continue;
+      s.deaths += 1;
+      var by = scores[tracks.killerFaction[k]];
+      if (by) { by.kills += 1; weapon(by, tracks.killWeapon[k]).kills += 1; }
+    }
+    var j = fights.length - 1;
+    while (j > 0 && fights[j][0] > ms) j--;
+    scores.fightMs = j >= 0 ? fights[j][0] : 0;
+    scores.forEach(function (score, f) {
+      score.attacks = j >= 0 ? fights[j][1 + 2 * f] || 0 : 0;
+      score.hits = j >= 0 ? fights[j][2 + 2 * f] || 0 : 0;
+    });
+    return scores;
+  }
+  function weaponsText(score) {
+    var indices = Object.keys(score.weapons).map(Number).sort(function (a, b) { return (a >>> 0) - (b >>> 0); });
+    return indices.map(function (w) {
+      var use = score.weapons[w];
+      return w >= 0 ? (weaponNames[w] || '?') + ' ' + use.handed + ' (' + use.kills + ')' : 'no weapon (' + use.kills + ')';
+    }).join(', ') || 'none';
+  }
+  var table = { body: document.querySelector('#factions tbody'), scope: 'all', ms: -1, wall: 0 };
+  function lifeText(ms, count) { return count ? ratio(ms, count * 1000, 1) + ' s' : '-'; }
+  function fillFactions(force) {
+    if (lower.folded || lower.tab !== 'factions') return;
+    var ms = table.scope === 'all' ? facts.ms : Math.round(state.t * 1000), wall = performance.now();
+    if (!force && (ms === table.ms || (state.playing && wall - table.wall < 1000))) return;
+    table.ms = ms; table.wall = wall;
+    table.body.textContent = '';
+    var scores = factionScores(ms);
+    scores.forEach(function (s, f) {
+      var row = el('tr'), name = el('td'), swatch = el('span', 'swatch');
+      paint(swatch, f);
+      add(name, swatch, ' ' + shortName(f));
+      name.title = factionName(f);
+      row.setAttribute('data-faction', String(f));
+      add(row, name);
+      [s.members, s.recruited, s.kills, s.deaths, ratio(s.kills, s.deaths, 2), ratio(s.hits, s.attacks, 2),
+       lifeText(s.life, s.recruited), s.recruited ? ratio(s.longest, 1000, 1) + ' s' : '-'].forEach(function (value) {
+        add(row, el('td', null, String(value)));
+      });
+      add(row, el('td', 'weapons', weaponsText(s)));
+      table.body.appendChild(row);
+    });
+    var sums = scores.reduce(function (sum, s) { return [sum[0] + s.attacks, sum[1] + s.hits, sum[2] + s.kills]; }, [0, 0, 0]);
+    var outside = [facts.attacks - sums[0], facts.hits - sums[1], facts.pedDeaths - sums[2]];
+    $('factions-note').textContent = table.scope === 'all' ? 'Over the whole run: the numbers skirmora-sim run prints.' +
+        (outside.some(Boolean) ? ' By peds out of the roster (dropped at a reload, or released alive): ' + outside[0] +
+         ' attacks, ' + outside[1] + ' hits, ' + outside[2] + ' peds killed.' : '')
+        : 'Up to ' + clockText(ms / 1000, 1) + (duration < 3600 ? ' s' : '') + '; attacks and hits as of ' +
+          clockText(scores.fightMs / 1000, 1) + '.';
+  }
+  Array.prototype.forEach.call(document.querySelectorAll('#scope input'), function (input) {
+    input.addEventListener('change', function () { table.scope = input.value; fillFactions(true); });
+  });
+
+  // ---- Below the map: the chart or the table, folded away on a short window ----
+  var lower = { folded: window.innerHeight < 820, tab: 'chart' };
+  function showLower(tab, folded) {
+    lower.tab = tab; lower.folded = folded;
+    $('lower').classList.toggle('folded', folded);
+    $('fold').setAttribute('aria-expanded', String(!folded));
+    $('fold').textContent = folded ? 'Unfold' : 'Fold';
+    ['chart', 'factions'].forEach(function (name) {
+      $('tab-' + name).setAttribute('aria-selected', String(name === tab));
+      $(name + '-box').hidden = name !== tab;
+    });
+    chartBox = null; bar = null; state.dirty = true;
+    fillFactions(true);
+  }
+  ['chart', 'factions'].forEach(function (name) {
+    $('tab-' + name).addEventListener('click', function () { showLower(name, lower.tab === name ? !lower.folded : false); });
+  });
+  $('fold').addEventListener('click', function () { showLower(lower.tab, !lower.folded); });
+
   // ---- The panel: this moment ----
   var panel = (function () {
     var line = el('div', 'row state'), total = el('b', 'total'), rows = [];
@@ -733,7 +985,7 @@
       var row = el('div', 'row'), swatch = el('span', 'swatch'), count = el('span', 'count');
       var option = el('option', null, factionName(f));
       row.setAttribute('data-faction', String(f));
-      swatch.style.background = colour(f);
+      paint(swatch, f);
       add(nowBox, add(row, swatch, el('span', 'name', factionName(f)), count));
       rows.push(count);
       option.value = String(f);
@@ -754,11 +1006,12 @@
 
   function updatePanel() {
     var i = sampleAt(state.t);
-    clock.textContent = fixed(state.t) + ' / ' + fixed(duration) + ' s';
+    clock.textContent = clockText(state.t, 1) + ' / ' + clockText(duration, 1) + (duration < 3600 ? ' s' : '');
     timebar.setAttribute('aria-valuenow', fixed(state.t));
-    timebar.setAttribute('aria-valuetext', fixed(state.t) + ' seconds');
+    timebar.setAttribute('aria-valuetext', duration < 3600 ? fixed(state.t) + ' seconds' : clockText(state.t, 1));
     playButton.textContent = state.playing ? 'Pause' : 'Play';
     followList(false);
+    fillFactions(false);
     if (i === state.shownSample) return;
     state.shownSample = i;
     updateNow(i);
@@ -775,14 +1028,15 @@
   function endLine(k) {
     var line = el('p'), reason = ENDS[tracks.reason[k]], killer = tracks.killer[k];
     if (tracks.death[k] >= 0) {
-      add(line, 'killed at ', timeButton(timeOf(tracks.death[k])));
+      add(line, 'killed at ', timeButton(tracks.deathMs[k]));
       if (killer) add(line, ' by ', pedButton(killer));
-      if (reason === 'dead') add(line, ', released at ', timeButton(timeOf(tracks.end[k])));
+      if (tracks.killerFaction[k] >= 0) add(line, ' ' + weaponWords(tracks.killWeapon[k]));
+      if (reason === 'dead') add(line, ', released at ', timeButton(tracks.endMs[k]));
     }
     if (reason === 'stillThere') return add(line, tracks.death[k] >= 0 ? '; still listed at the end' : 'still in the riot at the end');
     if (reason !== 'dead' || tracks.death[k] < 0) {
       add(line, tracks.death[k] >= 0 ? '; ' : '', reason === 'dropped' ? 'dropped at a reload at ' : 'released (' +
-          endWords(tracks.reason[k]) + ') at ', timeButton(timeOf(tracks.end[k])));
+          endWords(tracks.reason[k]) + ') at ', timeButton(tracks.endMs[k]));
     }
     return line;
   }
@@ -809,13 +1063,13 @@
     pickBox.hidden = k < 0;
     if (k < 0) return;
     var heading = el('h3'), swatch = el('span', 'swatch'), close = el('button', 'close', '\u00d7');
-    swatch.style.background = colour(tracks.faction[k]);
+    paint(swatch, tracks.faction[k]);
     close.type = 'button'; close.title = 'Let go of it (Escape)';
     close.addEventListener('click', function () { select(-1); });
     add(pickBox, add(heading, swatch, tracks.id[k] ? '#' + tracks.id[k] : 'A failed spawn', close));
     add(pickBox, add(el('p'), factionName(tracks.faction[k])));
     add(pickBox, add(el('p'), el('span', 'label', 'model: '), modelWords(k)));
-    add(pickBox, add(el('p'), 'recruited at ', timeButton(timeOf(tracks.start[k]))));
+    add(pickBox, add(el('p'), 'recruited at ', timeButton(tracks.startMs[k])));
     add(pickBox, el('p', 'label', 'targets and weapons handed'), storyList(k));
     add(pickBox, endLine(k), el('p', 'pick-now'));
     updatePickNow(sampleAt(state.t));
@@ -875,12 +1129,16 @@
   function fillTip(k, i) {
     tip.textContent = '';
     add(tip, el('b', null, '#' + tracks.id[k]), ' \u00b7 ' + factionName(tracks.faction[k]), el('br'),
-        'target: ', targetWords(aimOf(k, i)), el('br'), 'model: ' + modelWords(k), el('br'), 'weapons handed: ');
-    var handed = [];
-    for (var q = tracks.armAt[k]; q + 1 < tracks.armAt[k + 1] && tracks.arms[q] <= i; q += 2)
-      handed.push((weaponNames[tracks.arms[q + 1]] || '?') + ' (' + fixed(timeOf(tracks.arms[q]) / 1000) + ' s)');
-    add(tip, handed.length ? handed.join(', ') : 'none yet', el('br'), 'recruited at ' + fixed(timeOf(tracks.start[k]) / 1000) + ' s');
-    if (tracks.death[k] >= 0 && tracks.death[k] <= i) add(tip, ', dead since ' + fixed(timeOf(tracks.death[k]) / 1000) + ' s');
+        'target: ', targetWords(aimOf(k, i)), el('br'), 'model: ' + modelWords(k), el('br'), 'last weapons handed: ');
+    // The last few only: a rioter is handed a weapon at each new target, hundreds in a long run.
+    var handed = [], q = tracks.armAt[k], n = 0;
+    for (; q + 1 < tracks.armAt[k + 1] && tracks.arms[q] <= i; q += 2) n += 1;
+    for (var r = q - 2; r >= tracks.armAt[k] && handed.length < TIP_WEAPONS; r -= 2)
+      handed.push((weaponNames[tracks.arms[r + 1]] || '?') + ' (' + clockText(timeOf(tracks.arms[r]) / 1000, 1) + ')');
+    add(tip, handed.length ? handed.join(', ') : 'none yet');
+    if (n > handed.length) add(tip, el('span', 'hint', ' and ' + (n - handed.length) + ' before'));
+    add(tip, el('br'), 'recruited at ' + msText(tracks.startMs[k]));
+    if (tracks.death[k] >= 0 && tracks.death[k] <= i) add(tip, ', dead since ' + msText(tracks.deathMs[k]));
     add(tip, el('br'), el('span', 'hint', 'click to select; click a number to select that one'));
     tip.setAttribute('data-id', String(tracks.id[k]));
     tip.setAttribute('data-faction', String(tracks.faction[k]));
@@ -935,7 +1193,7 @@
     for (var e = 0; e < events.n; e++) if (passes(e)) keep[n++] = e;
     list.shown = keep.subarray(0, n);
     space.style.height = n * ROW + 'px';
-    $('events-count').textContent = n === events.n ? events.n + ' events' : n + ' of ' + events.n + ' events';
+    $('events-count').textContent = (n === events.n ? '' : n + ' of ') + events.n + (events.n === 1 ? ' event' : ' events');
     eventBox.setAttribute('data-shown', String(n));
     list.rows.forEach(function (row) { row.removeAttribute('data-event'); });
     followList(true);
@@ -947,16 +1205,31 @@
     if (kind === 'player') return w ? 'the player died' : 'the player is back';
     if (kind === 'vehicle') return w ? 'the player got in a vehicle' : 'the player got out of the vehicle';
     if (kind === 'recruit') return rioterName(w) + ' recruited' + (tracks.modelFailed[w] ? ', a random pedestrian' : '');
-    if (kind === 'death') {
-      var killer = tracks.killer[w], by = byId.get(killer);
-      return rioterName(w) + ' killed' + (by !== undefined ? ' by ' + rioterName(by) : killer ? ' by #' + killer : '');
-    }
+    if (kind === 'death') return rioterName(w) + ' killed' + killerWords(w);
     return rioterName(w) + (ENDS[tracks.reason[w]] === 'dropped' ? ' dropped at a reload' : ' released: ' + endWords(tracks.reason[w]));
   }
+  // ' by #176 F1 with WEAPON_PISTOL', as far as the world knows.
+  function killerWords(k) {
+    var killer = tracks.killer[k], f = tracks.killerFaction[k];
+    if (!killer) return '';
+    if (f < 0) return ' by #' + killer;
+    return ' by #' + killer + ' ' + shortName(f) + ' ' + weaponWords(tracks.killWeapon[k]);
+  }
+  function weaponWords(weapon) { return weapon >= 0 ? 'with ' + (weaponNames[weapon] || '?') : 'unarmed'; }
   function fillRow(row, e) {
-    row.className = 'ev ' + KINDS[events.kind[e]];
+    var kind = events.kind[e], k = events.who[e];
+    row.className = 'ev ' + KINDS[kind];
     row.textContent = '';
-    add(row, el('span', 'at', fixed(events.ms[e] / 1000)), eventWords(e));
+    add(row, el('span', 'at', msText(events.ms[e])));
+    if (kind === KIND.death && tracks.killerFaction[k] >= 0 && byId.has(tracks.killer[k])) {
+      // The killer's number selects the killer, the rest of the row the victim.
+      var who = el('button', 'who', '#' + tracks.killer[k] + ' ' + shortName(tracks.killerFaction[k]));
+      who.type = 'button'; who.tabIndex = -1;
+      who.setAttribute('data-id', String(tracks.killer[k]));
+      add(row, rioterName(k) + ' killed by ', who, ' ' + weaponWords(tracks.killWeapon[k]));
+    } else {
+      add(row, eventWords(e));
+    }
     row.setAttribute('data-event', String(e));
   }
   function renderRows() {
@@ -965,6 +1238,7 @@
     while (list.rows.length < count) {
       var made = el('div', 'ev');
       made.setAttribute('role', 'listitem');
+      made.tabIndex = 0;
       list.rows.push(eventBox.appendChild(made));
     }
     list.rows.forEach(function (row, r) {
@@ -972,6 +1246,7 @@
       row.hidden = r >= count || q >= list.shown.length;
       if (row.hidden) return;
       if (row.getAttribute('data-event') !== String(list.shown[q])) fillRow(row, list.shown[q]);
+      row.setAttribute('data-q', String(q));
       row.style.transform = 'translateY(' + q * ROW + 'px)';
       row.classList.toggle('now', q === list.now);
     });
@@ -992,12 +1267,39 @@
   eventBox.addEventListener('scroll', renderRows, { passive: true });
   eventBox.addEventListener('click', function (event) {
     var row = event.target.closest && event.target.closest('.ev');
-    if (!row || !row.hasAttribute('data-event')) return;
-    var e = Number(row.getAttribute('data-event'));
-    list.userWall = -1e9;
-    seek(events.ms[e] / 1000);
-    if (events.kind[e] >= KIND.recruit) select(events.who[e], 'follow');
+    if (!row || !row.hasAttribute('data-event') || event.target.closest('button')) return;
+    goToEvent(Number(row.getAttribute('data-event')));
   });
+  // A focused row: Enter goes there, the arrows up and down move to the row before or after.
+  eventBox.addEventListener('keydown', function (event) {
+    var row = event.target.closest && event.target.closest('.ev[data-q]');
+    if (!row || event.altKey || event.ctrlKey || event.metaKey) return;
+    var q = Number(row.getAttribute('data-q')), to = event.key === 'ArrowDown' ? q + 1 : event.key === 'ArrowUp' ? q - 1 : -1;
+    if (to < 0 && event.key !== 'Enter') return;
+    if (event.key === 'Enter') {
+      var e = list.shown[q];
+      goToEvent(e);
+      to = list.shown.indexOf(e);  // the rows were drawn anew: keep the focus on its row
+    }
+    if (to >= 0 && to < list.shown.length) {
+      eventBox.scrollTop = Math.min(eventBox.scrollTop, to * ROW);
+      eventBox.scrollTop = Math.max(eventBox.scrollTop, (to + 1) * ROW - eventBox.clientHeight);
+      renderRows();
+      var next = eventBox.querySelector('.ev[data-q="' + to + '"]:not([hidden])');
+      if (next) next.focus({ preventScroll: true });
+    }
+    event.preventDefault();
+    event.stopPropagation();
+  });
+  function goToEvent(e) {
+    list.userWall = -1e9;
+    // A recruit shows from the first sample after it.
+    seek((events.kind[e] === KIND.recruit ? Math.max(events.ms[e], timeOf(tracks.start[events.who[e]])) : events.ms[e]) / 1000);
+    if (events.kind[e] >= KIND.recruit) select(events.who[e], 'follow');
+    // On a narrow screen the map is far above the list: bring it back into view.
+    var rect = view.getBoundingClientRect();
+    if (rect.top < 0 || rect.bottom > window.innerHeight) view.scrollIntoView({ block: 'start' });
+  }
 
   // The kinds' buttons.
   KINDS.forEach(function (kind, k) {
@@ -1019,12 +1321,33 @@
     if (/^[=+\-@\t\r]/.test(text)) text = "'" + text;
     return /[",\r\n]/.test(text) ? '"' + text.replace(/"/g, '""') + '"' : text;
   }
+  // What the reason column says of an event: why a rioter left, the key pressed, which way the mode went.
+  function csvReason(e) {
+    var kind = KINDS[events.kind[e]], w = events.who[e];
+    if (kind === 'release') return ENDS[tracks.reason[w]] === 'dropped' ? 'dropped at a reload' : endWords(tracks.reason[w]);
+    if (kind === 'recruit') return tracks.modelFailed[w] ? 'a random pedestrian: its model never loaded' : '';
+    if (kind === 'press') return presses[w][1] + (presses[w][2] ? '' : ' (not the toggle key)');
+    if (kind === 'mode') return w ? 'on' : 'off';
+    if (kind === 'player') return w ? 'died' : 'back';
+    if (kind === 'vehicle') return w ? 'in' : 'out';
+    return '';
+  }
+  function csvPlace(e) {
+    var kind = events.kind[e], i = sampleAt(events.ms[e] / 1000), k = events.who[e];
+    if (kind < KIND.recruit) return playerPosition(i, 0);
+    if (tracks.id[k] === 0) return null;
+    return trackPosition(k, Math.max(tracks.start[k], Math.min(i, tracks.end[k] - 1)), 0);
+  }
   function eventsCsv() {
-    var lines = ['time (s),kind,rioter,faction,what'];
+    var lines = ["time (s),kind,rioter,faction,killer,killer's faction,weapon,reason,x,y"];
     for (var q = 0; q < list.shown.length; q++) {
       var e = list.shown[q], kind = events.kind[e], k = events.who[e], rioter = kind >= KIND.recruit;
+      var death = kind === KIND.death, kf = death ? tracks.killerFaction[k] : -1, at = csvPlace(e);
       lines.push([(events.ms[e] / 1000).toFixed(3), KINDS[kind], rioter && tracks.id[k] ? tracks.id[k] : '',
-                  rioter ? factionName(tracks.faction[k]) : '', eventWords(e)].map(csvField).join(','));
+                  rioter ? factionName(tracks.faction[k]) : '', death && tracks.killer[k] ? tracks.killer[k] : '',
+                  kf >= 0 ? factionName(kf) : '',
+                  kf >= 0 ? (tracks.killWeapon[k] >= 0 ? weaponNames[tracks.killWeapon[k]] || '?' : 'unarmed') : '',
+                  csvReason(e), at ? at.x.toFixed(1) : '', at ? at.y.toFixed(1) : ''].map(csvField).join(','));
     }
     return lines.join('\r\n') + '\r\n';
   }
@@ -1065,7 +1388,12 @@
     if (f < 0) findNote.textContent = 'no rioter or faction "' + q + '"';
     else setFaction(f);
   }
-  findBox.addEventListener('keydown', function (event) { if (event.key === 'Enter') find(findBox.value); });
+  // Once found, the box lets go of the keys, so that the arrows seek again.
+  findBox.addEventListener('keydown', function (event) {
+    if (event.key !== 'Enter') return;
+    find(findBox.value);
+    if (!findNote.textContent) findBox.blur();
+  });
   findBox.addEventListener('input', function () { if (!findBox.value) find(''); });
   factionFilter.addEventListener('change', function () { setFaction(Number(factionFilter.value)); });
   onlyPick.addEventListener('change', refilter);
@@ -1095,51 +1423,101 @@
   function stepSpeed(by) { setSpeed(SPEEDS[Math.max(0, Math.min(SPEEDS.length - 1, SPEEDS.indexOf(state.speed) + by))]); }
 
   // A link to a moment: #t=45.2, and &r=1352 for a selected rioter.
+  // The time as seconds (45.2, 1e3) or h:mm:ss (1:02:03.5).
   function readLink() {
-    var t = /(?:^#|&)t=([0-9]+(?:\.[0-9]*)?)/.exec(location.hash), r = /(?:^#|&)r=([0-9]+)/.exec(location.hash);
+    var t = /(?:^#|&)t=([^&]*)/.exec(location.hash), r = /(?:^#|&)r=([0-9]+)/.exec(location.hash);
     if (r && byId.has(Number(r[1]))) select(byId.get(Number(r[1])), 'find');
-    if (t) seek(Number(t[1]));
+    var seconds = t ? t[1].split(':').reduce(function (sum, part) { return sum * 60 + Number(part); }, 0) : NaN;
+    if (isFinite(seconds) && seconds >= 0) seek(seconds);
   }
   $('link').addEventListener('click', function () {
-    var hash = '#t=' + fixed(state.t) + (state.pick >= 0 && tracks.id[state.pick] ? '&r=' + tracks.id[state.pick] : '');
+    var hash = '#t=' + Math.round(state.t * 1000) / 1000 + (state.pick >= 0 && tracks.id[state.pick] ? '&r=' + tracks.id[state.pick] : '');
     try { history.replaceState(null, '', hash); } catch (error) { location.hash = hash; }
   });
   window.addEventListener('hashchange', readLink);
 
   playButton.addEventListener('click', function () { if (state.playing) pause(); else play(); });
-  speedBox.addEventListener('change', function () { setSpeed(Number(speedBox.value)); });
+  // A speed chosen with the pointer hands the keys back to the page (Space plays again); by the keyboard, the
+  // list keeps them.
+  var pointed = false;
+  speedBox.addEventListener('pointerdown', function () { pointed = true; });
+  speedBox.addEventListener('keydown', function () { pointed = false; });
+  speedBox.addEventListener('change', function () { setSpeed(Number(speedBox.value)); if (pointed) speedBox.blur(); });
   followBox.addEventListener('change', function () {
     setFollow(followBox.checked ? (state.pick >= 0 && tracks.id[state.pick] ? 'pick' : 'player') : null);
   });
+  // The next event from now: of the list as filtered, of the selected rioter, or the player's next death.
+  function nextEvent(test) {
+    for (var e = firstEventAfter(state.t * 1000 + 0.5); e < events.n; e++) if (test(e)) return seek(events.ms[e] / 1000);
+  }
+  function ofPick(e) {
+    var k = events.who[e];
+    return events.kind[e] >= KIND.recruit && state.pick >= 0 && (k === state.pick || (events.kind[e] === KIND.death &&
+        tracks.id[state.pick] !== 0 && tracks.killer[k] === tracks.id[state.pick]));
+  }
+  // Standard controls keep their keys; the page's act on the map, the time bar, an event row or nothing focused.
+  var CONTROLS = 'input, select, textarea, button, summary, a[href], [role="tab"]';
   document.addEventListener('keydown', function (event) {
-    var target = event.target, typing = target.type === 'search' || target.tagName === 'SELECT';
-    if (event.altKey || event.ctrlKey || event.metaKey || typing) return;
-    var step = event.shiftKey ? 10 : 1, handled = true;
-    if (event.key === ' ' || event.code === 'Space') { if (state.playing) pause(); else play(); }
-    else if (event.key === 'ArrowLeft') seek(state.t - step);
-    else if (event.key === 'ArrowRight') seek(state.t + step);
-    else if (event.key === 'ArrowUp') stepSpeed(1);
-    else if (event.key === 'ArrowDown') stepSpeed(-1);
-    else if (event.key === 'Home') seek(0);
-    else if (event.key === 'End') seek(duration);
-    else if (event.key === 'Escape') select(-1);
+    var target = event.target, control = target.closest && target.closest(CONTROLS), key = event.key;
+    if (event.altKey || event.ctrlKey || event.metaKey) return;
+    if (key === 'Escape') {
+      if (control && document.activeElement === control) control.blur(); else select(-1);
+      event.preventDefault();
+      return;
+    }
+    if (control && key === 'Enter' && target.type === 'checkbox') { target.click(); event.preventDefault(); }
+    if (control) return;
+    var step = event.shiftKey ? 10 : 1, handled = true, slider = target === timebar;
+    if (key === ' ' || event.code === 'Space') { if (state.playing) pause(); else play(); }
+    else if (key === 'ArrowLeft' || (slider && key === 'ArrowDown')) seek(state.t - step);
+    else if (key === 'ArrowRight' || (slider && key === 'ArrowUp')) seek(state.t + step);
+    else if (slider && (key === 'PageDown' || key === 'PageUp')) seek(state.t + (key === 'PageUp' ? 60 : -60));
+    else if (key === 'ArrowUp') stepSpeed(1);
+    else if (key === 'ArrowDown') stepSpeed(-1);
+    else if (key === 'Home') seek(0);
+    else if (key === 'End') seek(duration);
+    else if (key === 'n') nextEvent(function (e) { return passes(e); });
+    else if (key === 'd') nextEvent(function (e) { return events.kind[e] === KIND.player && events.who[e] === 1; });
+    else if (key === 's') nextEvent(ofPick);
     else handled = false;
     if (handled) event.preventDefault();
   });
-  // A focused button would take the space bar as a click as well.
-  document.addEventListener('keyup', function (event) {
-    if ((event.key === ' ' || event.code === 'Space') && event.target.type !== 'search') event.preventDefault();
-  });
 
   // The time bar and the chart: a press or a drag goes there.
+  // With Shift, a drag marks a span of time to zoom the bar and the chart to; the wheel over them zooms too.
   function scrubber(canvas, timeAt) {
-    var held = false;
-    function go(event) { seek(timeAt(event.clientX - canvas.getBoundingClientRect().left)); }
-    canvas.addEventListener('pointerdown', function (event) { held = true; canvas.setPointerCapture(event.pointerId); go(event); });
-    canvas.addEventListener('pointermove', function (event) { if (held) go(event); });
-    canvas.addEventListener('pointerup', function () { held = false; });
-    canvas.addEventListener('pointercancel', function () { held = false; });
+    var held = false, brushFrom = null, brush = el('div', 'brush');
+    brush.hidden = true;
+    canvas.parentNode.appendChild(brush);
+    function x(event) { return event.clientX - canvas.getBoundingClientRect().left; }
+    function go(event) { seek(timeAt(x(event))); }
+    canvas.addEventListener('pointerdown', function (event) {
+      held = true; canvas.setPointerCapture(event.pointerId);
+      if (event.shiftKey) { brushFrom = x(event); brush.hidden = false; brush.style.left = brushFrom + 'px'; brush.style.width = '0'; }
+      else go(event);
+    });
+    canvas.addEventListener('pointermove', function (event) {
+      if (!held) return;
+      if (brushFrom === null) { go(event); return; }
+      brush.style.left = Math.min(brushFrom, x(event)) + 'px';
+      brush.style.width = Math.abs(x(event) - brushFrom) + 'px';
+    });
+    function release(event) {
+      held = false;
+      if (brushFrom === null) return;
+      var a = timeAt(brushFrom), b = timeAt(x(event));
+      if (Math.abs(x(event) - brushFrom) > 6) zoomTo(Math.min(a, b), Math.max(a, b));
+      brushFrom = null; brush.hidden = true;
+    }
+    canvas.addEventListener('pointerup', release);
+    canvas.addEventListener('pointercancel', release);
+    canvas.addEventListener('wheel', function (event) {
+      event.preventDefault();
+      var at = timeAt(x(event)), scale = Math.pow(1.25, Math.sign(event.deltaY));
+      zoomTo(at - (at - span.from) * scale, at + (span.to - at) * scale);
+    }, { passive: false });
   }
+  $('whole-run').addEventListener('click', function () { zoomTo(); });
   scrubber(timebar, function (x) { if (!bar) drawBarBase(); return barTime(x); });
   scrubber(chart, function (x) { if (!chartBox) drawChartBase(); return chartTime(x); });
   chart.addEventListener('pointermove', function (event) {
@@ -1173,6 +1551,9 @@
     if (touch) setMapActive(true);
     var near = nearest(event.clientX - rect.left, event.clientY - rect.top, touch ? 22 : 10);
     if (near) select(near.k);
+    if (!touch) return;
+    // Under a finger there is no pointing: the tapped rioter's card comes where the finger is.
+    if (near) { fillTip(near.k, frame.sample); placeTip(near); } else { tip.hidden = true; tipShows.k = -1; }
   }
 
   view.addEventListener('pointerdown', function (event) {
@@ -1281,11 +1662,19 @@
                reloads: marks.reloads.map(s), deaths: marks.deaths.map(s),
                mode: marks.mode.map(function (m) { return m.map(s); }), vehicle: marks.vehicle.map(function (m) { return m.map(s); }) };
     },
+    span: function () { return { from: span.from, to: span.to }; },
+    // Faction f's style as drawn (any f, even past the run's factions) and the map's colour.
+    style: function (f) { return { colour: theme.factions[f % COLOURS], shape: shape(f), map: theme.map }; },
+    zoomTo: zoomTo,
+    // How many marks the time bar drew for the player's deaths (crowded ones share one with their count).
+    deathMarks: function () { if (!bar) drawBarBase(); return barBins; },
     chartPoint: function (t) { if (!chartBox) drawChartBase(); return pagePoint(chart, chartX(t), chartBox.h / 2); },
     barPoint: function (t, y) { if (!bar) drawBarBase(); return pagePoint(timebar, barX(t * 1000), y); },
     stats: stats
   };
+  showLower('chart', lower.folded);
   refilter();
   readLink();
   window.requestAnimationFrame(tick);
+  }
 })();

@@ -74,8 +74,8 @@ TEST(Replay, TheExampleRiotsTracksMatchItsTimelineAndTotals) {
     EXPECT_GT(totals.dropped, 0) << "the example's second press drops the roster";
 
     // Weapons are named as the config names them.
-    ASSERT_FALSE(recording.weaponNames.empty());
-    for (const std::string& name : recording.weaponNames)
+    ASSERT_FALSE(result.recording.weaponNames.empty());
+    for (const std::string& name : result.recording.weaponNames)
         EXPECT_EQ(name.rfind("WEAPON_", 0), 0u) << name;
 
     // Each ped of its faction's models; a random pedestrian where the faction names none (F2), or where the
@@ -122,6 +122,74 @@ TEST(Replay, TheExampleRiotsTracksMatchItsTimelineAndTotals) {
         EXPECT_NEAR(recording.presses[k].ms, k ? 80000 : 1000, 17);
         EXPECT_TRUE(recording.presses[k].toggle);
     }
+}
+
+// The factions' table that run prints is what the page counts from the tracks; before the example's reload
+// drops the roster, every attack, hit and kill of the run is a member's.
+TEST(Replay, TheFactionsScoresAreTheTracksAndAddUpToTheTotals) {
+    for (const double seconds : {79.0, 90.0}) {
+        Scenario scenario = ReadScenario(Examples + "downtown.json");
+        scenario.seconds = seconds;
+        RiotOutputs outputs;
+        outputs.replaySamples = true;
+        const RiotResult result = PlayRiot(scenario, Examples + "Skirmora_config.txt", outputs);
+        const Recording& recording = result.recording;
+        std::vector<FactionScore> counted(recording.factions.size());
+        const int32_t endMs = static_cast<int32_t>(seconds * 1000);
+        for (const ReplayTrack& track : recording.replay.tracks) {
+            FactionScore& own = counted.at(static_cast<size_t>(track.faction));
+            ++own.recruited;
+            own.members += track.endMs < 0;
+            own.deaths += track.deathMs >= 0;
+            own.weapons.resize(1);
+            own.weapons[0].handed += static_cast<int64_t>(track.weapons.size() / 2);
+            const int64_t life = (track.deathMs >= 0 ? track.deathMs
+                                  : track.endMs >= 0 ? track.endMs
+                                                     : endMs) -
+                                 track.startMs;
+            own.lifeMs += life;
+            own.longestLifeMs = std::max(own.longestLifeMs, life);
+            if (track.killerFaction >= 0) ++counted.at(static_cast<size_t>(track.killerFaction)).kills;
+        }
+        int64_t attacks = 0, hits = 0, kills = 0;
+        for (size_t k = 0; k < counted.size(); ++k) {
+            const FactionScore& score = recording.factions[k];
+            int64_t handed = 0, weaponKills = 0;
+            for (const WeaponScore& weapon : score.weapons) {
+                handed += weapon.handed;
+                weaponKills += weapon.kills;
+            }
+            EXPECT_EQ(std::vector<int64_t>({score.members, score.recruited, score.kills, score.deaths, handed,
+                                            weaponKills, score.lifeMs, score.longestLifeMs}),
+                      std::vector<int64_t>({counted[k].members, counted[k].recruited, counted[k].kills,
+                                            counted[k].deaths, counted[k].weapons[0].handed, counted[k].kills,
+                                            counted[k].lifeMs, counted[k].longestLifeMs}))
+                << "F" << k << " in " << seconds << " s";
+            attacks += score.attacks;
+            hits += score.hits;
+            kills += score.kills;
+        }
+        const Totals& totals = recording.totals;
+        EXPECT_EQ(recording.fights.back().ms, endMs);
+        if (seconds < 80) {
+            EXPECT_EQ(std::vector<int64_t>({attacks, hits, kills}),
+                      std::vector<int64_t>({totals.attacks, totals.hits, totals.pedDeaths}));
+        } else {
+            EXPECT_LT(attacks, totals.attacks) << "the dropped rioters fight on";
+        }
+    }
+}
+
+// The run plays no frame at its end: the default press at 1 s of a 1-second run is left out, as run says.
+TEST(Replay, APressAtTheRunsEndIsLeftOut) {
+    Scenario scenario = BuiltInScenario();
+    scenario.seconds = 1.0;
+    ASSERT_EQ(scenario.presses.size(), 1u);
+    RiotOutputs outputs;
+    outputs.replaySamples = true;
+    EXPECT_TRUE(PlayRiot(scenario, "", outputs).recording.replay.presses.empty());
+    scenario.seconds = 1.1;
+    EXPECT_EQ(PlayRiot(scenario, "", outputs).recording.replay.presses.size(), 1u);
 }
 
 TEST(Replay, ThePageHoldsItsScriptStyleAndDataAsValidJsonWhateverTheNames) {
