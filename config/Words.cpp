@@ -8,21 +8,6 @@
 
 namespace {
 
-// The length of the valid UTF-8 sequence at k, or 0.
-std::size_t Utf8Length(const std::string& text, std::size_t k) {
-    const auto at = [&](std::size_t j) {
-        return k + j < text.size() ? static_cast<unsigned char>(text[k + j]) : 0;
-    };
-    const unsigned char u = at(0), second = at(1);
-    const std::size_t n = u < 0x80 ? 1 : u < 0xC2 ? 0 : u < 0xE0 ? 2 : u < 0xF0 ? 3 : u < 0xF5 ? 4 : 0;
-    for (std::size_t j = 1; j < n; ++j)
-        if ((at(j) & 0xC0) != 0x80) return 0;
-    if ((u == 0xE0 && second < 0xA0) || (u == 0xED && second > 0x9F) || (u == 0xF0 && second < 0x90) ||
-        (u == 0xF4 && second > 0x8F))
-        return 0;  // overlong, a surrogate, or beyond U+10FFFF
-    return n;
-}
-
 // The edit distance of a and b (both in lower case), or limit + 1 when it is more than limit. Only the cells
 // within limit of the diagonal can hold less, and no row's least value is below the one of the row before.
 // rows is room for three rows, kept between calls.
@@ -116,4 +101,29 @@ std::string Printable(const std::string& text) {
         }
     }
     return shown;
+}
+
+std::size_t Utf8Length(std::string_view text, std::size_t k) {
+    const auto at = [&](std::size_t j) {
+        return k + j < text.size() ? static_cast<unsigned char>(text[k + j]) : 0;
+    };
+    const unsigned char u = at(0), second = at(1);
+    const std::size_t n = u < 0x80 ? 1 : u < 0xC2 ? 0 : u < 0xE0 ? 2 : u < 0xF0 ? 3 : u < 0xF5 ? 4 : 0;
+    for (std::size_t j = 1; j < n; ++j)
+        if ((at(j) & 0xC0) != 0x80) return 0;
+    if ((u == 0xE0 && second < 0xA0) || (u == 0xED && second > 0x9F) || (u == 0xF0 && second < 0x90) ||
+        (u == 0xF4 && second > 0x8F))
+        return 0;  // overlong, a surrogate, or beyond U+10FFFF
+    return n;
+}
+
+uint32_t Utf8CodePoint(std::string_view text, std::size_t k, std::size_t length) {
+    const auto at = [&](std::size_t j) { return static_cast<unsigned char>(text[k + j]); };
+    uint32_t code = length == 1   ? at(0)
+                    : length == 2 ? at(0) & 0x1Fu
+                    : length == 3 ? at(0) & 0x0Fu
+                                  : at(0) & 0x07u;
+    for (std::size_t j = 1; j < length; ++j)
+        code = (code << 6) | (at(j) & 0x3Fu);
+    return code;
 }

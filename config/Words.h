@@ -2,7 +2,9 @@
 // safe for a terminal or a log.
 #pragma once
 #include <cstddef>
+#include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // The text with ASCII letters in lower case.
@@ -21,3 +23,9 @@ std::string Suggest(const std::string& word, const char* const* known, std::size
 // Text fit for a terminal: valid UTF-8 and line ends as they are, every other control byte and every byte
 // that is not valid UTF-8 as \xNN.
 std::string Printable(const std::string& text);
+
+// The length of the valid UTF-8 sequence at k, or 0 (overlong forms, surrogates and code points past U+10FFFF
+// are not valid, nor a sequence cut short).
+std::size_t Utf8Length(std::string_view text, std::size_t k);
+// The code point of the valid sequence of that length at k.
+uint32_t Utf8CodePoint(std::string_view text, std::size_t k, std::size_t length);

@@ -12,6 +12,7 @@
 #include "app/views/ReplayPage.h"
 #include "app/views/SvgText.h"
 #include "config/KeyNames.h"
+#include "config/Words.h"
 #include "riot/Cull.h"
 
 namespace {
@@ -37,22 +38,13 @@ void AppendJsonText(std::string& out, std::string_view text) {
             ++i;
             continue;
         }
-        size_t length = lead >= 0xF0 && lead <= 0xF4 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 ? 2 : 0;
-        if (lead > 0xF4) length = 0;
-        uint32_t code = length == 2 ? lead & 0x1Fu : length == 3 ? lead & 0x0Fu : lead & 0x07u;
-        for (size_t k = 1; k < length; ++k) {
-            if (i + k >= text.size() || (byte(i + k) & 0xC0) != 0x80) {
-                length = 0;
-                break;
-            }
-            code = (code << 6) | (byte(i + k) & 0x3Fu);
-        }
-        const bool overlong = (length == 3 && code < 0x800) || (length == 4 && code < 0x10000);
-        if (length == 0 || overlong || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) {
+        const size_t length = Utf8Length(text, i);
+        if (length == 0) {
             escape(0xFFFD);
             ++i;
             continue;
         }
+        const uint32_t code = Utf8CodePoint(text, i, length);
         if (code >= 0x10000) {
             escape(0xD800 + ((code - 0x10000) >> 10));
             escape(0xDC00 + ((code - 0x10000) & 0x3FF));

@@ -1,5 +1,7 @@
 #include "app/views/SvgText.h"
 
+#include "config/Words.h"
+
 #include <fmt/format.h>
 
 #include <cstdint>
@@ -7,33 +9,11 @@
 namespace {
 constexpr std::string_view Replacement = "\xEF\xBF\xBD";
 
-// Length of the valid UTF-8 sequence at the start of text, or 0 when it is not one (overlong forms,
-// surrogates and code points past U+10FFFF count as invalid).
+// Length of the valid UTF-8 sequence at the start of text that XML takes as a character, or 0.
 size_t SequenceLength(std::string_view text) {
-    auto byte = [&](size_t i) { return static_cast<unsigned char>(text[i]); };
-    unsigned char lead = byte(0);
-    if (lead < 0x80) return 1;
-    size_t length = 0;
-    unsigned char low = 0x80, high = 0xBF;  // the allowed range of the second byte
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        if (lead == 0xE0) low = 0xA0;
-        if (lead == 0xED) high = 0x9F;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        if (lead == 0xF0) low = 0x90;
-        if (lead == 0xF4) high = 0x8F;
-    } else {
-        return 0;
-    }
-    if (text.size() < length) return 0;
-    if (byte(1) < low || byte(1) > high) return 0;
-    for (size_t i = 2; i < length; ++i)
-        if (byte(i) < 0x80 || byte(i) > 0xBF) return 0;
+    const size_t length = Utf8Length(text, 0);
     // U+FFFE and U+FFFF are not XML characters.
-    if (length == 3 && lead == 0xEF && byte(1) == 0xBF && byte(2) >= 0xBE) return 0;
+    if (length == 3 && Utf8CodePoint(text, 0, 3) >= 0xFFFE) return 0;
     return length;
 }
 
