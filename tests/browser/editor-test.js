@@ -9,13 +9,7 @@ const fs = require('node:fs');
 const path = require('node:path');
 const { pathToFileURL } = require('node:url');
 
-let chromium;
-try {
-  ({ chromium } = require('playwright-core'));
-} catch (error) {
-  console.error('playwright-core is missing: run scripts/setup (npm ci --prefix tests/browser)');
-  process.exit(1);
-}
+const { launchChromium } = require('./browser');
 
 const [pageFile, sim, root, outArg] = process.argv.slice(2);
 if (!outArg) {
@@ -387,10 +381,7 @@ async function recheckTime(page) {
 }
 
 (async () => {
-  const browser = await chromium.launch({
-    executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
-    args: process.getuid && process.getuid() === 0 ? ['--no-sandbox'] : [],
-  });
+  const browser = await launchChromium();
   try {
     const { page, errors, firstVerdict } = await open(browser);
     const compared = await checkReports(page);

@@ -7,13 +7,7 @@ const fs = require('node:fs');
 const path = require('node:path');
 const { pathToFileURL } = require('node:url');
 
-let chromium;
-try {
-  ({ chromium } = require('playwright-core'));
-} catch (error) {
-  console.error('playwright-core is missing: run scripts/setup (npm ci --prefix tests/browser)');
-  process.exit(1);
-}
+const { launchChromium } = require('./browser');
 
 const [sim, examples, outArg] = process.argv.slice(2);
 if (!outArg) {
@@ -598,10 +592,7 @@ async function main() {
                    '{"MaxMembers": 40}, {"MaxMembers": 30, "WillAttackSelf": true}]}');
   const hour = record('hour.html', ['--config', hundred, '--seconds', '3600']);
 
-  const browser = await chromium.launch({
-    executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
-    args: process.getuid && process.getuid() === 0 ? ['--no-sandbox'] : [],
-  });
+  const browser = await launchChromium();
   try {
     const { page, errors } = await open(browser, example.file, { from: path.join(pictures, 'index.html') });
     await checkPlayback(page, example);
