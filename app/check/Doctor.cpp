@@ -270,33 +270,32 @@ void Doctor::CheckConfig(const std::string& path, const std::string& name, bool 
     const std::string error = ReadInput(path, bytes);
     if (!error.empty()) return Add(Level::Problem, name + " cannot be read", Printable(error));
     int status = CheckCannotRun;
-    const std::string report = Printable(CheckBytes(name, bytes, status));
+    std::string headline, findings, consequence;
+    bool notJson = false;
+    CheckInFreshGame(bytes, [&](const CheckedLoad& checked, int loaded) {
+        status = loaded;
+        headline = Printable(name + ": " + Headline(checked, loaded));
+        findings = Printable(FindingsText(checked));
+        if (!checked.consequences.empty()) consequence = Printable(checked.consequences.front());
+        notJson = checked.notJson;
+        if (!misplaced) report_.key = checked.load.Settings.EnableKey;
+    });
     if (status == CheckCannotRun)
         return Add(Level::Problem, name + " cannot be checked", "The check ran out of memory.");
-    const std::string headline = WithoutExitStatus(report.substr(0, report.find('\n')));
-    std::string findings;
-    for (std::size_t at = report.find("\n\n"); at != std::string::npos;) {
-        const std::size_t next = report.find("\n\n", at + 2);
-        const std::string section = report.substr(at + 1, next == std::string::npos ? next : next - at - 1);
-        const std::string title = section.substr(1, section.find('\n', 1) - 1);
-        if (title != "Settings in force" && title.rfind("Shared weapons", 0) != 0 &&
-            title.rfind("Factions", 0) != 0)
-            findings += section;
-        const std::size_t code = section.find("(key code ");
-        if (title == "Settings in force" && code != std::string::npos && !misplaced)
-            report_.key = std::atoi(section.c_str() + code + 10);
-        at = next;
-    }
     if (!findings.empty()) report_.config = headline + "\n" + findings;
+    // What the load means comes first: "nobody will be recruited (the load ended early, ...)".
+    const std::string title = consequence.empty() ? headline
+                                                  : fmt::format("{}: nobody will be recruited ({})", name,
+                                                                headline.substr(name.size() + 2));
     if (status == CheckLoaded)
-        return Add(
-            misplaced ? Level::Note : Level::Fine, headline,
-            misplaced ? "That is what the game will make of it once it has its right name and place." : "");
-    const bool notJson = report.find("\n\nNot JSON\n") != std::string::npos;
-    Add(Level::Problem, headline,
+        return Add(misplaced || !consequence.empty() ? Level::Note : Level::Fine, title,
+                   misplaced ? "That is what the game will make of it once it has its right name and place."
+                             : consequence);
+    Add(Level::Problem, title,
         fmt::format(
-            "{}: the check's findings are at the end (drop the file onto skirmora-sim.exe for its whole "
-            "report).",
+            "{}: the check's findings are at the end. To fix them without writing JSON, open the file in "
+            "Skirmora-config-editor.html (in the zip); drop the file onto skirmora-sim.exe for the "
+            "check's whole report.",
             notJson     ? "The built-in values stay in force"
             : misplaced ? "The game will read it, but not all of it as you meant"
                         : "The game reads it, but not all of it as you meant"));
