@@ -50,6 +50,7 @@ class LoadCheck {
 
     void Follow() {
         errorOffset_ = load_.errorOffset;
+        root_ = &load_.document;
         Map(load_.document, "");
         if (load_.document.isObject())
             Misplaced(*(object_ = &load_.document));  // even when the load ends at its first key
@@ -120,9 +121,8 @@ class LoadCheck {
     std::set<const Json::Value*> read_;  // the values of the keys the load read
 
     void Map(const Json::Value& v, const std::string& path) {
-        if (path.empty()) root_ = &v;
         paths_[&v] = path;
-        values_[path] = &v;
+        values_.emplace(path, &v);  // the document first: a member named "" never stands for it
         if (v.isArray()) {
             for (Json::ArrayIndex k = 0; k < v.size(); ++k)
                 Map(v[k], fmt::format("{}[{}]", path, k));
