@@ -6,10 +6,10 @@
 
 #include <fmt/core.h>
 
+#include "config/Jenkins.h"
 #include "config/Settings.h"
 #include "config/WeaponLists.h"
 #include "script/ScriptState.h"
-#include "config/Jenkins.h"
 
 namespace {
 

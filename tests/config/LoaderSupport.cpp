@@ -1,7 +1,7 @@
 #include "tests/config/LoaderSupport.h"
 
-#include "config/WeaponLists.h"
 #include "config/Jenkins.h"
+#include "config/WeaponLists.h"
 
 Names LoaderTest::GroupCalls() const {
     // Groups are named "0", "1", ...: map the hashes the game returned back to their names.

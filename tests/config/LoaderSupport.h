@@ -8,12 +8,12 @@
 
 #include <gtest/gtest.h>
 
-#include "script/ApplyLoad.h"
+#include "config/Jenkins.h"
 #include "config/Settings.h"
 #include "riot/Roster.h"
+#include "script/ApplyLoad.h"
 #include "script/ScriptMain.h"
 #include "script/ScriptState.h"
-#include "config/Jenkins.h"
 #include "tests/support/ScriptRun.h"
 #include "tests/support/TempDir.h"
 

@@ -3,10 +3,10 @@
 #include <set>
 #include <stdexcept>
 
+#include "config/Jenkins.h"
 #include "host/Natives.h"
 #include "host/Seam.h"
 #include "sim/Format.h"
-#include "config/Jenkins.h"
 #include "sim/Simulation.h"
 
 TEST(SimulatedGame, JenkinsHashOfLowerCasedText) {
