@@ -141,6 +141,34 @@ void AddRunOptions(CLI::App& runCommand, RunOptions& run) {
     runCommand.allow_extras();
 }
 
+// Names CLI11 does not know get a clearer message than its own, with the names it does know; "" when the
+// first argument is a command or an option of the program's.
+std::string UnknownFirst(const std::vector<std::string>& arguments) {
+    const std::string first = arguments.size() > 1 ? arguments[1] : "";
+    if (first.empty()) return "a command is required: run, check or doctor.";
+    if (first[0] == '-' && first != "-h" && first != "--help" && first != "--version")
+        return Unknown("option", first, {"--help", "--version"});
+    if (first[0] != '-' && std::find(Commands.begin(), Commands.end(), first) == Commands.end())
+        return Unknown("command", first, Commands);
+    return "";
+}
+
+// What the command was given beyond what it takes (an unknown option, a second file), said; "" when nothing.
+// operand: the command's file or folder, if it takes one; operands: what came after "--".
+std::string Unexpected(CLI::App& command, const CLI::Option* operand,
+                       const std::vector<std::string>& operands) {
+    if (!command.remaining().empty()) {
+        const std::string extra = command.remaining().front();
+        if (extra.size() > 1 && extra[0] == '-')
+            return Unknown(command.get_name() + " option", extra, OptionNames(command));
+        return "unexpected argument '" + extra + "' for " + command.get_name() + ".";
+    }
+    const bool takesOne = operand && operand->count() == 0;
+    if (operands.size() > (takesOne ? 1u : 0u))
+        return "unexpected argument '" + operands[takesOne ? 1 : 0] + "' for " + command.get_name() + ".";
+    return "";
+}
+
 int RunCommandLine(const std::vector<std::string>& arguments, PlayerOutput& player) {
     CLI::App app{
         "Skirmora's simulator: watch a riot play out, check a config file, and find what stands "
@@ -165,13 +193,8 @@ int RunCommandLine(const std::vector<std::string>& arguments, PlayerOutput& play
         doctorCommand->add_option("FOLDER", examined, "The game's folder (default: the current folder)");
     doctorCommand->allow_extras();
 
-    // Names CLI11 does not know get a clearer message than its own, with the names it does know.
-    const std::string first = arguments.size() > 1 ? arguments[1] : "";
-    if (first.empty()) return Fail("a command is required: run, check or doctor.");
-    if (first[0] == '-' && first != "-h" && first != "--help" && first != "--version")
-        return Fail(Unknown("option", first, {"--help", "--version"}));
-    if (first[0] != '-' && std::find(Commands.begin(), Commands.end(), first) == Commands.end())
-        return Fail(Unknown("command", first, Commands));
+    const std::string unknown = UnknownFirst(arguments);
+    if (!unknown.empty()) return Fail(unknown);
     // "--" ends the options: what follows it is the command's file or folder, even when it starts with "-".
     const auto dashes = std::find(arguments.begin() + 1, arguments.end(), "--");
     const std::vector<std::string> operands(dashes == arguments.end() ? dashes : dashes + 1, arguments.end());
@@ -184,19 +207,11 @@ int RunCommandLine(const std::vector<std::string>& arguments, PlayerOutput& play
     }
     for (CLI::App* command : {runCommand, checkCommand, doctorCommand}) {
         if (!*command) continue;
-        if (!command->remaining().empty()) {
-            const std::string extra = command->remaining().front();
-            if (extra.size() > 1 && extra[0] == '-')
-                return Fail(Unknown(command->get_name() + " option", extra, OptionNames(*command)));
-            return Fail("unexpected argument '" + extra + "' for " + command->get_name() + ".");
-        }
         CLI::Option* operand = command == checkCommand    ? checkedFile
                                : command == doctorCommand ? examinedFolder
                                                           : nullptr;
-        const bool takesOne = operand && operand->count() == 0;
-        if (operands.size() > (takesOne ? 1u : 0u))
-            return Fail("unexpected argument '" + operands[takesOne ? 1 : 0] + "' for " +
-                        command->get_name() + ".");
+        const std::string extra = Unexpected(*command, operand, operands);
+        if (!extra.empty()) return Fail(extra);
         if (!operands.empty()) (command == checkCommand ? checked : examined) = operands.front();
     }
     player.Begin(static_cast<bool>(*checkCommand));
