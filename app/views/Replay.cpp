@@ -82,6 +82,11 @@ constexpr int StepJump = StepRun + 1;
 constexpr uint64_t StepDigits = 44;
 static_assert(StepAlphabet.size() == 2 * StepDigits && StepJump < static_cast<int>(StepAlphabet.size()));
 
+// A signed number as an unsigned one: 0, -1, 1, -2, 2 as 0, 1, 2, 3, 4.
+uint64_t Zigzag(int64_t value) {
+    return value >= 0 ? 2 * static_cast<uint64_t>(value) : 2 * static_cast<uint64_t>(-(value + 1)) + 1;
+}
+
 void AppendStepNumber(std::string& out, uint64_t value) {
     for (; value >= StepDigits; value /= StepDigits)
         out += StepAlphabet[StepDigits + value % StepDigits];
@@ -89,8 +94,6 @@ void AppendStepNumber(std::string& out, uint64_t value) {
 }
 
 void AppendSteps(std::string& out, const std::vector<int32_t>& x, const std::vector<int32_t>& y) {
-    const auto zigzag = [](int64_t d) { return static_cast<uint64_t>(d >= 0 ? 2 * d : -2 * d - 1); };
-    out += '"';
     int64_t lastX = 0, lastY = 0;
     uint64_t still = 0;
     const auto endRun = [&] {
@@ -114,12 +117,11 @@ void AppendSteps(std::string& out, const std::vector<int32_t>& x, const std::vec
             out += StepAlphabet[static_cast<size_t>((dx + StepReach) * StepSide + dy + StepReach)];
         } else {
             out += StepAlphabet[StepJump];
-            AppendStepNumber(out, zigzag(dx));
-            AppendStepNumber(out, zigzag(dy));
+            AppendStepNumber(out, Zigzag(dx));
+            AppendStepNumber(out, Zigzag(dy));
         }
     }
     endRun();
-    out += '"';
 }
 
 void AppendList(std::string& out, const std::vector<int32_t>& values) {
@@ -131,29 +133,25 @@ void AppendList(std::string& out, const std::vector<int32_t>& values) {
 // costs some three bytes rather than eight or more.
 template <typename Code>
 void AppendChanges(std::string& out, const std::vector<int32_t>& pairs, int32_t from, Code code) {
-    out += '"';
     for (size_t k = 0; k + 1 < pairs.size(); k += 2) {
         AppendStepNumber(out, static_cast<uint64_t>(std::max(0, pairs[k] - from)));
         AppendStepNumber(out, code(pairs[k + 1]));
         from = pairs[k];
     }
-    out += '"';
 }
 
 // A target's code: 0 none, 1 the player, else how far its handle is from the rioter's own (zigzagged) + 2.
 uint64_t TargetCode(int32_t target, int32_t own) {
     if (target == 0 || target == -1) return static_cast<uint64_t>(-target);
-    const int64_t d = static_cast<int64_t>(target) - own;
-    return (d >= 0 ? 2 * static_cast<uint64_t>(d) : 2 * static_cast<uint64_t>(-d) - 1) + 2;
+    return Zigzag(static_cast<int64_t>(target) - own) + 2;
 }
 
-// The names the page reads the recording by: how a track ended (in TrackEnd's order) and a track's fields.
+// The names the page reads the recording by: how a track ended (in TrackEnd's order) and a track's numbers.
 const char* const EndNames[] = {"dead", "vanished", "tooFar", "dropped", "stillThere"};
 static_assert(std::size(EndNames) == static_cast<size_t>(TrackEnd::Count), "a name for every end");
-const char* const TrackFields[] = {
-    "id",     "faction",        "start",       "end",          "end reason", "death",
-    "vanish", "killer",         "model",       "model failed", "startMs",    "deathMs",
-    "endMs",  "killer faction", "kill weapon", "steps",        "targets",    "weapons"};
+const char* const TrackFields[] = {"id",      "faction", "start",  "end",           "reason",
+                                   "death",   "vanish",  "killer", "model",         "modelFailed",
+                                   "startMs", "deathMs", "endMs",  "killerFaction", "killWeapon"};
 
 // A JSON array of the texts of any list: names, or the page's fixed words.
 template <typename Texts>
@@ -187,40 +185,69 @@ void AppendFacts(std::string& out, const Totals& totals, int32_t sampleMs, const
         totals.dropped, totals.attacks, totals.hits, totals.pedDeaths, totals.playerDeaths);
 }
 
-// Each track as an array of its fields, in TrackFields' order, written small: its handle and first sample as
-// the steps from the track before, its other samples from its first (-1: none), its killer from its own
-// handle (0: none), and each game time from the time of its sample (0 where there is none: not killed, still
-// there).
-void AppendTracks(std::string& out, const ReplaySamples& replay) {
+// Each track as one text: its numbers in TrackFields' order, zigzagged, as AppendStepNumber writes them, then
+// its steps, a space, its targets, a space, its weapons. The numbers are written small: its handle and first
+// sample as the steps from the track before, its other samples from its first (-1: none), its killer from its
+// own handle (0: none), and each game time from the time of its sample (0 where there is none: not killed,
+// still there). The tracks go in parts of some PartBytes, each a JSON array of those texts: the page reads
+// one while the browser parses the next, and a browser parses many small elements faster than one of tens of
+// megabytes.
+constexpr size_t PartBytes = 64 * 1024;
+
+void AppendTrack(std::string& out, const ReplayTrack& track, int32_t handle, int32_t start,
+                 const ReplaySamples& replay) {
     const int32_t samples = static_cast<int32_t>(replay.times.size());
     const auto fromSample = [&](int32_t ms, int32_t sample) {
         return sample < 0 || ms < 0 ? 0
                                     : ms - replay.times[static_cast<size_t>(std::min(sample, samples - 1))];
     };
-    const auto fromStart = [](int32_t sample, int32_t start) { return sample < 0 ? -1 : sample - start; };
+    const auto fromStart = [&](int32_t sample) { return sample < 0 ? -1 : sample - track.start; };
+    const int32_t end = track.end < 0 ? samples : track.end;
+    const int64_t numbers[] = {track.handle - handle,
+                               track.faction,
+                               track.start - start,
+                               end - track.start,
+                               static_cast<int>(track.reason),
+                               fromStart(track.death),
+                               fromStart(track.vanish),
+                               track.killer ? track.killer - track.handle : 0,
+                               track.model,
+                               track.modelFailed ? 1 : 0,
+                               fromSample(track.startMs, track.start),
+                               fromSample(track.deathMs, track.death),
+                               fromSample(track.endMs, track.end),
+                               track.killerFaction,
+                               track.killWeapon};
+    static_assert(std::size(numbers) == std::size(TrackFields), "a name for every number");
+    out += '"';
+    for (const int64_t number : numbers)
+        AppendStepNumber(out, Zigzag(number));
+    AppendSteps(out, track.x, track.y);
+    out += ' ';
+    AppendChanges(out, track.targets, track.start,
+                  [&](int32_t target) { return TargetCode(target, track.handle); });
+    out += ' ';
+    AppendChanges(out, track.weapons, track.start,
+                  [](int32_t weapon) { return static_cast<uint64_t>(std::max(0, weapon)); });
+    out += '"';
+}
+
+std::vector<std::string> TrackParts(const ReplaySamples& replay) {
+    std::vector<std::string> parts;
     int32_t handle = 0, start = 0;
-    for (size_t k = 0; k < replay.tracks.size(); ++k) {
-        const ReplayTrack& track = replay.tracks[k];
-        const int32_t end = track.end < 0 ? samples : track.end;
-        if (k) out += ",\n";
-        fmt::format_to(std::back_inserter(out), "[{},{},{},{},{},{},{},{},{},{},{},{},{},{},{},",
-                       track.handle - handle, track.faction, track.start - start, end - track.start,
-                       static_cast<int>(track.reason), fromStart(track.death, track.start),
-                       fromStart(track.vanish, track.start), track.killer ? track.killer - track.handle : 0,
-                       track.model, track.modelFailed ? 1 : 0, fromSample(track.startMs, track.start),
-                       fromSample(track.deathMs, track.death), fromSample(track.endMs, track.end),
-                       track.killerFaction, track.killWeapon);
+    for (const ReplayTrack& track : replay.tracks) {
+        if (parts.empty() || parts.back().size() >= PartBytes) {
+            if (!parts.empty()) parts.back() += ']';
+            parts.emplace_back("[");
+        } else {
+            parts.back() += ',';
+        }
+        AppendTrack(parts.back(), track, handle, start, replay);
         handle = track.handle;
         start = track.start;
-        AppendSteps(out, track.x, track.y);
-        out += ',';
-        AppendChanges(out, track.targets, track.start,
-                      [&](int32_t target) { return TargetCode(target, track.handle); });
-        out += ',';
-        AppendChanges(out, track.weapons, track.start,
-                      [](int32_t weapon) { return static_cast<uint64_t>(std::max(0, weapon)); });
-        out += ']';
     }
+    if (!parts.empty()) parts.back() += ']';
+    return parts;
 }
 
 // The factions' attacks and hits so far at moments of the run: [ms, attacks of F0, hits of F0, ...] each.
@@ -254,8 +281,11 @@ void Replace(std::string& page, std::string_view marker, const std::string& text
 
 }  // namespace
 
-std::string ReplayJson(const Recording& recording, const ReplayFacts& facts) {
-    std::string out = "{\"facts\":";
+ReplayData ReplayJson(const Recording& recording, const ReplayFacts& facts) {
+    ReplayData data;
+    data.parts = TrackParts(recording.replay);
+    std::string& out = data.head;
+    out = "{\"facts\":";
     AppendFacts(out, recording.totals, recording.replay.sampleMs, facts);
     out += ",\"factions\":";
     AppendTexts(out, recording.factionNames);
@@ -278,26 +308,37 @@ std::string ReplayJson(const Recording& recording, const ReplayFacts& facts) {
     AppendTexts(out, replay.modelNames);
     out += ",\"presses\":";
     AppendPresses(out, replay.presses);
-    out += ",\"player\":{\"steps\":";
+    out += ",\"player\":{\"steps\":\"";
     AppendSteps(out, replay.playerX, replay.playerY);
-    out += ",\"states\":";
+    out += "\",\"states\":";
     AppendList(out, replay.playerStates);
     out += "},\"trackFields\":";
     AppendTexts(out, TrackFields);
-    out += ",\"tracks\":[";
-    AppendTracks(out, replay);
-    out += "]}";
-    return out;
+    // What the tracks hold in all, for the page to make room once: places, and numbers of targets and
+    // weapons.
+    size_t places = 0, targets = 0, weapons = 0;
+    for (const ReplayTrack& track : replay.tracks) {
+        places += track.x.size();
+        targets += track.targets.size();
+        weapons += track.weapons.size();
+    }
+    fmt::format_to(std::back_inserter(out), ",\"trackCount\":{},\"partCount\":{},\"sizes\":[{},{},{}]}}",
+                   replay.tracks.size(), data.parts.size(), places, targets, weapons);
+    return data;
 }
 
 std::string ReplayHtml(const Recording& recording, const ReplayFacts& facts) {
     std::string page = ReplayPageSource("replay.html");
     Replace(page, "<link rel=\"stylesheet\" href=\"replay.css\">",
             "<style>\n" + ReplayPageSource("replay.css") + "</style>");
-    Replace(
-        page, "<script id=\"replay-data\" type=\"application/json\">null</script>",
-        "<script id=\"replay-data\" type=\"application/json\">" + ReplayJson(recording, facts) + "</script>");
+    Replace(page, "<script id=\"replay-reader\" src=\"reader.js\"></script>",
+            "<script id=\"replay-reader\">\n" + ReplayPageSource("reader.js") + "</script>");
     Replace(page, "<script src=\"replay.js\"></script>",
             "<script>\n" + ReplayPageSource("replay.js") + "</script>");
+    const ReplayData data = ReplayJson(recording, facts);
+    std::string scripts = "<script id=\"replay-head\" type=\"application/json\">" + data.head + "</script>\n";
+    for (const std::string& part : data.parts)
+        scripts += "<script class=\"replay-part\" type=\"application/json\">" + part + "</script>\n";
+    Replace(page, "<script id=\"replay-head\" type=\"application/json\">null</script>\n", scripts);
     return page;
 }

@@ -16,7 +16,12 @@ struct ReplayFacts {
     int64_t frames = 0;
 };
 
-// The JSON the page reads: integers and escaped ASCII text only, the same bytes on every platform.
-std::string ReplayJson(const Recording& recording, const ReplayFacts& facts);
+// The JSON the page reads, integers and escaped ASCII text only, the same bytes on every platform: a head
+// (everything but the tracks, and how many tracks and parts follow) and the tracks in parts, each an array.
+struct ReplayData {
+    std::string head;
+    std::vector<std::string> parts;
+};
+ReplayData ReplayJson(const Recording& recording, const ReplayFacts& facts);
 // The whole page with its style, script and data inlined.
 std::string ReplayHtml(const Recording& recording, const ReplayFacts& facts);

@@ -57,9 +57,10 @@ const csvFields = (line) => [...line.matchAll(/("(?:[^"]|"")*"|[^,]*)(,|$)/g)].s
   .map((m) => m[1].replace(/^"|"$/g, '').replace(/""/g, '"'));
 
 // Opens the page (or the page that links it, then the link) and keeps what it logs and any request it makes.
-async function open(browser, file, { from, hash = '', options = {} } = {}) {
+async function open(browser, file, { from, hash = '', options = {}, init } = {}) {
   const context = await browser.newContext({ viewport: { width: 1280, height: 1000 }, acceptDownloads: true, ...options });
   const page = await context.newPage();
+  if (init) await page.addInitScript(init);
   const errors = [];
   page.on('console', (message) => { if (message.type() === 'error') errors.push(message.text()); });
   page.on('pageerror', (error) => errors.push(String(error)));
@@ -574,6 +575,32 @@ async function checkHour(browser, hour) {
   await page.context().close();
 }
 
+// The page reads its recording in a worker, or in the page itself where no worker can be had: the same riot
+// either way. A page cut short says so rather than showing part of a riot.
+async function checkReading(browser, hour) {
+  const seen = (page) => page.evaluate(() => ({
+    events: document.querySelector('#events').dataset.shown, factions: document.querySelector('#factions').textContent,
+    counts: [0, 600, 1800, 3599].map((t) => window.replay.factionCountsAt(t)), deaths: window.replay.marks().deaths }));
+  const worker = await open(browser, hour.file);
+  const inWorker = await seen(worker.page);
+  await worker.page.context().close();
+  const alone = await open(browser, hour.file, { init: () => { delete window.Worker; } });
+  assert.deepEqual(await seen(alone.page), inWorker, 'the page reads the same riot without a worker');
+  assert.deepEqual(alone.errors, []);
+  await alone.page.context().close();
+
+  const html = fs.readFileSync(hour.file, 'latin1'), lastPart = html.lastIndexOf('<script class="replay-part"');
+  assert.ok(lastPart > 0, 'the hour comes in parts');
+  const cut = path.join(out, 'cut.html');
+  fs.writeFileSync(cut, html.slice(0, lastPart) + html.slice(html.indexOf('</script>', lastPart) + 10), 'latin1');
+  const context = await browser.newContext();
+  const page = await context.newPage();
+  await page.goto(pathToFileURL(cut).href);
+  await page.waitForFunction(() => /cut short/.test(document.querySelector('#loading').textContent));
+  assert.equal(await page.evaluate(() => window.replay), undefined, 'no riot is shown');
+  await context.close();
+}
+
 async function main() {
   const folder = path.basename(path.resolve(examples));
   const pictures = path.join(out, 'pictures');
@@ -608,6 +635,7 @@ async function main() {
     await checkPhone(browser, phonePage.file);
     await phoneShot(browser, example.file);
     await checkHour(browser, hour);
+    await checkReading(browser, hour);
     console.log(`example riot: ${example.bytes} bytes; screenshots in ${shots}`);
   } finally {
     await browser.close();

@@ -1,4 +1,5 @@
-// Plays back a riot that skirmora-sim recorded: the data sits in the page as JSON (see app/views/Replay.cpp).
+// Plays back a riot that skirmora-sim recorded: the data sits in the page as JSON (see app/views/Replay.cpp),
+// read by reader.js.
 (function () {
   'use strict';
 
@@ -15,178 +16,110 @@
   var KIND = {};
   KINDS.forEach(function (name, k) { KIND[name] = k; });
 
-  // ---- The recording, decoded into typed arrays a slice at a time, saying how far it got; the parsed JSON is
-  // let go. A day's page takes seconds to read: the page stays responsive and says so. ----
+  // ---- The recording: the reader (reader.js) takes the page's data a part at a time while the browser is still
+  // parsing the rest, in a worker where it can, and hands back typed arrays; the page says how far it got. ----
   var loading = document.getElementById('loading');
   var facts, factionNames, weaponNames, modelNames, fights, presses, radius, UNKNOWN, ENDS, END = {};
-  var readSteps, times, samples, duration, player, tracks;
+  var times, samples, duration, player, tracks;
   function say(words) { loading.textContent = words; }
   // Names as run's terminal shows them: control characters as \xNN.
   function printable(text) {
     return String(text).replace(/[\x00-\x1f\x7f]/g, function (c) { return '\\x' + c.charCodeAt(0).toString(16).toUpperCase().padStart(2, '0'); });
   }
-  function later(step) { setTimeout(step, 0); }
-  later(function () {
-    var source = document.getElementById('replay-data'), rec = JSON.parse(source.textContent);
-    if (!rec || !rec.times.length) {
+  function later(step, ms) { setTimeout(step, ms || 0); }
+
+  var total = 0;
+  startReader(feedReader, function (reply) {
+    if (reply.error) {
+      say('This page cannot be shown: ' + reply.error + ' Write it again with skirmora-sim run --html FILE.');
+      return false;
+    }
+    if (reply.head === null || reply.done === null) {
       say('');
       var empty = document.createElement('span');
       empty.className = 'empty';
       empty.textContent = 'This page holds no riot: skirmora-sim run --html FILE writes one that does.';
       document.getElementById('facts').appendChild(empty);
-      return;
+      return false;
     }
-    source.textContent = '';  // decoded below; the text is not kept twice
+    if (reply.head) total = reply.head.tracks;
+    if (reply.read !== undefined || reply.head)
+      say('Reading the riot: ' + Math.floor(100 * (reply.read || 0) / Math.max(1, total)) + '% of ' + total +
+          ' rioters\u2019 tracks\u2026');
+    if (reply.done) {
+      take(reply.done);
+      say('Drawing\u2026');
+      later(function () { begin(); loading.hidden = true; });
+    }
+    return true;
+  });
+
+  // A reader in a worker, made from reader.js's own text, once it answers; else (no workers, or one that fails
+  // or stays silent) a reader in the page. Then start(send), and heard(reply) for each answer until it says no.
+  function startReader(start, heard) {
+    var chosen = false, listening = true, worker = null;
+    function inPage() {
+      if (chosen) return;
+      chosen = true;
+      if (worker) worker.terminate();
+      var reader = new window.SkirmoraReader();
+      start(function (message) { if (listening) listening = heard(reader.answer(message).reply); });
+    }
+    try {
+      var source = document.getElementById('replay-reader').textContent;
+      worker = new Worker(URL.createObjectURL(new Blob([source], { type: 'text/javascript' })));
+      worker.onerror = inPage;
+      worker.onmessage = function (message) {
+        if (message.data.ready) {
+          if (chosen) return;
+          chosen = true;
+          start(function (part) { worker.postMessage(part); });
+        } else if (listening && !(listening = heard(message.data))) {
+          worker.terminate();
+        }
+      };
+      worker.postMessage({ hello: true });
+      later(inPage, 3000);
+    } catch (error) {
+      inPage();
+    }
+  }
+
+  // Hands the reader the head, then each part once the parser has closed it (a later one stands after it, or the
+  // page is parsed), taking it out of the page (its text is not kept twice); the end once the page is parsed.
+  function feedReader(send) {
+    var parts = document.getElementsByClassName('replay-part'), headSent = false;
+    (function poll() {
+      var parsed = document.readyState !== 'loading', head = document.getElementById('replay-head');
+      if (!headSent && head && (parsed || parts.length)) {
+        send({ head: head.textContent });
+        head.remove();
+        headSent = true;
+      }
+      if (headSent) {
+        for (var ready = parsed ? parts.length : parts.length - 1; ready > 0; ready--) {
+          send({ part: parts[0].textContent });
+          parts[0].remove();
+        }
+      }
+      if (parsed) send({ end: true });
+      else later(poll, 15);
+    })();
+  }
+
+  // What the reader read, as the page keeps it.
+  function take(read) {
+    var rec = read.head;
     facts = rec.facts; factionNames = rec.factions.map(printable); weaponNames = rec.weapons.map(printable);
     modelNames = rec.models.map(printable);
     facts.config = printable(facts.config); facts.scenario = printable(facts.scenario);
     fights = rec.fights; presses = rec.presses; radius = rec.radius;
     UNKNOWN = rec.unknownColour; ENDS = rec.ends;
     ENDS.forEach(function (name, k) { END[name] = k; });
-    readSteps = stepReader(rec.steps);
-    codeReader(rec.steps);
-    times = sums(rec.times);  // ms of each sample
+    times = read.times;  // ms of each sample
     samples = times.length; duration = facts.ms / 1000;
-    player = decodePlayer(rec.player);
-    decodeTracks(rec, function (done) {
-      say('Reading the riot: ' + Math.floor(done * 100) + '% of ' + rec.tracks.length + ' rioters\u2019 tracks\u2026');
-    }, function (decoded) {
-      tracks = decoded;
-      rec = null;
-      say('Drawing\u2026');
-      later(function () { begin(); loading.hidden = true; });
-    });
-  });
-
-  function sums(deltas) {
-    var out = new Float64Array(deltas.length), value = 0;
-    for (var i = 0; i < deltas.length; i++) { value += deltas[i]; out[i] = value; }
-    return out;
-  }
-
-  // Positions as the page's data writes them (AppendSteps in app/views/Replay.cpp): one symbol a small step,
-  // the run symbol and a count for samples that did not move, the jump symbol and two numbers for a long step.
-  function stepReader(steps) {
-    var code = new Int16Array(128).fill(-1), side = 2 * steps.reach + 1, base = steps.digits;
-    for (var k = 0; k < steps.alphabet.length; k++) code[steps.alphabet.charCodeAt(k)] = k;
-    return function (text, xs, ys, at, count) {
-      var k = 0, n = 0, x = 0, y = 0;
-      function symbol() { var c = text.charCodeAt(k++); return c < 128 ? code[c] : -1; }
-      function number() {
-        for (var value = 0, scale = 1; k < text.length; scale *= base) {
-          var s = symbol();
-          if (s < base) return value + Math.max(s, 0) * scale;
-          value += (s - base) * scale;
-        }
-        return value;
-      }
-      function signed(z) { return z % 2 ? -(z + 1) / 2 : z / 2; }
-      while (k < text.length && n < count) {
-        var s = symbol(), repeat = 1;
-        if (s < 0) break;
-        if (s === steps.run) repeat = number();
-        else if (s === steps.jump) { x += signed(number()); y += signed(number()); }
-        else if (s < steps.run) { x += Math.floor(s / side) - steps.reach; y += s % side - steps.reach; }
-        for (; repeat > 0 && n < count; repeat--, n++) { xs[at + n] = x; ys[at + n] = y; }
-      }
-      return n;
-    };
-  }
-
-  function decodePlayer(raw) {
-    var p = { x: new Int32Array(samples), y: new Int32Array(samples), state: new Uint8Array(samples) };
-    readSteps(raw.steps, p.x, p.y, 0, samples);
-    for (var k = 0; k < raw.states.length; k += 2) p.state.fill(raw.states[k + 1], raw.states[k]);
-    return p;
-  }
-
-  // Pairs of (samples since the pair before, the value's code) as text (AppendChanges in app/views/Replay.cpp):
-  // how many, and back to (sample, value) into a shared pool.
-  var codeOf = new Int16Array(128).fill(-1), BASE = 0;
-  function codeReader(steps) {
-    for (var k = 0; k < steps.alphabet.length; k++) codeOf[steps.alphabet.charCodeAt(k)] = k;
-    BASE = steps.digits;
-  }
-  function changeCount(text) {
-    var n = 0;
-    for (var k = 0; k < text.length; k++) if (codeOf[text.charCodeAt(k) & 127] < BASE) n += 1;
-    return n;  // numbers: two a pair
-  }
-  function changes(text, pool, at, from, value) {
-    var k = 0, q = at;
-    function number() {
-      for (var v = 0, scale = 1; k < text.length; scale *= BASE) {
-        var s = codeOf[text.charCodeAt(k++) & 127];
-        if (s < BASE) return v + Math.max(s, 0) * scale;
-        v += (s - BASE) * scale;
-      }
-      return v;
-    }
-    while (k < text.length) {
-      from += number();
-      pool[q++] = from;
-      pool[q++] = value(number());
-    }
-  }
-  function targetOf(own) {
-    return function (code) { return code < 2 ? -code : own + (code % 2 ? -(code - 1) / 2 : (code - 2) / 2); };
-  }
-  function weaponOf(code) { return code; }
-
-  // The tracks as columns: one typed array a field, positions (tenths) and changes in shared pools. Decoded in
-  // slices of SLICE tracks, telling progress after each; then done(the tracks).
-  function decodeTracks(raw, progress, done) {
-    var F = {}, list = raw.tracks, n = list.length, whole = ['id', 'faction', 'start', 'end', 'death', 'vanish',
-                                                            'killer', 'model', 'startMs', 'deathMs', 'endMs',
-                                                            'killerFaction', 'killWeapon'];
-    raw.trackFields.forEach(function (name, k) { F[name.replace(/ (\w)/g, function (m, c) { return c.toUpperCase(); })] = k; });
-    var t = { n: n, at: new Int32Array(n + 1), aimAt: new Int32Array(n + 1), armAt: new Int32Array(n + 1),
-              reason: new Int8Array(n), modelFailed: new Uint8Array(n) };
-    whole.forEach(function (name) { t[name] = new Int32Array(n); });
-    for (var k = 0; k < n; k++) {
-      var r = list[k];
-      for (var w = 0; w < whole.length; w++) t[whole[w]][k] = r[F[whole[w]]];
-      t.reason[k] = r[F.endReason];
-      t.modelFailed[k] = r[F.modelFailed];
-      unpack(t, k);
-      t.at[k + 1] = t.at[k] + (t.id[k] !== 0 ? Math.max(0, t.end[k] - t.start[k]) : 0);
-      t.aimAt[k + 1] = t.aimAt[k] + changeCount(r[F.targets]);
-      t.armAt[k + 1] = t.armAt[k] + changeCount(r[F.weapons]);
-    }
-    t.x = new Int32Array(t.at[n]); t.y = new Int32Array(t.at[n]);
-    t.aims = new Int32Array(t.aimAt[n]); t.arms = new Int32Array(t.armAt[n]);
-    (function slice(from) {
-      for (var k = from; k < Math.min(n, from + SLICE); k++) {
-        readSteps(list[k][F.steps], t.x, t.y, t.at[k], t.at[k + 1] - t.at[k]);
-        changes(list[k][F.targets], t.aims, t.aimAt[k], t.start[k], targetOf(t.id[k]));
-        changes(list[k][F.weapons], t.arms, t.armAt[k], t.start[k], weaponOf);
-        list[k] = null;  // let it go now: less for the collector to walk over
-      }
-      if (from + SLICE < n) { progress((from + SLICE) / n); later(function () { slice(from + SLICE); }); return; }
-      t.x = narrow(t.x);
-      t.y = narrow(t.y);
-      done(t);
-    })(0);
-  }
-
-  // A track's fields as written small (AppendTracks in app/views/Replay.cpp) back to what they say.
-  function unpack(t, k) {
-    function timeOf(sample) { return times[Math.max(0, Math.min(samples - 1, sample))]; }
-    var start = t.start[k] += k ? t.start[k - 1] : 0, ended = ENDS[t.reason[k]] !== 'stillThere';
-    t.id[k] += k ? t.id[k - 1] : 0;
-    t.end[k] += start;
-    if (t.death[k] >= 0) t.death[k] += start;
-    if (t.vanish[k] >= 0) t.vanish[k] += start;
-    if (t.killer[k]) t.killer[k] += t.id[k];
-    t.startMs[k] += timeOf(start);
-    t.deathMs[k] = t.death[k] >= 0 ? t.deathMs[k] + timeOf(t.death[k]) : -1;
-    t.endMs[k] = ended ? t.endMs[k] + timeOf(t.end[k]) : -1;
-  }
-
-  // Tenths of a unit fit in 16 bits within 3 km of the origin, as a riot's places mostly do: half the memory.
-  function narrow(values) {
-    for (var k = 0; k < values.length; k++) if (values[k] < -32768 || values[k] > 32767) return values;
-    return Int16Array.from(values);
+    player = read.player;
+    tracks = read.tracks;
   }
 
   // Everything else starts once the recording is read. (Its body is not indented a level further, to keep the
@@ -243,8 +176,9 @@
   // Every event of the run, by time and then by kind: when (ms), what (KINDS) and whose (a track, a press, or
   // 1 for on, in or died and 0 for off, out or back).
   function listEvents() {
-    var ms = [], kind = [], who = [];
-    function add(at, what, whose) { ms.push(at); kind.push(what); who.push(whose); }
+    var most = presses.length + 3 * samples + 3 * tracks.n, ms = new Float64Array(most), kind = new Uint8Array(most);
+    var who = new Int32Array(most), n = 0;
+    function add(at, what, whose) { ms[n] = at; kind[n] = what; who[n++] = whose; }
     presses.forEach(function (press, k) { add(press[0], KIND.press, k); });
     for (var i = 0, before = 0; i < samples; i++) {
       var state = player.state[i], flip = state ^ before;
@@ -258,7 +192,7 @@
       if (tracks.death[k] >= 0) add(tracks.deathMs[k], KIND.death, k);
       if (tracks.reason[k] !== END.stillThere) add(tracks.endMs[k], KIND.release, k);
     }
-    var n = ms.length, order = new Uint32Array(n), scale = Math.pow(2, Math.ceil(Math.log2(n + 1)));
+    var order = new Uint32Array(n), scale = Math.pow(2, Math.ceil(Math.log2(n + 1)));
     for (k = 0; k < n; k++) order[k] = k;
     if ((facts.ms * KINDS.length + KINDS.length) * scale < Number.MAX_SAFE_INTEGER) {
       // By time, kind and order of adding, as one number each: a typed array sorts numbers natively, fast.

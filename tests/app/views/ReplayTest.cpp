@@ -205,26 +205,38 @@ TEST(Replay, ThePageHoldsItsScriptStyleAndDataAsValidJsonWhateverTheNames) {
     facts.seed = UINT64_MAX;
     const std::string page = ReplayHtml(result.recording, facts);
 
-    for (const char* leftover : {"href=\"replay.css\"", "src=\"replay.js\"", ">null</script>"})
+    for (const char* leftover :
+         {"href=\"replay.css\"", "src=\"replay.js\"", "src=\"reader.js\"", ">null</script>"})
         EXPECT_EQ(page.find(leftover), std::string::npos) << leftover;
     EXPECT_NE(page.find("window.replay"), std::string::npos);
     EXPECT_NE(page.find("#chart-marker"), std::string::npos);
     for (unsigned char c : page)
         ASSERT_LT(c, 0x80) << "the page is ASCII";
 
-    const std::string open = "<script id=\"replay-data\" type=\"application/json\">";
-    const size_t from = page.find(open) + open.size();
-    const std::string json = page.substr(from, page.find("</script>", from) - from);
-    Json::Value data;
+    // The head, then the parts of the tracks, each valid JSON on its own.
     std::unique_ptr<Json::CharReader> reader(Json::CharReaderBuilder().newCharReader());
-    std::string errors;
-    ASSERT_TRUE(reader->parse(json.data(), json.data() + json.size(), &data, &errors)) << errors;
+    std::vector<Json::Value> scripts;
+    const std::string open = "type=\"application/json\">";
+    for (size_t from = page.find(open); from != std::string::npos; from = page.find(open, from)) {
+        from += open.size();
+        const std::string json = page.substr(from, page.find("</script>", from) - from);
+        std::string errors;
+        ASSERT_TRUE(reader->parse(json.data(), json.data() + json.size(), &scripts.emplace_back(), &errors))
+            << errors;
+    }
+    ASSERT_GE(scripts.size(), 2u);
+    const Json::Value& data = scripts.front();
     EXPECT_EQ(data["facts"]["scenario"].asString(),
               "riot </script><b>\"bold\"\\ \xC3\xA9 \xF0\x9F\x94\xA5 \xEF\xBF\xBD\xEF\xBF\xBD");
     EXPECT_EQ(data["facts"]["seed"].asString(), "18446744073709551615");
     EXPECT_EQ(data["factions"][0].asString(), "F0 <&>");
     EXPECT_EQ(data["times"].size(), result.recording.replay.times.size());
-    EXPECT_EQ(data["tracks"].size(), result.recording.replay.tracks.size());
+    EXPECT_EQ(data["partCount"].asUInt64(), scripts.size() - 1);
+    size_t tracks = 0;
+    for (size_t k = 1; k < scripts.size(); ++k)
+        tracks += scripts[k].size();
+    EXPECT_EQ(tracks, result.recording.replay.tracks.size());
+    EXPECT_EQ(data["trackCount"].asUInt64(), tracks);
 }
 
 }  // namespace
