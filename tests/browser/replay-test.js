@@ -501,6 +501,8 @@ async function checkPhone(browser, file) {
   const [r, g, b] = layout.background.match(/\d+/g).map(Number);
   assert.ok(r + g + b < 120, `a dark page: ${layout.background}`);
   assert.equal(layout.injected, 0, 'names stay text');
+  const pressMarks = await page.evaluate(() => [window.replay.marks().presses.length, window.replay.barMarks().presses]);
+  assert.ok(pressMarks[0] === 151 && pressMarks[1] * 22 <= 390, `${pressMarks[1]} marks for ${pressMarks[0]} presses`);
   // An event tapped far below the map brings the map back.
   await page.$eval('#events', (e) => e.scrollIntoView());
   const row = await page.$('#events .ev:not([hidden])');
@@ -539,7 +541,7 @@ async function checkHour(browser, hour) {
   const memory = heap.usedSize + (heap.backingStorageSize || 0);
   assert.ok(memory <= 64 * 1024 * 1024, `the hour's page holds ${memory} bytes of JavaScript heap and arrays`);
   // The player's many deaths crowd the bar: they share marks that count them.
-  const deaths = await page.evaluate(() => [window.replay.marks().deaths.length, window.replay.deathMarks()]);
+  const deaths = await page.evaluate(() => [window.replay.marks().deaths.length, window.replay.barMarks().deaths]);
   assert.ok(deaths[0] > 100 && deaths[1] < deaths[0] && deaths[1] * 10 <= 1280, `${deaths[1]} marks for ${deaths[0]} deaths`);
   const rows = await page.$$eval('#events .ev', (r) => r.length);
   const events = Number(await page.$eval('#events', (e) => e.dataset.shown));
@@ -612,7 +614,9 @@ async function main() {
   const config = path.join(out, 'hostile.json'), scenario = path.join(out, 'hostile-scenario.json');
   fs.writeFileSync(config, JSON.stringify({ MaxRioters: 8, Factions: [{ MaxMembers: 8, Weapons: [`WEAPON_${'X'.repeat(70)}${hostile}`],
                                             MemberModels: [`<svg onload="window.pwned=2">${'m'.repeat(70)}\u0001`] }] }));
-  fs.writeFileSync(scenario, JSON.stringify({ name: `${'riot'.repeat(30)} ${hostile}\u0001`, seconds: 20 }));
+  // A key pressed ten times a second: presses crowd the time bar.
+  const presses = [{ at: 1, key: 'F7' }, ...Array.from({ length: 150 }, (_, k) => ({ at: 2 + k / 10, key: 'F8' }))];
+  fs.writeFileSync(scenario, JSON.stringify({ name: `${'riot'.repeat(30)} ${hostile}\u0001`, seconds: 20, presses }));
   const phonePage = record('phone.html', ['--config', config, '--scenario', scenario]);
   const hundred = path.join(out, 'hundred.json');
   fs.writeFileSync(hundred, '{"MaxRioters": 100, "PedAccuracy": 20, "Factions": [{"MaxMembers": 40}, ' +

@@ -640,7 +640,7 @@
 
   // ---- The time bar: where the playhead is, and the marks of the run ----
   // Both the bar and the chart show the span of time zoomed to (the whole run at first), in seconds.
-  var bar = null, span = { from: 0, to: duration }, barBins = 0;
+  var bar = null, span = { from: 0, to: duration }, barBins = {};
   function spanX(t, left, width) { return left + (t - span.from) / Math.max(span.to - span.from, 1e-9) * width; }
   function spanTime(x, left, width) {
     return Math.max(0, Math.min(duration, span.from + (x - left) / width * (span.to - span.from)));
@@ -654,41 +654,52 @@
     c.beginPath(); c.moveTo(x - 4, y); c.lineTo(x + 4, y); c.lineTo(x, y + 6); c.closePath();
     if (filled) c.fill(); else c.stroke();
   }
-  // Moments (ms, sorted) in view grouped where they fall within `width` px of the group's first: [{x, n}].
+  // Moments (ms, sorted) in view grouped where they fall within `width` px of the group's first: [{x, n, k}],
+  // k the first moment's place in the list.
   function bins(list, x, left, right, width) {
     var out = [];
     for (var k = 0; k < list.length; k++) {
       var at = x(list[k]);
       if (at < left - width || at > right + width) continue;
       var last = out[out.length - 1];
-      if (last && at - last.x0 < width) { last.n += 1; last.x = (last.x0 + at) / 2; } else out.push({ x0: at, x: at, n: 1 });
+      if (last && at - last.x0 < width) { last.n += 1; last.x = (last.x0 + at) / 2; } else out.push({ x0: at, x: at, n: 1, k: k });
     }
     return out;
   }
+  // Moments on the bar around height y: one(bin) draws a lone one's mark, a box of the colour counts crowded
+  // ones. Returns how many marks.
+  function drawBinned(c, list, y, colour, one) {
+    var found = bins(list, barX, BAR_PAD, bar.w - BAR_PAD, 22);
+    found.forEach(function (b) {
+      c.fillStyle = c.strokeStyle = colour;
+      if (b.n === 1) return one(b);
+      var text = b.n > 99 ? '99+' : String(b.n), w = Math.max(10, c.measureText(text).width + 4);
+      c.fillRect(b.x - w / 2, y - 5, w, 10);
+      c.fillStyle = theme.bg; c.fillText(text, b.x, y + 3.5);
+    });
+    return found.length;
+  }
+  function pressTimes() { return marks.presses.map(function (press) { return press.ms; }); }
   function drawBarBase() {
     bar = size(timebar);
-    var c = barCtx, right = bar.w - BAR_PAD;
+    var c = barCtx;
     c.clearRect(0, 0, bar.w, bar.h);
     c.save(); c.beginPath(); c.rect(BAR_PAD - 5, 0, bar.w - 2 * BAR_PAD + 10, bar.h); c.clip();
     c.fillStyle = theme.track; c.fillRect(BAR_PAD, 11, bar.w - 2 * BAR_PAD, 9);
     c.fillStyle = theme.mode; c.globalAlpha = 0.55; spans(c, marks.mode, 11, 9);
     c.globalAlpha = 1;
     c.fillStyle = theme.vehicle; spans(c, marks.vehicle, 23, 5);
-    c.fillStyle = c.strokeStyle = theme.press; c.lineWidth = 1.2;
-    marks.presses.forEach(function (press) { triangle(c, barX(press.ms), 2, press.toggle); });
-    c.strokeStyle = theme.ink; c.lineWidth = 1.5;
-    marks.reloads.forEach(function (ms) { ring(c, barX(ms), 15.5, 3); });
-    // The player's deaths: a cross each, a count where they crowd.
-    var deaths = bins(marks.deaths, barX, BAR_PAD, right, 22);
-    c.strokeStyle = c.fillStyle = theme.death; c.lineWidth = 2; c.font = 'bold 9px "DejaVu Sans", Verdana, Arial, sans-serif';
-    c.textAlign = 'center';
-    deaths.forEach(function (b) {
-      if (b.n === 1) { cross(c, b.x, 27, 3.5); c.stroke(); return; }
-      var text = b.n > 99 ? '99+' : String(b.n), w = Math.max(10, c.measureText(text).width + 4);
-      c.fillRect(b.x - w / 2, 22, w, 10);
-      c.fillStyle = theme.bg; c.fillText(text, b.x, 30.5); c.fillStyle = theme.death;
+    // Presses, reloads and the player's deaths: a mark each, a count where they crowd.
+    c.font = 'bold 9px "DejaVu Sans", Verdana, Arial, sans-serif'; c.textAlign = 'center';
+    barBins.presses = drawBinned(c, pressTimes(), 5, theme.press, function (b) {
+      c.lineWidth = 1.2; triangle(c, b.x, 2, marks.presses[b.k].toggle);
     });
-    barBins = deaths.length;
+    barBins.reloads = drawBinned(c, marks.reloads, 15.5, theme.ink, function (b) {
+      c.lineWidth = 1.5; ring(c, b.x, 15.5, 3);
+    });
+    barBins.deaths = drawBinned(c, marks.deaths, 27, theme.death, function (b) {
+      c.lineWidth = 2; cross(c, b.x, 27, 3.5); c.stroke();
+    });
     c.restore();
   }
   function drawBar() {
@@ -744,7 +755,9 @@
     c.globalAlpha = 0.6; c.fillStyle = theme.vehicle;
     marks.vehicle.forEach(function (s) { c.fillRect(x(s[0]), bottom - 5, Math.max(1.5, x(s[1]) - x(s[0])), 5); });
     c.globalAlpha = 0.7; c.lineWidth = 1; c.strokeStyle = theme.press; c.setLineDash([3, 3]); c.beginPath();
-    marks.presses.forEach(function (p) { c.moveTo(Math.round(x(p.ms)) + 0.5, top); c.lineTo(Math.round(x(p.ms)) + 0.5, bottom); });
+    bins(pressTimes(), x, plot.left, right, 3).forEach(function (b) {  // one line a few pixels
+      c.moveTo(Math.round(b.x) + 0.5, top); c.lineTo(Math.round(b.x) + 0.5, bottom);
+    });
     c.stroke(); c.setLineDash([]); c.strokeStyle = theme.death; c.lineWidth = 1.5; c.beginPath();
     // The player's deaths: a line each while they are few, a tick at the top, longer for more, where they crowd.
     var deaths = bins(marks.deaths, x, plot.left, right, 4), sparse = deaths.length * 12 < right - plot.left;
@@ -1600,8 +1613,9 @@
     // Faction f's style as drawn (any f, even past the run's factions) and the map's colour.
     style: function (f) { return { colour: theme.factions[f % COLOURS], shape: shape(f), map: theme.map }; },
     zoomTo: zoomTo,
-    // How many marks the time bar drew for the player's deaths (crowded ones share one with their count).
-    deathMarks: function () { if (!bar) drawBarBase(); return barBins; },
+    // How many marks the time bar drew for presses, reloads and the player's deaths (crowded ones share one
+    // with their count).
+    barMarks: function () { if (!bar) drawBarBase(); return barBins; },
     chartPoint: function (t) { if (!chartBox) drawChartBase(); return pagePoint(chart, chartX(t), chartBox.h / 2); },
     barPoint: function (t, y) { if (!bar) drawBarBase(); return pagePoint(timebar, barX(t * 1000), y); },
     stats: stats
