@@ -331,8 +331,8 @@ std::string ReplayHtml(const Recording& recording, const ReplayFacts& facts) {
     std::string page = ReplayPageSource("replay.html");
     Replace(page, "<link rel=\"stylesheet\" href=\"replay.css\">",
             "<style>\n" + ReplayPageSource("replay.css") + "</style>");
-    Replace(page, "<script id=\"replay-reader\" src=\"reader.js\"></script>",
-            "<script id=\"replay-reader\">\n" + ReplayPageSource("reader.js") + "</script>");
+    Replace(page, "<script src=\"reader.js\"></script>",
+            "<script>\n" + ReplayPageSource("reader.js") + "</script>");
     Replace(page, "<script src=\"replay.js\"></script>",
             "<script>\n" + ReplayPageSource("replay.js") + "</script>");
     const ReplayData data = ReplayJson(recording, facts);

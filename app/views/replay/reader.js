@@ -1,7 +1,7 @@
 // Reads the recording that skirmora-sim writes into the replay page (app/views/Replay.cpp): a head, then the
-// rioters' tracks in parts, each part JSON of its own, into typed arrays. The same code runs in a worker, so
-// the page stays free and reads while the browser is still parsing the rest of the file, or in the page itself
-// where no worker can be had.
+// rioters' tracks in parts, each part JSON of its own, into typed arrays. The page hands it each part as the
+// browser parses the next. (A worker was tried: cloning the texts over to it cost the page more than the
+// reading itself.)
 (function (scope) {
   'use strict';
 
@@ -105,20 +105,17 @@
     this.tracks[name] = grown;
   };
 
-  // Everything read, as the page uses it, and the buffers a worker hands over rather than copies.
+  // Everything read, as the page uses it; null for a page with no riot.
   Reader.prototype.finish = function () {
     var t = this.tracks;
-    if (!t) return { result: null, buffers: [] };
+    if (!t) return null;
     if (this.k !== t.n)
       throw new Error('The page is cut short: it holds ' + this.k + ' of its ' + t.n + ' rioters\u2019 tracks.');
     t.x = t.x.subarray(0, t.at[t.n]);
     t.y = t.y.subarray(0, t.at[t.n]);
     t.aims = t.aims.subarray(0, t.aimAt[t.n]);
     t.arms = t.arms.subarray(0, t.armAt[t.n]);
-    var out = { head: this.data, times: this.times, player: this.player, tracks: t };
-    var buffers = [out.times.buffer, out.player.x.buffer, out.player.y.buffer, out.player.state.buffer];
-    Object.keys(t).forEach(function (name) { if (t[name].buffer) buffers.push(t[name].buffer); });
-    return { result: out, buffers: buffers };
+    return { head: this.data, times: this.times, player: this.player, tracks: t };
   };
 
   // A track's numbers as written small (AppendTrack in app/views/Replay.cpp) back to what they say.
@@ -205,27 +202,5 @@
     }
   };
 
-  // One message of the page and the reader's answer, the same in a worker and in the page: hello (are you
-  // there), the head's text, a part's text, or the end.
-  Reader.prototype.answer = function (message) {
-    try {
-      if (message.hello) return { reply: { ready: true }, transfer: [] };
-      if (message.head !== undefined) return { reply: { head: this.head(message.head) }, transfer: [] };
-      if (message.part !== undefined) return { reply: { read: this.part(message.part) }, transfer: [] };
-      var done = this.finish();
-      return { reply: { done: done.result }, transfer: done.buffers };
-    } catch (error) {
-      return { reply: { error: error.message || String(error) }, transfer: [] };
-    }
-  };
-
-  if (typeof window === 'undefined') {
-    var reader = new Reader();
-    scope.onmessage = function (message) {
-      var answer = reader.answer(message.data);
-      scope.postMessage(answer.reply, answer.transfer);
-    };
-  } else {
-    scope.SkirmoraReader = Reader;
-  }
-})(self);
+  scope.SkirmoraReader = Reader;
+})(window);

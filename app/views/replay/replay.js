@@ -17,7 +17,7 @@
   KINDS.forEach(function (name, k) { KIND[name] = k; });
 
   // ---- The recording: the reader (reader.js) takes the page's data a part at a time while the browser is still
-  // parsing the rest, in a worker where it can, and hands back typed arrays; the page says how far it got. ----
+  // parsing the rest, into typed arrays; the page says how far it got. ----
   var loading = document.getElementById('loading');
   var facts, factionNames, weaponNames, modelNames, fights, presses, radius, UNKNOWN, ENDS, END = {};
   var times, samples, duration, player, tracks;
@@ -28,83 +28,48 @@
   }
   function later(step, ms) { setTimeout(step, ms || 0); }
 
-  var total = 0;
-  startReader(feedReader, function (reply) {
-    if (reply.error) {
-      say('This page cannot be shown: ' + reply.error + ' Write it again with skirmora-sim run --html FILE.');
-      return false;
-    }
-    if (reply.head === null || reply.done === null) {
-      say('');
-      var empty = document.createElement('span');
-      empty.className = 'empty';
-      empty.textContent = 'This page holds no riot: skirmora-sim run --html FILE writes one that does.';
-      document.getElementById('facts').appendChild(empty);
-      return false;
-    }
-    if (reply.head) total = reply.head.tracks;
-    if (reply.read !== undefined || reply.head)
-      say('Reading the riot: ' + Math.floor(100 * (reply.read || 0) / Math.max(1, total)) + '% of ' + total +
-          ' rioters\u2019 tracks\u2026');
-    if (reply.done) {
-      take(reply.done);
-      say('Drawing\u2026');
-      later(function () { begin(); loading.hidden = true; });
-    }
-    return true;
-  });
+  readRecording();
 
-  // A reader in a worker, made from reader.js's own text, once it answers; else (no workers, or one that fails
-  // or stays silent) a reader in the page. Then start(send), and heard(reply) for each answer until it says no.
-  function startReader(start, heard) {
-    var chosen = false, listening = true, worker = null;
-    function inPage() {
-      if (chosen) return;
-      chosen = true;
-      if (worker) worker.terminate();
-      var reader = new window.SkirmoraReader();
-      start(function (message) { if (listening) listening = heard(reader.answer(message).reply); });
+  // Hands the reader (reader.js) the head, then each part once the parser has closed it (a later one stands after
+  // it, or the page is parsed), taking it out of the page (its text is not kept twice), some 40 ms of reading at
+  // a time, so the page keeps telling how far it got; the riot is drawn once the page is parsed and all read.
+  function readRecording() {
+    var reader = new window.SkirmoraReader(), parts = document.getElementsByClassName('replay-part'), total = -1;
+    function progress(read) {
+      say('Reading the riot: ' + Math.floor(100 * read / Math.max(1, total)) + '% of ' + total + ' rioters\u2019 tracks\u2026');
     }
-    try {
-      var source = document.getElementById('replay-reader').textContent;
-      worker = new Worker(URL.createObjectURL(new Blob([source], { type: 'text/javascript' })));
-      worker.onerror = inPage;
-      worker.onmessage = function (message) {
-        if (message.data.ready) {
-          if (chosen) return;
-          chosen = true;
-          start(function (part) { worker.postMessage(part); });
-        } else if (listening && !(listening = heard(message.data))) {
-          worker.terminate();
-        }
-      };
-      worker.postMessage({ hello: true });
-      later(inPage, 3000);
-    } catch (error) {
-      inPage();
-    }
-  }
-
-  // Hands the reader the head, then each part once the parser has closed it (a later one stands after it, or the
-  // page is parsed), taking it out of the page (its text is not kept twice); the end once the page is parsed.
-  function feedReader(send) {
-    var parts = document.getElementsByClassName('replay-part'), headSent = false;
     (function poll() {
-      var parsed = document.readyState !== 'loading', head = document.getElementById('replay-head');
-      if (!headSent && head && (parsed || parts.length)) {
-        send({ head: head.textContent });
-        head.remove();
-        headSent = true;
-      }
-      if (headSent) {
-        for (var ready = parsed ? parts.length : parts.length - 1; ready > 0; ready--) {
-          send({ part: parts[0].textContent });
+      try {
+        var parsed = document.readyState !== 'loading', head = document.getElementById('replay-head');
+        if (total < 0 && head && (parsed || parts.length)) {
+          var found = reader.head(head.textContent);
+          head.remove();
+          if (!found) return showEmpty();
+          total = found.tracks;
+          progress(0);
+        }
+        if (total < 0 && parsed) return parts.length ? fail('The page holds tracks but no head before them.') : showEmpty();
+        for (var until = performance.now() + 40, ready = parsed ? parts.length : parts.length - 1;
+             total >= 0 && ready > 0 && performance.now() < until; ready--) {
+          progress(reader.part(parts[0].textContent));
           parts[0].remove();
         }
+        if (!parsed || parts.length) return later(poll, parsed ? 0 : 15);
+        take(reader.finish());
+        say('Drawing\u2026');
+        later(function () { begin(); loading.hidden = true; });
+      } catch (error) {
+        fail(error.message || String(error));
       }
-      if (parsed) send({ end: true });
-      else later(poll, 15);
     })();
+  }
+  function fail(why) { say('This page cannot be shown: ' + why + ' Write it again with skirmora-sim run --html FILE.'); }
+  function showEmpty() {
+    say('');
+    var empty = document.createElement('span');
+    empty.className = 'empty';
+    empty.textContent = 'This page holds no riot: skirmora-sim run --html FILE writes one that does.';
+    document.getElementById('facts').appendChild(empty);
   }
 
   // What the reader read, as the page keeps it.
