@@ -184,21 +184,11 @@
   // The pairs back to (sample, value) into pool from at: a target when own is a handle (0 none, 1 the player,
   // else the distance from own zigzagged + 2), a weapon as it stands when own is null.
   Reader.prototype.changes = function (text, from, to, pool, at, sample, own) {
-    var code = this.code, base = this.base, q = at, second = false, target = own !== null, value = 0, scale = 1;
-    for (var k = from; k < to; k++) {
-      var digit = code[text.charCodeAt(k) & 127];
-      if (digit >= base) {
-        value += (digit - base) * scale;
-        scale *= base;
-        continue;
-      }
-      if (digit > 0) value += digit * scale;
-      if (!second) pool[q++] = sample += value;
-      else if (!target) pool[q++] = value;
-      else pool[q++] = value < 2 ? -value : own + signed(value - 2);
-      second = !second;
-      value = 0;
-      scale = 1;
+    this.pos = from;
+    for (var q = at; this.pos < to; q += 2) {
+      pool[q] = sample += this.number(text);
+      var value = this.number(text);
+      pool[q + 1] = own === null ? value : value < 2 ? -value : own + signed(value - 2);
     }
   };
 
